@@ -1,0 +1,11 @@
+# The Qt program: the engine plus the widgets, the Qt platform and resources.
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+set(CMAKE_AUTOMOC ON)
+file(GLOB_RECURSE GUI_SOURCES CONFIGURE_DEPENDS src/*/qt/*.cpp src/*/qt/*.h)
+list(FILTER GUI_SOURCES EXCLUDE REGEX "/src/shell/qt/main\\.cpp$")
+add_library(kelvora_qt STATIC ${GUI_SOURCES})
+target_link_libraries(kelvora_qt PUBLIC kelvora_engine Qt6::Widgets)
+target_compile_options(kelvora_qt PRIVATE ${KELVORA_WARNINGS})
+add_executable(kelvora src/shell/qt/main.cpp)
+target_link_libraries(kelvora PRIVATE kelvora_qt)
+target_compile_options(kelvora PRIVATE ${KELVORA_WARNINGS})

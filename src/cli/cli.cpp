@@ -1,0 +1,322 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <ostream>
+
+#include "document/sound_document.h"
+#include "document/undo.h"
+#include "editing/clip_wave_block.h"
+#include "files/open_save.h"
+#include "platform/headless/headless_platform.h"
+#include "shell/commands.h"
+
+namespace kelvora {
+namespace {
+
+bool ParseCount(const std::string& s, int64_t* value) {
+  if (s.empty() || s.size() > 12) return false;
+  int64_t v = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  *value = v;
+  return true;
+}
+
+bool EndsWith(const std::string& s, const char* tail) {
+  size_t n = std::strlen(tail);
+  if (s.size() < n) return false;
+  for (size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != tail[i]) return false;
+  return true;
+}
+
+// "NAME=VALUE,NAME=VALUE"
+bool ParseFields(const std::string& text, std::vector<DialogField>* fields, std::string* error) {
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t comma = text.find(',', pos);
+    std::string item =
+        text.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+    size_t eq = item.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      *error = "bad field syntax: " + item;
+      return false;
+    }
+    fields->push_back(DialogField{item.substr(0, eq), item.substr(eq + 1)});
+    if (comma == std::string::npos) break;
+    pos = comma + 1;
+  }
+  return true;
+}
+
+bool ParseStep(const std::string& arg, CliStep* step, std::string* error) {
+  step->text = arg;
+  if (arg.rfind("select=", 0) == 0) {
+    std::string range = arg.substr(7);
+    size_t colon = range.find(':');
+    step->kind = CliStep::Kind::kSelect;
+    if (colon == std::string::npos || !ParseCount(range.substr(0, colon), &step->first) ||
+        !ParseCount(range.substr(colon + 1), &step->second)) {
+      *error = "bad selection: " + arg;
+      return false;
+    }
+    return true;
+  }
+  if (arg.rfind("cursor=", 0) == 0) {
+    step->kind = CliStep::Kind::kCursor;
+    if (!ParseCount(arg.substr(7), &step->first)) {
+      *error = "bad cursor: " + arg;
+      return false;
+    }
+    return true;
+  }
+  if (arg.rfind("channels=", 0) == 0) {
+    step->kind = CliStep::Kind::kChannels;
+    if (!ParseCount(arg.substr(9), &step->first) || step->first < 1 || step->first > 3) {
+      *error = "bad channel mask (1, 2 or 3): " + arg;
+      return false;
+    }
+    return true;
+  }
+  size_t colon = arg.find(':');
+  std::string verb = arg.substr(0, colon);
+  const CommandEntry* command = FindCliVerb(verb.c_str());
+  if (command == nullptr || command->action == nullptr) {
+    *error = "unknown operation: " + verb;
+    return false;
+  }
+  step->kind = CliStep::Kind::kCommand;
+  step->commandId = command->id;
+  step->dialogId = command->dialogId;
+  if (colon != std::string::npos && !ParseFields(arg.substr(colon + 1), &step->fields, error))
+    return false;
+  if (!step->fields.empty() && step->dialogId == 0) {
+    *error = "operation has no fields: " + verb;
+    return false;
+  }
+  if (!CheckDialogFields(step->dialogId, step->fields, error)) return false;
+  return true;
+}
+
+int KindFromName(const std::string& name) {
+  if (name == "pcm") return kFileKindWavPcm;
+  if (name == "ulaw") return kFileKindWavMuLaw;
+  if (name == "au") return kFileKindAu;
+  if (name == "aiff") return kFileKindAiff;
+  return 0;
+}
+
+int KindFromExtension(const std::string& path) {
+  if (EndsWith(path, ".wav")) return kFileKindWavPcm;
+  if (EndsWith(path, ".au")) return kFileKindAu;
+  if (EndsWith(path, ".aif") || EndsWith(path, ".aiff")) return kFileKindAiff;
+  return 0;
+}
+
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n')
+      out += "\\n";
+    else if (c != '\r')
+      out += c;
+  }
+  return out;
+}
+
+int32_t FrameToOffset(int64_t frame) {
+  const SoundDocument& doc = Doc();
+  int64_t offset = frame * doc.format.nBlockAlign;
+  return static_cast<int32_t>(offset < doc.length ? offset : doc.length);
+}
+
+}  // namespace
+
+bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options,
+                       std::string* error) {
+  std::string kind_name;
+  bool have_input = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](const char* what) -> const std::string* {
+      if (i + 1 >= args.size()) {
+        *error = std::string(what) + " needs a value";
+        return nullptr;
+      }
+      return &args[++i];
+    };
+    if (a == "-o") {
+      const std::string* v = value("-o");
+      if (v == nullptr) return false;
+      options->output = *v;
+    } else if (a == "--kind") {
+      const std::string* v = value("--kind");
+      if (v == nullptr) return false;
+      kind_name = *v;
+      if (KindFromName(kind_name) == 0) {
+        *error = "unknown kind: " + kind_name + " (pcm, ulaw, au or aiff)";
+        return false;
+      }
+    } else if (a == "--clip") {
+      const std::string* v = value("--clip");
+      if (v == nullptr) return false;
+      options->clip = *v;
+    } else if (a == "--no") {
+      options->answerNo = true;
+    } else if (a == "--info") {
+      options->info = true;
+    } else if (!have_input) {
+      have_input = true;
+      options->input = a;
+      if (a.rfind("new:", 0) == 0) {
+        options->inputIsNew = true;
+        if (a.size() > 4 && !ParseFields(a.substr(4), &options->newFields, error)) return false;
+        if (!CheckDialogFields(FindCommand(kCmdNew)->dialogId, options->newFields, error))
+          return false;
+      }
+    } else {
+      CliStep step;
+      if (!ParseStep(a, &step, error)) return false;
+      options->steps.push_back(step);
+    }
+  }
+  if (!have_input) {
+    *error =
+        "usage: kelvora-cli INPUT [STEP ...] [-o OUTPUT] [--kind pcm|ulaw|au|aiff] "
+        "[--clip CLIPFILE] [--no] [--info]";
+    return false;
+  }
+  if (!options->output.empty()) {
+    options->outputKind =
+        kind_name.empty() ? KindFromExtension(options->output) : KindFromName(kind_name);
+    if (options->outputKind == 0) {
+      *error = "cannot tell the kind of " + options->output + " (use --kind)";
+      return false;
+    }
+  } else if (!kind_name.empty()) {
+    *error = "--kind needs -o";
+    return false;
+  }
+  return true;
+}
+
+std::string DocumentInfoJson() {
+  const SoundDocument& doc = Doc();
+  int align = doc.format.nBlockAlign ? doc.format.nBlockAlign : 1;
+  char line[400];
+  std::snprintf(line, sizeof line,
+                "{\"rate\":%u,\"bits\":%u,\"channels\":%u,\"frames\":%ld,\"bytes\":%ld,"
+                "\"selection\":[%ld,%ld],\"moving_end\":%ld,\"modified\":%s,\"file_kind\":%d}",
+                unsigned{doc.format.nSamplesPerSec}, unsigned{doc.format.wBitsPerSample},
+                unsigned{doc.format.nChannels}, static_cast<long>(doc.length / align),
+                static_cast<long>(doc.length), static_cast<long>(doc.selStart / align),
+                static_cast<long>(doc.selEnd / align), static_cast<long>(doc.movingEnd / align),
+                doc.modified ? "true" : "false", static_cast<int>(doc.fileKind));
+  return line;
+}
+
+int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
+  HeadlessPlatform platform;
+  Platform previous = Services();
+  platform.Install();
+  struct Restore {
+    Platform saved;
+    ~Restore() { Services() = saved; }
+  } restore{previous};
+  platform.ui.answerNegative = options.answerNo;
+  bool warned = false;
+  platform.ui.onMessage = [&](const ShownMessage& m) {
+    err << m.caption << ": " << OneLine(m.text) << "\n";
+    if (m.icon == MsgIcon::kWarning) warned = true;
+  };
+  SoundDocument& doc = Doc();
+  int status = kCliOk;
+  auto finish = [&]() {
+    if (options.info) out << DocumentInfoJson() << "\n";
+    return status;
+  };
+
+  if (!options.clip.empty()) {
+    if (!OpenSoundFile(options.clip) || warned) {
+      err << "kelvora-cli: cannot read " << options.clip << "\n";
+      status = kCliFailed;
+      return finish();
+    }
+    MemoryBlock block;
+    if (!BuildClipWaveBlock(doc.format, doc.bytes(), doc.length, block)) {
+      err << "kelvora-cli: not enough memory for " << options.clip << "\n";
+      status = kCliFailed;
+      return finish();
+    }
+    platform.clipboard.SetWave(block.data(), block.size());
+    StartEngine();
+  }
+
+  if (options.inputIsNew) {
+    platform.dialogs.QueueFields(options.newFields);
+    if (!DispatchCommand(kCmdNew, kCodeMenu) || warned) status = kCliFailed;
+    platform.dialogs.ClearQueue();
+  } else if (!OpenSoundFile(options.input) || warned) {
+    if (!warned) err << "kelvora-cli: cannot read " << options.input << "\n";
+    status = kCliFailed;
+  }
+  if (status != kCliOk) return finish();
+
+  for (const CliStep& step : options.steps) {
+    switch (step.kind) {
+      case CliStep::Kind::kSelect: {
+        // A drag from the first frame to the second.
+        doc.anchor = FrameToOffset(step.first);
+        doc.movingEnd = FrameToOffset(step.second);
+        doc.selStart = std::min(doc.anchor, doc.movingEnd);
+        doc.selEnd = std::max(doc.anchor, doc.movingEnd);
+        break;
+      }
+      case CliStep::Kind::kCursor:
+        doc.anchor = doc.movingEnd = doc.selStart = doc.selEnd = FrameToOffset(step.first);
+        break;
+      case CliStep::Kind::kChannels:
+        doc.channelMask = static_cast<uint32_t>(step.first);
+        break;
+      case CliStep::Kind::kCommand:
+        platform.dialogs.ClearQueue();
+        if (step.dialogId != 0) platform.dialogs.QueueFields(step.fields);
+        DispatchCommand(step.commandId, kCodeMenu);
+        platform.dialogs.ClearQueue();
+        break;
+    }
+    if (warned) {
+      err << "kelvora-cli: " << step.text << " failed\n";
+      status = kCliFailed;
+      return finish();
+    }
+  }
+
+  if (!options.output.empty()) {
+    doc.path = options.output;
+    doc.fileKind = options.outputKind;
+    if (!SaveSoundFile(options.outputKind) || warned) {
+      err << "kelvora-cli: " << options.output << " was not written\n";
+      status = kCliFailed;
+    }
+  }
+  return finish();
+}
+
+int CliMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CliOptions options;
+  std::string error;
+  if (!ParseCliArguments(args, &options, &error)) {
+    err << "kelvora-cli: " << error << "\n";
+    return kCliUsage;
+  }
+  StartEngine();
+  return RunCli(options, out, err);
+}
+
+}  // namespace kelvora

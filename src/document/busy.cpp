@@ -1,0 +1,65 @@
+#include "document/busy.h"
+
+#include <cstdio>
+#include <string>
+
+#include "document/texts.h"
+#include "platform/platform.h"
+#include "shell/main_window.h"
+#include "views/view_state.h"
+
+namespace kelvora {
+
+BusyState& Busy() {
+  static BusyState state;
+  return state;
+}
+
+void BeginBusy() {
+  Services().ui->SetMenuMode(MenuMode::kBusy);
+  Busy().busy = true;
+}
+
+void EndBusy() {
+  Services().ui->SetMenuMode(MenuMode::kMain);
+  SetZoom(View().zoomLevel);
+  ShowFormatStatus();
+  RefreshViews();
+  Busy().busy = false;
+  if (Busy().closeRequested) {
+    Busy().closeRequested = false;
+    CloseMainWindow();
+  }
+}
+
+int ProgressPercent(int32_t position, int32_t total) {
+  if (total == 0) return 0;
+  return static_cast<int>(int64_t{position} * 100 / total);
+}
+
+void ShowProgressUpdate(const char* name, int32_t position, int32_t total) {
+  Busy().progressCounter = 0;
+  char text[300];
+  std::snprintf(text, sizeof text, texts::kProgressFormat, name, ProgressPercent(position, total));
+  Services().ui->SetStatusText(0, text);
+  Services().ui->DispatchOnePendingEvent();
+}
+
+void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int32_t total) {
+  BusyState& b = Busy();
+  while (count > 0) {
+    int64_t until_update = 200 - 1 - b.progressCounter;  // calls that only count
+    if (count <= until_update) {
+      b.progressCounter += static_cast<int32_t>(count);
+      return;
+    }
+    first += until_update * step;
+    count -= until_update + 1;
+    ShowProgressUpdate(name, static_cast<int32_t>(first), total);
+    first += step;
+  }
+}
+
+void ResetBusyState() { Busy() = BusyState{}; }
+
+}  // namespace kelvora

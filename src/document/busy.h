@@ -1,0 +1,38 @@
+// The busy state that keeps commands out while an operation runs, and the
+// progress report that keeps the window alive during long passes.
+#pragma once
+
+#include <cstdint>
+
+namespace kelvora {
+
+struct BusyState {
+  bool busy = false;
+  int32_t progressCounter = 0;  // shared by every operation, never reset
+  bool closeRequested = false;  // a close arrived while busy; honoured at EndBusy
+};
+
+BusyState& Busy();
+
+void BeginBusy();
+void EndBusy();
+
+// Updates the status bar and dispatches one pending event on every 200th
+// call; the other calls only count. Position and total are in any one unit.
+void ShowProgressUpdate(const char* name, int32_t position, int32_t total);
+inline void ShowProgress(const char* name, int32_t position, int32_t total) {
+  BusyState& b = Busy();
+  if (++b.progressCounter < 200) return;
+  ShowProgressUpdate(name, position, total);
+}
+
+// Exactly `count` ShowProgress calls at positions first, first + step, ...,
+// for loops that work in chunks so that their inner loops stay vectorised.
+void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int32_t total);
+
+// "%s:%3d%%" with position * 100 / total, without 32-bit overflow.
+int ProgressPercent(int32_t position, int32_t total);
+
+void ResetBusyState();
+
+}  // namespace kelvora

@@ -1,0 +1,119 @@
+// The one sound this process edits, and the routines through which every
+// operation reads and writes its samples on the common 16-bit scale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "document/memory_block.h"
+
+namespace kelvora {
+
+// The WAVEFORMATEX record, field for field; a WAV file's "fmt " chunk holds it.
+struct SoundFormat {
+  uint16_t wFormatTag = 1;
+  uint16_t nChannels = 1;
+  uint32_t nSamplesPerSec = 22050;
+  uint32_t nAvgBytesPerSec = 44100;
+  uint16_t nBlockAlign = 2;
+  uint16_t wBitsPerSample = 16;
+  uint16_t cbSize = 0;
+
+  friend bool operator==(const SoundFormat&, const SoundFormat&) = default;
+};
+
+// Size of the record as a WAV "fmt " chunk or a clipboard block stores it.
+constexpr int kSoundFormatBytes = 18;
+
+// Which writer Save uses; the low byte picks it, the high byte is the WAV mode.
+enum FileKind : int32_t {
+  kFileKindNone = 0,
+  kFileKindWavPcm = 1,
+  kFileKindWavMuLaw = 0x101,
+  kFileKindAu = 2,
+  kFileKindAiff = 3,
+};
+
+extern const char* const kUntitledPath;  // "無題"
+
+// Byte offsets below are always whole frames (multiples of nBlockAlign).
+// Lengths and offsets are 32-bit signed like the rest of the arithmetic; the
+// readers refuse anything that would not fit.
+struct SoundDocument {
+  SoundFormat format;
+  int32_t bytesPerChannelSample = 2;  // nBlockAlign / nChannels
+  MemoryBlock data;                   // may be larger than `length`
+  int32_t length = 0;
+  int32_t selStart = 0, selEnd = 0;  // [selStart, selEnd), empty = cursor
+  int32_t anchor = 0, movingEnd = 0;
+  uint32_t channelMask = 3;  // bit 0 first channel, bit 1 second
+  bool modified = false;
+  std::string path = kUntitledPath;
+  int32_t fileKind = kFileKindNone;
+  int32_t viewStart = 0;
+
+  uint8_t* bytes() { return data.data(); }
+  int32_t frames() const { return format.nBlockAlign ? length / format.nBlockAlign : 0; }
+  bool HasSelection() const { return selStart != selEnd; }
+};
+
+SoundDocument& Doc();
+
+// nBlockAlign / nChannels, 0 for a channel count of 0 (a hostile header).
+int32_t BytesPerChannelSample(const SoundFormat& f);
+// Sets the format and recomputes bytes per channel sample.
+void SetDocumentFormat(const SoundFormat& f);
+
+// ----- Sample access ------------------------------------------------------
+
+struct PeakState {
+  int32_t peakScale = 0;
+};
+PeakState& Peak();
+
+// Operations on the 16-bit scale take a snapshot of the width they work in,
+// so that the hot loops neither reload the global format after every store
+// nor branch on it; `Samples()` gives the one for the current format.
+struct SampleAccess {
+  int bits = 16;
+  int32_t bytesPerChannel = 2;
+  int32_t peakScale = 0;
+
+  int32_t Read(const uint8_t* frame, int ch) const {
+    const uint8_t* p = frame + ch * bytesPerChannel;
+    if (bits == 8) return (int32_t{p[0]} - 128) * 256;
+    if (bits == 16) return static_cast<int16_t>(uint16_t(p[0] | (p[1] << 8)));
+    return 0;
+  }
+  void Write(uint8_t* frame, int32_t v, int ch) const {
+    uint8_t* p = frame + ch * bytesPerChannel;
+    if (peakScale > 32767) v = static_cast<int32_t>(int64_t{v} * 32767) / peakScale;
+    v = v < -32768 ? -32768 : (v > 32767 ? 32767 : v);
+    if (bits == 8) {
+      p[0] = static_cast<uint8_t>((v >> 8) + 128);
+    } else if (bits == 16) {
+      p[0] = static_cast<uint8_t>(v);
+      p[1] = static_cast<uint8_t>(v >> 8);
+    }
+  }
+};
+
+SampleAccess Samples();
+
+int32_t ReadSample(const uint8_t* frame, int ch);
+int32_t ReadSampleInBlock(const uint8_t* base, int64_t length, const uint8_t* frame, int ch);
+void WriteSample(uint8_t* frame, int32_t value, int ch);
+void ResetPeakScale();
+void RaisePeakScale(int32_t value);
+
+// ----- Selection helpers --------------------------------------------------
+
+void SelectAllIfEmpty();
+void SelectAll();
+bool RequireSelection();
+
+// Puts every process-wide piece of state of the document subsystem back to
+// its start-up value (tests, and the batch tool between runs).
+void ResetDocumentState();
+
+}  // namespace kelvora

@@ -1,0 +1,37 @@
+#include "editing/clip_wave_block.h"
+
+#include <cstring>
+
+#include "files/byte_order.h"
+
+namespace kelvora {
+
+int BuildClipWaveBlock(const SoundFormat& f, const uint8_t* sound, int32_t n, MemoryBlock& block) {
+  static const uint8_t kTemplate[46] = {'R', 'I', 'F', 'F', 0,   0,   0, 0, 'W', 'A', 'V', 'E',
+                                        'f', 'm', 't', ' ', 18,  0,   0, 0, 0,   0,   0,   0,
+                                        0,   0,   0,   0,   0,   0,   0, 0, 0,   0,   0,   0,
+                                        0,   0,   'd', 'a', 't', 'a', 0, 0, 0,   0};
+  if (!block.Resize(static_cast<size_t>(n) + 46)) return 0;
+  uint8_t* b = block.data();
+  std::memcpy(b, kTemplate, sizeof kTemplate);
+  PutLe32(b + 4, static_cast<uint32_t>(n) + 38);
+  WriteFormatLe(b + kClipFormatOffset, f);
+  PutLe32(b + kClipSizeOffset, static_cast<uint32_t>(n));
+  if (n > 0) std::memcpy(b + kClipHeaderBytes, sound, n);
+  return 1;
+}
+
+int ParseClipWaveBlock(const uint8_t* block, size_t size, SoundFormat& f, const uint8_t** sound,
+                       int32_t* n) {
+  if (size < kClipHeaderBytes) return 0;
+  f = ReadFormatLe(block + kClipFormatOffset);
+  uint64_t declared = GetLe32(block + kClipSizeOffset);
+  uint64_t present = size - kClipHeaderBytes;
+  uint64_t bytes = declared < present ? declared : present;
+  if (bytes > 0x7fffffe0u) bytes = 0x7fffffe0u;
+  *sound = block + kClipHeaderBytes;
+  *n = static_cast<int32_t>(bytes);
+  return 1;
+}
+
+}  // namespace kelvora

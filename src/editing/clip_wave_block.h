@@ -1,0 +1,27 @@
+// The clipboard image of a piece of sound: a WAV file in memory whose size
+// sits at offset 40 and whose data starts at 44 (a 44-byte header), with the
+// 18-byte format record at 20 and two spare bytes at the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "document/memory_block.h"
+#include "document/sound_document.h"
+
+namespace kelvora {
+
+inline constexpr int kClipHeaderBytes = 44;
+inline constexpr int kClipFormatOffset = 20;
+inline constexpr int kClipSizeOffset = 40;
+
+// Builds the block for n bytes of sound in format f (n + 46 bytes).
+// Returns 0 when memory runs out.
+int BuildClipWaveBlock(const SoundFormat& f, const uint8_t* sound, int32_t n, MemoryBlock& block);
+
+// Reads format and sound bytes back out of a block. Returns 0 when the block
+// is too short for its header; the sound is cut to what the block holds.
+int ParseClipWaveBlock(const uint8_t* block, size_t size, SoundFormat& f, const uint8_t** sound,
+                       int32_t* n);
+
+}  // namespace kelvora

@@ -1,0 +1,107 @@
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace kelvora {
+
+int HeadlessUi::MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
+                           MsgButtons buttons, bool owned) {
+  ShownMessage m{caption, text, icon, buttons, owned, kIdOk};
+  if (!answers.empty()) {
+    m.answer = answers.front();
+    answers.pop_front();
+  } else {
+    switch (buttons) {
+      case MsgButtons::kOk:
+        m.answer = kIdOk;
+        break;
+      case MsgButtons::kOkCancel:
+        m.answer = answerNegative ? kIdCancel : kIdOk;
+        break;
+      case MsgButtons::kYesNo:
+        m.answer = answerNegative ? kIdNo : kIdYes;
+        break;
+      case MsgButtons::kYesNoCancel:
+        m.answer = answerNegative ? kIdNo : kIdYes;
+        break;
+    }
+  }
+  messages.push_back(m);
+  if (onMessage) onMessage(m);
+  return m.answer;
+}
+
+void HeadlessUi::SetStatusText(int part, const std::string& text) {
+  if (part < 0 || part > 3) return;
+  status[part] = text;
+  if (part == 0) statusLog.push_back(text);
+}
+
+void HeadlessUi::SetMenuMode(MenuMode mode) {
+  menuMode = mode;
+  menuModeLog.push_back(mode);
+}
+
+bool HeadlessUi::DispatchOnePendingEvent() {
+  ++eventsDispatched;
+  if (pendingEvents.empty()) return false;
+  auto event = std::move(pendingEvents.front());
+  pendingEvents.pop_front();
+  event();
+  return true;
+}
+
+bool HeadlessClipboard::SetWave(const uint8_t* block, size_t size) {
+  wave.assign(block, block + size);
+  hasWave = true;
+  return true;
+}
+
+bool HeadlessClipboard::GetWave(std::vector<uint8_t>& block) {
+  if (!hasWave) return false;
+  block = wave;
+  return true;
+}
+
+namespace {
+std::string ProfileKey(const std::string& section, const std::string& key) {
+  std::string k = section + "\n" + key;
+  std::transform(k.begin(), k.end(), k.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return k;
+}
+}  // namespace
+
+int MemoryProfile::GetInt(const std::string& section, const std::string& key, int def) {
+  auto it = values.find(ProfileKey(section, key));
+  if (it == values.end()) return def;
+  return std::atoi(it->second.c_str());
+}
+
+std::string MemoryProfile::GetString(const std::string& section, const std::string& key,
+                                     const std::string& def) {
+  auto it = values.find(ProfileKey(section, key));
+  return it == values.end() ? def : it->second;
+}
+
+bool MemoryProfile::WriteString(const std::string& section, const std::string& key,
+                                const std::string& value) {
+  values[ProfileKey(section, key)] = value;
+  return true;
+}
+
+HeadlessPlatform::HeadlessPlatform() = default;
+
+void HeadlessPlatform::Install() {
+  Platform& p = Services();
+  p.ui = &ui;
+  p.dialogs = &dialogs;
+  p.clipboard = &clipboard;
+  p.profile = profile;
+  p.processes = &processes;
+  p.clock = &clock;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,128 @@
+// A complete platform without a window system: tests and kelvora-cli run
+// the engine on it. Questions are answered from a queue (or one default),
+// and everything the engine shows is recorded for inspection.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_dialogs.h"
+#include "platform/platform.h"
+
+namespace kelvora {
+
+struct ShownMessage {
+  std::string caption;
+  std::string text;
+  MsgIcon icon = MsgIcon::kNone;
+  MsgButtons buttons = MsgButtons::kOk;
+  bool owned = true;
+  int answer = kIdOk;
+};
+
+class HeadlessUi : public UserInterface {
+public:
+  int MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
+                 MsgButtons buttons, bool owned) override;
+  void SetStatusText(int part, const std::string& text) override;
+  void SetTitle(const std::string& title) override { this->title = title; }
+  void SetMenuMode(MenuMode mode) override;
+  void SetZoomChecks(int level) override { zoomChecked = level; }
+  void InvalidateViews() override { ++invalidations; }
+  void SelectionChanged() override { ++selectionRedraws; }
+  void ViewFrameChanged() override { ++viewFrameRedraws; }
+  void SetScrollPosition(int position) override { scrollPosition = position; }
+  bool DispatchOnePendingEvent() override;
+  void CloseWindow() override { closed = true; }
+
+  // Answers for the next questions, in order. When the queue is empty a
+  // question gets the positive answer (OK/Yes), or the negative one
+  // (Cancel/No) when `answerNegative` is set.
+  std::deque<int> answers;
+  bool answerNegative = false;
+  // Called for every shown box, after it is recorded (the batch tool prints).
+  std::function<void(const ShownMessage&)> onMessage;
+  // Run by DispatchOnePendingEvent, as if a queued event were handled; a
+  // test uses it to press a command in the middle of an operation.
+  std::deque<std::function<void()>> pendingEvents;
+
+  std::vector<ShownMessage> messages;
+  std::string status[4];
+  std::vector<std::string> statusLog;  // every status text written, part 0 only
+  std::string title;
+  MenuMode menuMode = MenuMode::kMain;
+  std::vector<MenuMode> menuModeLog;
+  int zoomChecked = -1;
+  int invalidations = 0;
+  int selectionRedraws = 0;
+  int viewFrameRedraws = 0;
+  int scrollPosition = 0;
+  int eventsDispatched = 0;
+  bool closed = false;
+};
+
+class HeadlessClipboard : public Clipboard {
+public:
+  bool SetWave(const uint8_t* block, size_t size) override;
+  bool GetWave(std::vector<uint8_t>& block) override;
+  void Clear() override {
+    wave.clear();
+    hasWave = false;
+  }
+  std::vector<uint8_t> wave;
+  bool hasWave = false;
+};
+
+// Sections and keys case-insensitive, like the profile files it stands for.
+class MemoryProfile : public Profile {
+public:
+  int GetInt(const std::string& section, const std::string& key, int def) override;
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& def) override;
+  bool WriteString(const std::string& section, const std::string& key,
+                   const std::string& value) override;
+  std::map<std::string, std::string> values;  // "section\nkey", lower case
+};
+
+class HeadlessProcesses : public Processes {
+public:
+  StartResult StartSelf() override {
+    ++started;
+    return startResult;
+  }
+  bool OpenDocument(const std::string& path) override {
+    opened.push_back(path);
+    return true;
+  }
+  void PlaySoundFile(const std::string& path) override { played.push_back(path); }
+  StartResult startResult = StartResult::kOk;
+  int started = 0;
+  std::vector<std::string> opened, played;
+};
+
+class FakeClock : public Clock {
+public:
+  int64_t NowMs() override { return now; }
+  int64_t now = 0;
+};
+
+class HeadlessPlatform {
+public:
+  HeadlessPlatform();
+  // Makes this the platform the engine uses.
+  void Install();
+
+  HeadlessUi ui;
+  HeadlessDialogHost dialogs;
+  HeadlessClipboard clipboard;
+  MemoryProfile memoryProfile;
+  HeadlessProcesses processes;
+  FakeClock clock;
+  Profile* profile = &memoryProfile;  // a test may point it at a real file
+};
+
+}  // namespace kelvora

@@ -1,0 +1,118 @@
+// The engine's only way out: every service it needs from a desktop (message
+// boxes, status bar, menus, dialogs, clipboard, settings, sound devices,
+// processes, the clock) goes through these interfaces. The Qt program and
+// the headless host (tests, kelvora-cli) each implement all of them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelvora {
+
+class DialogWindow;
+struct ParamEntry;
+
+enum class MsgIcon { kNone, kWarning, kInformation, kQuestion };
+enum class MsgButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
+// The answers keep the numbers callers have always compared against.
+enum MsgResult : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+enum class MenuMode { kMain, kBusy, kDevice };
+
+class UserInterface {
+public:
+  virtual ~UserInterface() = default;
+  // `owned` false is a box without owner window.
+  virtual int MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
+                         MsgButtons buttons, bool owned = true) = 0;
+  virtual void SetStatusText(int part, const std::string& text) = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual void SetMenuMode(MenuMode mode) = 0;
+  // The check mark of the zoom items follows the level (0..6).
+  virtual void SetZoomChecks(int level) = 0;
+  // Invalidate the waveform view (no erase) and the overview (erase).
+  virtual void InvalidateViews() = 0;
+  // Redraw the selection tint only.
+  virtual void SelectionChanged() = 0;
+  // The view start moved: redraw the overview's frame of the visible stretch.
+  virtual void ViewFrameChanged() = 0;
+  virtual void SetScrollPosition(int position) = 0;
+  // Dispatches at most one pending event; returns whether one was handled.
+  virtual bool DispatchOnePendingEvent() = 0;
+  // Destroys the main window; the program then saves its settings and ends.
+  virtual void CloseWindow() = 0;
+};
+
+// Runs one modal dialog built from the resource description `dialog_id`,
+// whose controls the engine's ParamDialog procedure drives over `table`
+// (null: the dialog has its own procedure, `proc`). Returns the dialog result.
+using DialogProc = intptr_t (*)(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
+                                void* context);
+class DialogHost {
+public:
+  virtual ~DialogHost() = default;
+  virtual int RunDialog(int dialog_id, ParamEntry* table) = 0;
+  virtual int RunCustomDialog(int dialog_id, DialogProc proc, void* context) = 0;
+};
+
+// The system clipboard as it carries sound: one wave block, in the layout
+// that Copy writes (a 44-byte-header WAV image).
+class Clipboard {
+public:
+  virtual ~Clipboard() = default;
+  virtual bool SetWave(const uint8_t* block, size_t size) = 0;
+  virtual bool GetWave(std::vector<uint8_t>& block) = 0;
+  virtual void Clear() = 0;
+};
+
+// Windows-style profile (ini) file access.
+class Profile {
+public:
+  virtual ~Profile() = default;
+  virtual int GetInt(const std::string& section, const std::string& key, int def) = 0;
+  virtual std::string GetString(const std::string& section, const std::string& key,
+                                const std::string& def) = 0;
+  virtual bool WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) = 0;
+};
+
+enum class StartResult { kOk, kOutOfMemory, kFailed };
+
+class Processes {
+public:
+  virtual ~Processes() = default;
+  virtual StartResult StartSelf() = 0;
+  // Opens a document (the help file) with the desktop's viewer.
+  virtual bool OpenDocument(const std::string& path) = 0;
+  // Plays a sound file without waiting; silently nothing when it is missing.
+  virtual void PlaySoundFile(const std::string& path) = 0;
+};
+
+class Clock {
+public:
+  virtual ~Clock() = default;
+  virtual int64_t NowMs() = 0;
+};
+
+// What the engine reaches the outside world through. Every pointer is set
+// before the engine is used; InstallHeadlessPlatform() gives a complete set.
+struct Platform {
+  UserInterface* ui = nullptr;
+  DialogHost* dialogs = nullptr;
+  Clipboard* clipboard = nullptr;
+  Profile* profile = nullptr;
+  Processes* processes = nullptr;
+  Clock* clock = nullptr;
+};
+
+Platform& Services();
+
+// Shorthands for the calls every operation makes.
+int ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon,
+                MsgButtons buttons = MsgButtons::kOk);
+inline int ShowWarning(const std::string& caption, const std::string& text) {
+  return ShowMessage(caption, text, MsgIcon::kWarning);
+}
+
+}  // namespace kelvora

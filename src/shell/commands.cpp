@@ -1,0 +1,121 @@
+#include "shell/commands.h"
+
+#include <cstring>
+
+#include "document/busy.h"
+#include "document/sound_document.h"
+#include "document/undo.h"
+#include "views/view_state.h"
+
+namespace kelvora {
+namespace {
+
+// One row per command; an operation joins the program by filling its row.
+const CommandEntry kCommands[] = {
+    {kCmdNewWindow, nullptr, nullptr, 0},
+    {kCmdNew, nullptr, nullptr, 122},
+    {kCmdOpen, nullptr, nullptr, 0},
+    {kCmdSave, nullptr, nullptr, 0},
+    {kCmdSaveAs, nullptr, nullptr, 0},
+    {kCmdConvertFormat, nullptr, "convert", 111},
+    {kCmdPlay, nullptr, nullptr, 0},
+    {kCmdPlayFromCursor, nullptr, nullptr, 0},
+    {kCmdLoopPlay, nullptr, nullptr, 0},
+    {kCmdStop, nullptr, nullptr, 0},
+    {kCmdRecord, nullptr, nullptr, 128},
+    {kCmdExit, nullptr, nullptr, 0},
+    {kCmdUndo, SwapUndo, "undo", 0},
+    {kCmdCut, nullptr, "cut", 0},
+    {kCmdCopy, nullptr, "copy", 0},
+    {kCmdPaste, nullptr, "paste", 0},
+    {kCmdDelete, nullptr, "delete", 0},
+    {kCmdCrop, nullptr, "crop", 0},
+    {kCmdMix, nullptr, "mix", 0},
+    {kCmdSelectAll, SelectAll, "select-all", 0},
+    {kCmdNoiseRemoval, nullptr, "noise-removal", 124},
+    {kCmdRemoveDc, nullptr, "remove-dc", 0},
+    {kCmdNormalize, nullptr, "normalize", 0},
+    {kCmdInvertPhase, nullptr, "invert", 0},
+    {kCmdSilenceSelection, nullptr, "silence", 0},
+    {kCmdFadeIn, nullptr, "fade-in", 0},
+    {kCmdFadeOut, nullptr, "fade-out", 0},
+    {kCmdVolume, nullptr, "volume", 119},
+    {kCmdTremolo, nullptr, "tremolo", 117},
+    {kCmdVolumeEnvelope, nullptr, "volume-envelope", 0},
+    {kCmdPanEnvelope, nullptr, "pan-envelope", 0},
+    {kCmdNoiseGate, nullptr, "noise-gate", 123},
+    {kCmdCompressor, nullptr, "compressor", 120},
+    {kCmdEcho, nullptr, "echo", 108},
+    {kCmdReverb, nullptr, "reverb", 129},
+    {kCmdPitch, nullptr, "pitch", 114},
+    {kCmdPitchEnvelope, nullptr, "pitch-envelope", 0},
+    {kCmdVibrato, nullptr, "vibrato", 132},
+    {kCmdTimeStretch, nullptr, "time-stretch", 130},
+    {kCmdTranspose, nullptr, "transpose", 131},
+    {kCmdReverse, nullptr, "reverse", 0},
+    {kCmdDistortion, nullptr, "distortion", 107},
+    {kCmdFlanger, nullptr, "flanger", 110},
+    {kCmdGraphicEq, nullptr, "graphic-eq", 0},
+    {kCmdParametricEq, nullptr, "parametric-eq", 126},
+    {kCmdWhiteNoise, nullptr, "noise", 113},
+    {kCmdTone, nullptr, "tone", 116},
+    {kCmdInsertSilence, nullptr, "insert-silence", 115},
+    {kCmdMelodyPaste, nullptr, "melody", 0},
+    {kCmdZoom1024, nullptr, nullptr, 0},
+    {kCmdZoom256, nullptr, nullptr, 0},
+    {kCmdZoom64, nullptr, nullptr, 0},
+    {kCmdZoom16, nullptr, nullptr, 0},
+    {kCmdZoom4, nullptr, nullptr, 0},
+    {kCmdZoom1, nullptr, nullptr, 0},
+    {kCmdZoomIn, nullptr, nullptr, 0},
+    {kCmdZoomOut, nullptr, nullptr, 0},
+    {kCmdDevices, nullptr, nullptr, 0},
+    {kCmdDisplaySettings, nullptr, nullptr, 104},
+    {kCmdHelp, nullptr, nullptr, 0},
+    {kCmdAbout, nullptr, nullptr, 105},
+    {kCmdBusyItem, nullptr, nullptr, 0},
+    {kCmdZoom4096, nullptr, nullptr, 0},
+};
+
+}  // namespace
+
+const CommandEntry* CommandTable(int* count) {
+  *count = static_cast<int>(std::size(kCommands));
+  return kCommands;
+}
+
+const CommandEntry* FindCommand(int id) {
+  for (const CommandEntry& c : kCommands)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+const CommandEntry* FindCliVerb(const char* verb) {
+  for (const CommandEntry& c : kCommands)
+    if (c.cliVerb != nullptr && std::strcmp(c.cliVerb, verb) == 0) return &c;
+  return nullptr;
+}
+
+bool DispatchCommand(int id, int code) {
+  if (Busy().busy && (code == kCodeMenu || code == kCodeAccelerator) && id != kCmdStop)
+    return false;
+  if (code != kCodeMenu && code != kCodeAccelerator) return false;
+  const CommandEntry* c = FindCommand(id);
+  if (c == nullptr || c->action == nullptr) return false;
+  c->action();
+  return true;
+}
+
+void ResetProcessState() {
+  ResetDocumentState();
+  ResetUndoState();
+  ResetBusyState();
+  ResetViewState();
+}
+
+void StartEngine() {
+  ResetProcessState();
+  TakeUndoSnapshot();
+}
+
+}  // namespace kelvora

@@ -1,0 +1,72 @@
+#include "shell/main_window.h"
+
+#include <cstdio>
+
+#include "audio/audio.h"
+#include "document/busy.h"
+#include "document/sound_document.h"
+#include "files/open_save.h"
+#include "platform/platform.h"
+#include "shell/texts.h"
+
+namespace kelvora {
+
+std::string FormatStatusText() {
+  const SoundFormat& f = Doc().format;
+  char channels[16];
+  if (f.nChannels == 1)
+    std::snprintf(channels, sizeof channels, "%s", texts::kMono);
+  else if (f.nChannels == 2)
+    std::snprintf(channels, sizeof channels, "%s", texts::kStereo);
+  else
+    std::snprintf(channels, sizeof channels, texts::kChannelsFormat, int{f.nChannels});
+  char text[96];
+  std::snprintf(text, sizeof text, texts::kFormatStatus, static_cast<long>(f.nSamplesPerSec),
+                int{f.wBitsPerSample}, channels);
+  return text;
+}
+
+void ShowFormatStatus() {
+  UserInterface* ui = Services().ui;
+  ui->SetStatusText(0, FormatStatusText());
+  char text[48];
+  std::snprintf(text, sizeof text, texts::kLengthStatus, static_cast<long>(Doc().length));
+  ui->SetStatusText(1, text);
+}
+
+void UpdateTitle() {
+  std::string title = texts::kProductName;
+  title += " -[";
+  title += Doc().path;
+  title += "]";
+  Services().ui->SetTitle(title);
+}
+
+void RefreshViews() { Services().ui->InvalidateViews(); }
+
+int ConfirmSaveChanges() {
+  SoundDocument& doc = Doc();
+  if (!doc.modified) return 1;
+  const std::string format = texts::kSaveChangesFormat;
+  const size_t at = format.find("%s");
+  const std::string text = format.substr(0, at) + doc.path + format.substr(at + 2);
+  int answer = ShowMessage(texts::kProductName, text, MsgIcon::kQuestion, MsgButtons::kYesNoCancel);
+  if (answer == kIdCancel) return 0;
+  if (answer == kIdNo) return 1;
+  return SaveSoundFile(doc.fileKind);
+}
+
+int CloseMainWindow() {
+  // An operation that pumps events must not have its data freed under it:
+  // the close waits for the operation's EndBusy.
+  if (Busy().busy && !IsAudioRunning()) {
+    Busy().closeRequested = true;
+    return 0;
+  }
+  if (ConfirmSaveChanges() != 1) return 0;
+  StopAudio();
+  Services().ui->CloseWindow();
+  return 1;
+}
+
+}  // namespace kelvora

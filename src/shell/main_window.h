@@ -1,0 +1,20 @@
+// Routines of the main window that the rest of the engine calls: the title,
+// the status texts, the save prompt and closing.
+#pragma once
+
+#include <string>
+
+namespace kelvora {
+
+// Status parts 0 and 1: format and length.
+void ShowFormatStatus();
+std::string FormatStatusText();
+// "Kelvora -[path]".
+void UpdateTitle();
+void RefreshViews();
+// 0 stop, 1 go on, or what the save returned.
+int ConfirmSaveChanges();
+// Asks, stops audio and tells the platform to close. Returns 1 when closing.
+int CloseMainWindow();
+
+}  // namespace kelvora
