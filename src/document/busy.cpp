@@ -10,10 +10,7 @@
 
 namespace kelvora {
 
-BusyState& Busy() {
-  static BusyState state;
-  return state;
-}
+BusyState g_busy;
 
 void BeginBusy() {
   Services().ui->SetMenuMode(MenuMode::kBusy);

@@ -12,7 +12,8 @@ struct BusyState {
   bool closeRequested = false;  // a close arrived while busy; honoured at EndBusy
 };
 
-BusyState& Busy();
+extern BusyState g_busy;
+inline BusyState& Busy() { return g_busy; }
 
 void BeginBusy();
 void EndBusy();

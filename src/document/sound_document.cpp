@@ -8,15 +8,8 @@ namespace kelvora {
 
 const char* const kUntitledPath = "無題";
 
-SoundDocument& Doc() {
-  static SoundDocument doc;
-  return doc;
-}
-
-PeakState& Peak() {
-  static PeakState peak;
-  return peak;
-}
+SoundDocument g_document;
+PeakState g_peak;
 
 int32_t BytesPerChannelSample(const SoundFormat& f) {
   return f.nChannels ? f.nBlockAlign / f.nChannels : 0;
@@ -28,13 +21,6 @@ void SetDocumentFormat(const SoundFormat& f) {
   doc.bytesPerChannelSample = BytesPerChannelSample(f);
 }
 
-SampleAccess Samples() {
-  const SoundDocument& doc = Doc();
-  return SampleAccess{doc.format.wBitsPerSample, doc.bytesPerChannelSample, Peak().peakScale};
-}
-
-int32_t ReadSample(const uint8_t* frame, int ch) { return Samples().Read(frame, ch); }
-
 int32_t ReadSampleInBlock(const uint8_t* base, int64_t length, const uint8_t* frame, int ch) {
   // Compare as integers: the frame may lie outside the block entirely.
   auto b = reinterpret_cast<uintptr_t>(base);
@@ -42,8 +28,6 @@ int32_t ReadSampleInBlock(const uint8_t* base, int64_t length, const uint8_t* fr
   if (p < b || p >= b + static_cast<uintptr_t>(length)) return 0;
   return ReadSample(frame, ch);
 }
-
-void WriteSample(uint8_t* frame, int32_t value, int ch) { Samples().Write(frame, value, ch); }
 
 void ResetPeakScale() { Peak().peakScale = 0; }
 

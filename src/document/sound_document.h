@@ -2,7 +2,9 @@
 // operation reads and writes its samples on the common 16-bit scale.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "document/memory_block.h"
@@ -57,7 +59,8 @@ struct SoundDocument {
   bool HasSelection() const { return selStart != selEnd; }
 };
 
-SoundDocument& Doc();
+extern SoundDocument g_document;
+inline SoundDocument& Doc() { return g_document; }
 
 // nBlockAlign / nChannels, 0 for a channel count of 0 (a hostile header).
 int32_t BytesPerChannelSample(const SoundFormat& f);
@@ -69,40 +72,128 @@ void SetDocumentFormat(const SoundFormat& f);
 struct PeakState {
   int32_t peakScale = 0;
 };
-PeakState& Peak();
+extern PeakState g_peak;
+inline PeakState& Peak() { return g_peak; }
 
 // Operations on the 16-bit scale take a snapshot of the width they work in,
 // so that the hot loops neither reload the global format after every store
-// nor branch on it; `Samples()` gives the one for the current format.
+// nor branch on it; `Samples()` gives the one for the current format. The
+// snapshot holds PeakScale as it was when taken: take a fresh one after
+// RaisePeakScale.
+inline int32_t ClipSample(int32_t v) { return v < -32768 ? -32768 : (v > 32767 ? 32767 : v); }
+
+// v * 32767 / peak with the product wrapping like 32-bit arithmetic.
+inline int32_t ScaleByPeak(int32_t v, int32_t peak) {
+  return static_cast<int32_t>(int64_t{v} * 32767) / peak;
+}
+
+inline int32_t LoadLe16(const uint8_t* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    int16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+  } else {
+    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
+  }
+}
+
+inline void StoreLe16(uint8_t* p, int32_t v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    int16_t s = static_cast<int16_t>(v);
+    std::memcpy(p, &s, 2);
+  } else {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+  }
+}
+
 struct SampleAccess {
   int bits = 16;
   int32_t bytesPerChannel = 2;
   int32_t peakScale = 0;
+  int nChannels = 1;
+  int nBlockAlign = 2;
 
+  int channels() const { return nChannels; }
+  int blockAlign() const { return nBlockAlign; }
   int32_t Read(const uint8_t* frame, int ch) const {
     const uint8_t* p = frame + ch * bytesPerChannel;
     if (bits == 8) return (int32_t{p[0]} - 128) * 256;
-    if (bits == 16) return static_cast<int16_t>(uint16_t(p[0] | (p[1] << 8)));
+    if (bits == 16) return LoadLe16(p);
     return 0;
   }
   void Write(uint8_t* frame, int32_t v, int ch) const {
     uint8_t* p = frame + ch * bytesPerChannel;
-    if (peakScale > 32767) v = static_cast<int32_t>(int64_t{v} * 32767) / peakScale;
-    v = v < -32768 ? -32768 : (v > 32767 ? 32767 : v);
-    if (bits == 8) {
+    if (peakScale > 32767) v = ScaleByPeak(v, peakScale);
+    v = ClipSample(v);
+    if (bits == 8)
       p[0] = static_cast<uint8_t>((v >> 8) + 128);
-    } else if (bits == 16) {
-      p[0] = static_cast<uint8_t>(v);
-      p[1] = static_cast<uint8_t>(v >> 8);
-    }
+    else if (bits == 16)
+      StoreLe16(p, v);
   }
 };
 
-SampleAccess Samples();
+// The same for the four everyday layouts, with width and channel count known
+// to the compiler so that sample loops specialise and vectorise.
+template <int Bits, int Channels>
+struct FixedSampleAccess {
+  static_assert(Bits == 8 || Bits == 16);
+  int32_t peakScale = 0;
 
-int32_t ReadSample(const uint8_t* frame, int ch);
+  static constexpr int channels() { return Channels; }
+  static constexpr int blockAlign() { return Bits / 8 * Channels; }
+  static int32_t Read(const uint8_t* frame, int ch) {
+    const uint8_t* p = frame + ch * (Bits / 8);
+    if constexpr (Bits == 8)
+      return (int32_t{p[0]} - 128) * 256;
+    else
+      return LoadLe16(p);
+  }
+  void Write(uint8_t* frame, int32_t v, int ch) const {
+    uint8_t* p = frame + ch * (Bits / 8);
+    if (peakScale > 32767) v = ScaleByPeak(v, peakScale);
+    v = ClipSample(v);
+    if constexpr (Bits == 8)
+      p[0] = static_cast<uint8_t>((v >> 8) + 128);
+    else
+      StoreLe16(p, v);
+  }
+};
+
+inline SampleAccess Samples() {
+  const SoundDocument& doc = Doc();
+  return SampleAccess{doc.format.wBitsPerSample, doc.bytesPerChannelSample, Peak().peakScale,
+                      doc.format.nChannels, doc.format.nBlockAlign};
+}
+
+// The plain routines on the document's current format.
+inline int32_t ReadSample(const uint8_t* frame, int ch) { return Samples().Read(frame, ch); }
+inline void WriteSample(uint8_t* frame, int32_t value, int ch) {
+  Samples().Write(frame, value, ch);
+}
+
+// Calls body(access) with the fastest accessor for the document's format:
+// a FixedSampleAccess for 8/16-bit mono/stereo, else a SampleAccess.
+template <class Body>
+decltype(auto) WithSampleAccess(Body&& body) {
+  const SampleAccess sa = Samples();
+  const int layout =
+      sa.nBlockAlign == sa.nChannels * sa.bytesPerChannel ? sa.bits * 10 + sa.nChannels : 0;
+  switch (layout) {
+    case 81:
+      return body(FixedSampleAccess<8, 1>{sa.peakScale});
+    case 82:
+      return body(FixedSampleAccess<8, 2>{sa.peakScale});
+    case 161:
+      return body(FixedSampleAccess<16, 1>{sa.peakScale});
+    case 162:
+      return body(FixedSampleAccess<16, 2>{sa.peakScale});
+    default:
+      return body(sa);
+  }
+}
+
 int32_t ReadSampleInBlock(const uint8_t* base, int64_t length, const uint8_t* frame, int ch);
-void WriteSample(uint8_t* frame, int32_t value, int ch);
 void ResetPeakScale();
 void RaisePeakScale(int32_t value);
 

@@ -1,8 +1,8 @@
+#include "document/memory_block.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "document/memory_block.h"
 
 namespace kelvora {
 namespace {

@@ -44,7 +44,8 @@ TEST(Progress, SpanMatchesCallByCall) {
       {
         EngineFixture f;
         Busy().progressCounter = static_cast<int32_t>(start_counter);
-        for (int64_t i = 0; i < count; ++i) ShowProgress("p", static_cast<int32_t>(7 + 3 * i), 40000);
+        for (int64_t i = 0; i < count; ++i)
+          ShowProgress("p", static_cast<int32_t>(7 + 3 * i), 40000);
         expected = f.ui().statusLog;
         expected_events = f.ui().eventsDispatched;
       }

@@ -18,12 +18,12 @@ TEST(SampleAccess, EightBitReadsOnTheSixteenBitScale) {
 TEST(SampleAccess, EightBitWritesClipThenTakeTheHighByte) {
   EngineFixture f;
   SetDocumentFormat(MakeFormat(8000, 8, 1));
-  uint8_t b = 0;
-  const std::pair<int32_t, uint8_t> cases[] = {
-      {32767, 255}, {-32768, 0}, {-1, 127}, {40000, 255}, {-40000, 0}, {0, 128}, {255, 128}};
+  uint8_t b[2] = {0, 0};
+  const std::pair<int32_t, uint8_t> cases[] = {{32767, 255}, {-32768, 0}, {-1, 127}, {40000, 255},
+                                               {-40000, 0},  {0, 128},    {255, 128}};
   for (auto [value, stored] : cases) {
-    WriteSample(&b, value, 0);
-    EXPECT_EQ(b, stored) << value;
+    WriteSample(b, value, 0);
+    EXPECT_EQ(b[0], stored) << value;
   }
 }
 

@@ -1,6 +1,7 @@
+#include "document/undo.h"
+
 #include <gtest/gtest.h>
 
-#include "document/undo.h"
 #include "test_support.h"
 
 namespace kelvora {
