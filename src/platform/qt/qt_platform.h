@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPointer>
+#include <chrono>
 #include <memory>
 
 #include "platform/platform.h"
@@ -36,6 +37,7 @@ public:
 
 private:
   QPointer<QtMainWindow> window_;
+  std::chrono::steady_clock::time_point lastEventPass_{};
 };
 
 // Sound goes on the clipboard as a WAV image under our own type and the two

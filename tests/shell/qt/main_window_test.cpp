@@ -345,28 +345,6 @@ TEST(MainWindowClose, CloseBoxDuringAnOperationWaitsForItsEnd) {
   EXPECT_EQ(f.platform.memoryProfile.GetInt("Options", "density", 0), 8);
 }
 
-TEST(MainWindowClose, CancelledSaveQuestionKeepsTheWindow) {
-  WindowFixture f;
-  f.window->show();
-  Doc().modified = true;
-  // The question is answered by the headless boxes; the close reaches the
-  // window through the Qt interface.
-  struct Forward : HeadlessUi {
-    QtUserInterface* qt;
-    void CloseWindow() override { qt->CloseWindow(); }
-  };
-  Forward ui;
-  ui.qt = &f.qtUi;
-  ui.answers.push_back(kIdCancel);
-  Services().ui = &ui;
-  f.window->close();
-  EXPECT_TRUE(f.window->isVisible());
-  ui.answers.push_back(kIdNo);
-  f.window->close();
-  EXPECT_FALSE(f.window->isVisible());
-  EXPECT_EQ(ui.messages.size(), 2u);
-}
-
 // A drag that enters the window and is dropped there; the drop reaches the
 // window only when it accepted the drag.
 void DragAndDrop(QWidget* window, QMimeData* mime) {
