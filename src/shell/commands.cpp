@@ -5,6 +5,9 @@
 #include "document/busy.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
+#include "shell/settings.h"
+#include "shell/shell_commands.h"
+#include "views/display_settings.h"
 #include "views/view_state.h"
 
 namespace kelvora {
@@ -12,7 +15,7 @@ namespace {
 
 // One row per command; an operation joins the program by filling its row.
 const CommandEntry kCommands[] = {
-    {kCmdNewWindow, nullptr, nullptr, 0},
+    {kCmdNewWindow, NewWindow, nullptr, 0},
     {kCmdNew, nullptr, nullptr, 122},
     {kCmdOpen, nullptr, nullptr, 0},
     {kCmdSave, nullptr, nullptr, 0},
@@ -23,7 +26,7 @@ const CommandEntry kCommands[] = {
     {kCmdLoopPlay, nullptr, nullptr, 0},
     {kCmdStop, nullptr, nullptr, 0},
     {kCmdRecord, nullptr, nullptr, 128},
-    {kCmdExit, nullptr, nullptr, 0},
+    {kCmdExit, ExitProgram, nullptr, 0},
     {kCmdUndo, SwapUndo, "undo", 0},
     {kCmdCut, nullptr, "cut", 0},
     {kCmdCopy, nullptr, "copy", 0},
@@ -70,9 +73,9 @@ const CommandEntry kCommands[] = {
     {kCmdZoomIn, nullptr, nullptr, 0},
     {kCmdZoomOut, nullptr, nullptr, 0},
     {kCmdDevices, nullptr, nullptr, 0},
-    {kCmdDisplaySettings, nullptr, nullptr, 104},
-    {kCmdHelp, nullptr, nullptr, 0},
-    {kCmdAbout, nullptr, nullptr, 105},
+    {kCmdDisplaySettings, DisplaySettings, nullptr, kDisplaySettingsDialog},
+    {kCmdHelp, ShowHelp, nullptr, 0},
+    {kCmdAbout, ShowAbout, nullptr, kAboutDialog},
     {kCmdBusyItem, nullptr, nullptr, 0},
     {kCmdZoom4096, nullptr, nullptr, 0},
 };
@@ -96,10 +99,14 @@ const CommandEntry* FindCliVerb(const char* verb) {
   return nullptr;
 }
 
-bool DispatchCommand(int id, int code) {
+bool CommandAllowed(int id, int code) {
   if (Busy().busy && (code == kCodeMenu || code == kCodeAccelerator) && id != kCmdStop)
     return false;
-  if (code != kCodeMenu && code != kCodeAccelerator) return false;
+  return code == kCodeMenu || code == kCodeAccelerator;
+}
+
+bool DispatchCommand(int id, int code) {
+  if (!CommandAllowed(id, code)) return false;
   const CommandEntry* c = FindCommand(id);
   if (c == nullptr || c->action == nullptr) return false;
   c->action();
@@ -111,6 +118,7 @@ void ResetProcessState() {
   ResetUndoState();
   ResetBusyState();
   ResetViewState();
+  ResetShellState();
 }
 
 void StartEngine() {

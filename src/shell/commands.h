@@ -90,6 +90,8 @@ const CommandEntry* CommandTable(int* count);
 const CommandEntry* FindCommand(int id);
 const CommandEntry* FindCliVerb(const char* verb);
 
+// The busy filter alone: whether a command with this id and code may run now.
+bool CommandAllowed(int id, int code);
 // The busy filter and the dispatch: only Stop passes while busy; codes
 // other than menu and accelerator are ignored; unknown ids do nothing.
 // Returns whether an action ran.

@@ -69,4 +69,16 @@ int CloseMainWindow() {
   return 1;
 }
 
+int OpenDroppedFile(const std::string& path) {
+  if (path.empty() || Busy().busy || IsAudioRunning()) return 0;
+  if (ConfirmSaveChanges() != 1) return 0;
+  return OpenSoundFile(path);
+}
+
+int OpenCommandLineFile(const std::string& path) {
+  if (path.empty()) return 0;
+  Doc().path = path;
+  return OpenSoundFile(path);
+}
+
 }  // namespace kelvora

@@ -17,4 +17,11 @@ int ConfirmSaveChanges();
 // Asks, stops audio and tells the platform to close. Returns 1 when closing.
 int CloseMainWindow();
 
+// A file dropped on the window. Refused while an operation, playback or
+// recording runs (they hold pointers into the sound); asks to save a
+// modified sound first. 1 when the file was opened.
+int OpenDroppedFile(const std::string& path);
+// Start-up: the path named on the command line, as given; nothing if empty.
+int OpenCommandLineFile(const std::string& path);
+
 }  // namespace kelvora

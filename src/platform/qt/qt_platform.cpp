@@ -1,0 +1,183 @@
+#include "platform/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QSoundEffect>
+#include <QUrl>
+#include <chrono>
+
+#include "shell/qt/qt_main_window.h"
+#include "shell/qt/status_bar.h"
+
+namespace kelvora {
+namespace {
+
+constexpr const char* kWaveMimeTypes[] = {"application/x-kelvora-wave", "audio/wav",
+                                          "audio/vnd.wave"};
+
+QString Text(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+}  // namespace
+
+int QtUserInterface::MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
+                                MsgButtons buttons, bool owned) {
+  QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
+  switch (icon) {
+    case MsgIcon::kNone:
+      break;
+    case MsgIcon::kWarning:
+      qtIcon = QMessageBox::Warning;
+      break;
+    case MsgIcon::kInformation:
+      qtIcon = QMessageBox::Information;
+      break;
+    case MsgIcon::kQuestion:
+      qtIcon = QMessageBox::Question;
+      break;
+  }
+  QMessageBox::StandardButtons qtButtons = QMessageBox::Ok;
+  QMessageBox::StandardButton first = QMessageBox::Ok;
+  QMessageBox::StandardButton escape = QMessageBox::Ok;
+  switch (buttons) {
+    case MsgButtons::kOk:
+      break;
+    case MsgButtons::kOkCancel:
+      qtButtons = QMessageBox::Ok | QMessageBox::Cancel;
+      escape = QMessageBox::Cancel;
+      break;
+    case MsgButtons::kYesNo:
+      qtButtons = QMessageBox::Yes | QMessageBox::No;
+      first = QMessageBox::Yes;
+      escape = QMessageBox::No;
+      break;
+    case MsgButtons::kYesNoCancel:
+      qtButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+      first = QMessageBox::Yes;
+      escape = QMessageBox::Cancel;
+      break;
+  }
+  QWidget* parent = owned ? window_.data() : nullptr;
+  QMessageBox box(qtIcon, Text(caption), Text(text), qtButtons, parent);
+  box.setDefaultButton(first);
+  box.setEscapeButton(escape);
+  box.exec();
+  // Closing the box by its frame counts as the escape answer.
+  QAbstractButton* clicked = box.clickedButton();
+  switch (clicked ? box.standardButton(clicked) : escape) {
+    case QMessageBox::Yes:
+      return kIdYes;
+    case QMessageBox::No:
+      return kIdNo;
+    case QMessageBox::Cancel:
+      return kIdCancel;
+    default:
+      return kIdOk;
+  }
+}
+
+void QtUserInterface::SetStatusText(int part, const std::string& text) {
+  if (window_) window_->Status()->SetText(part, Text(text));
+}
+
+void QtUserInterface::SetTitle(const std::string& title) {
+  if (window_) window_->setWindowTitle(Text(title));
+}
+
+void QtUserInterface::SetMenuMode(MenuMode mode) {
+  if (window_) window_->SetMenuMode(mode);
+}
+
+void QtUserInterface::SetZoomChecks(int level) {
+  if (window_) window_->SetZoomChecks(level);
+}
+
+void QtUserInterface::InvalidateViews() {
+  if (!window_) return;
+  window_->WaveView()->update();
+  window_->Overview()->update();
+}
+
+void QtUserInterface::SelectionChanged() {
+  if (window_) window_->WaveView()->update();
+}
+
+void QtUserInterface::ViewFrameChanged() {
+  if (window_) window_->Overview()->update();
+}
+
+void QtUserInterface::SetScrollPosition(int) {}
+
+bool QtUserInterface::DispatchOnePendingEvent() {
+  // One look at the queue costs about 5 µs, as much as the work on a few
+  // hundred frames; a hundred looks a second keep the window just as alive.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastEventPass_ < std::chrono::milliseconds(10)) return false;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  lastEventPass_ = std::chrono::steady_clock::now();
+  return true;
+}
+
+void QtUserInterface::CloseWindow() {
+  if (window_) window_->CloseConfirmed();
+}
+
+bool QtClipboard::SetWave(const uint8_t* block, size_t size) {
+  auto* mime = new QMimeData;
+  const QByteArray bytes(reinterpret_cast<const char*>(block), static_cast<qsizetype>(size));
+  for (const char* type : kWaveMimeTypes) mime->setData(QString::fromLatin1(type), bytes);
+  QGuiApplication::clipboard()->setMimeData(mime);
+  return true;
+}
+
+bool QtClipboard::GetWave(std::vector<uint8_t>& block) {
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  if (mime == nullptr) return false;
+  for (const char* type : kWaveMimeTypes) {
+    if (!mime->hasFormat(QString::fromLatin1(type))) continue;
+    const QByteArray bytes = mime->data(QString::fromLatin1(type));
+    block.assign(bytes.begin(), bytes.end());
+    return true;
+  }
+  return false;
+}
+
+void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
+
+QtProcesses::QtProcesses() = default;
+QtProcesses::~QtProcesses() = default;
+
+StartResult QtProcesses::StartSelf() {
+  return QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList())
+             ? StartResult::kOk
+             : StartResult::kFailed;
+}
+
+bool QtProcesses::OpenDocument(const std::string& path) {
+  const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+  if (!QFileInfo::exists(file)) return false;
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+void QtProcesses::PlaySoundFile(const std::string& path) {
+  const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+  if (!QFileInfo::exists(file)) return;
+  if (!sound_) sound_ = std::make_unique<QSoundEffect>();
+  sound_->stop();
+  sound_->setSource(QUrl::fromLocalFile(file));
+  sound_->play();
+}
+
+int64_t QtClock::NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace kelvora

@@ -1,0 +1,69 @@
+// The engine's platform services on Qt: message boxes and the main
+// window's status bar, title, menus and views; the system clipboard;
+// processes, the help page and the about sound; the clock.
+#pragma once
+
+#include <QPointer>
+#include <chrono>
+#include <memory>
+
+#include "platform/platform.h"
+
+class QSoundEffect;
+
+namespace kelvora {
+
+class QtMainWindow;
+
+class QtUserInterface : public UserInterface {
+public:
+  // Until a window is set, boxes have no owner and window calls do nothing.
+  void SetWindow(QtMainWindow* window) { window_ = window; }
+
+  int MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
+                 MsgButtons buttons, bool owned) override;
+  void SetStatusText(int part, const std::string& text) override;
+  void SetTitle(const std::string& title) override;
+  void SetMenuMode(MenuMode mode) override;
+  void SetZoomChecks(int level) override;
+  void InvalidateViews() override;
+  void SelectionChanged() override;
+  void ViewFrameChanged() override;
+  void SetScrollPosition(int position) override;
+  // Handles what is waiting in the event queue (input, painting, timers),
+  // so that Stop and the close box work during a long operation.
+  bool DispatchOnePendingEvent() override;
+  void CloseWindow() override;
+
+private:
+  QPointer<QtMainWindow> window_;
+  std::chrono::steady_clock::time_point lastEventPass_{};
+};
+
+// Sound goes on the clipboard as a WAV image under our own type and the two
+// common WAV types; it is read back from the first of them present.
+class QtClipboard : public Clipboard {
+public:
+  bool SetWave(const uint8_t* block, size_t size) override;
+  bool GetWave(std::vector<uint8_t>& block) override;
+  void Clear() override;
+};
+
+class QtProcesses : public Processes {
+public:
+  QtProcesses();
+  ~QtProcesses() override;
+  StartResult StartSelf() override;
+  bool OpenDocument(const std::string& path) override;
+  void PlaySoundFile(const std::string& path) override;
+
+private:
+  std::unique_ptr<QSoundEffect> sound_;
+};
+
+class QtClock : public Clock {
+public:
+  int64_t NowMs() override;
+};
+
+}  // namespace kelvora

@@ -1,0 +1,91 @@
+#include "shell/qt/application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "platform/profile_file.h"
+#include "platform/qt/qt_platform.h"
+#include "shell/commands.h"
+#include "shell/main_window.h"
+#include "shell/qt/icons.h"
+#include "shell/qt/placeholder_dialog_host.h"
+#include "shell/qt/qt_main_window.h"
+#include "shell/settings.h"
+#include "views/view_state.h"
+
+namespace kelvora {
+namespace {
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool FileExists(const std::string& path) {
+  return QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+// The window speaks Japanese whatever the desktop's language, so Qt's own
+// buttons (Yes, No, Cancel) do too.
+void LoadJapaneseQtTexts(QApplication& app, QTranslator& translator) {
+  if (translator.load(QStringLiteral("qtbase_ja"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(&translator);
+}
+
+}  // namespace
+
+int RunKelvora(QApplication& app) {
+  QTranslator translator;
+  LoadJapaneseQtTexts(app, translator);
+  app.setWindowIcon(ProgramIcon());
+
+  // An empty sound and its first undo copy, then the paths and settings.
+  StartEngine();
+  const QString program = QCoreApplication::applicationFilePath();
+  const bool writable = QFileInfo(QCoreApplication::applicationDirPath()).isWritable();
+  InitShellPaths(LocalPath(program), writable,
+                 qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(), LocalPath(QDir::homePath()),
+                 FileExists);
+
+  ProfileFile profile(Shell().settingsPath);
+  QtUserInterface ui;
+  QtClipboard clipboard;
+  QtProcesses processes;
+  QtClock clock;
+  Platform& services = Services();
+  services.ui = &ui;
+  services.clipboard = &clipboard;
+  services.profile = &profile;
+  services.processes = &processes;
+  services.clock = &clock;
+  LoadStartupSettings(LocalPath(QDir::homePath()));
+
+  {
+    QtMainWindow window;
+    PlaceholderDialogHost dialogs(&window);
+    services.dialogs = &dialogs;
+    ui.SetWindow(&window);
+    UpdateTitle();
+    SetZoom(View().zoomLevel);
+    window.RequestOuterSize(Shell().windowWidth, Shell().windowHeight);
+    window.show();
+    ShowFormatStatus();
+
+    QStringList args = app.arguments();
+    if (!args.isEmpty()) args.removeFirst();
+    std::vector<std::string> words;
+    for (const QString& a : args) words.push_back(LocalPath(a));
+    OpenCommandLineFile(CommandLinePath(words));
+    window.repaint();
+
+    app.exec();
+    ui.SetWindow(nullptr);
+    services.dialogs = nullptr;
+  }
+  services = Platform{};
+  return 0;
+}
+
+}  // namespace kelvora
