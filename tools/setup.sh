@@ -11,7 +11,7 @@ KELVORA_PACKAGES=(
   # fuzzers and sanitizers
   clang libclang-rt-14-dev
   # Qt program
-  qt6-base-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev
   # headless GUI and audio tests, screenshots
   xvfb xauth pulseaudio pulseaudio-utils fonts-ipafont-gothic imagemagick
   # the program opens its help page with the desktop's handler
