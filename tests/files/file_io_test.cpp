@@ -1,10 +1,8 @@
 #include "files/file_io.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <random>
 
 #include "files/file_test_support.h"
@@ -139,27 +137,6 @@ TEST_F(SafeWriterTest, ReadOnlyFolderAndFileStayUntouched) {
   chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(ReadBytes(path), Pattern(10));
 }
-
-// A file-size limit makes the kernel refuse the write half-way, as a full
-// disk would.
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit lim = old_;
-    lim.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lim);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
-private:
-  rlimit old_;
-  void (*oldHandler_)(int);
-};
 
 TEST_F(SafeWriterTest, FailedWriteLeavesOldFileAndNoTemporary) {
   const std::string path = dir / "old.wav";

@@ -3,9 +3,11 @@
 
 #include <dirent.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -86,6 +88,29 @@ inline uint32_t Le32At(const std::vector<uint8_t>& b, size_t at) {
 inline uint16_t Le16At(const std::vector<uint8_t>& b, size_t at) {
   return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
 }
+
+// A file-size limit makes the kernel refuse a write half-way, as a full disk
+// would.
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit lim = old_;
+    lim.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &lim);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+  rlimit old_;
+  void (*oldHandler_)(int);
+};
 
 // Builds a RIFF/WAVE image chunk by chunk; sizes are whatever the test says.
 class RiffBuilder {
