@@ -161,6 +161,7 @@ int SafeFileWriter::Open(const std::string& path) {
   }
   // A replaced file keeps its permissions.
   if (replacing) ::fchmod(fd_, st.st_mode & 07777);
+  replacing_ = replacing;
   return 1;
 }
 
@@ -189,7 +190,12 @@ int SafeFileWriter::Commit() {
   if (ok) {
     int fd = fd_;
     fd_ = -1;
-    ok = ::fdatasync(fd) == 0 && ::close(fd) == 0 && ::rename(temp_.c_str(), target_.c_str()) == 0;
+    // Before an existing file is replaced, its successor must be on disk:
+    // otherwise a crash soon after the rename could leave an empty file
+    // where the old one was. A new
+    // file puts nothing at stake and skips the wait.
+    ok = (!replacing_ || ::fdatasync(fd) == 0);
+    ok = ::close(fd) == 0 && ok && ::rename(temp_.c_str(), target_.c_str()) == 0;
   }
   if (!ok) {
     Fail();

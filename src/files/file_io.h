@@ -77,6 +77,7 @@ private:
 
   int fd_ = -1;
   bool failed_ = false;
+  bool replacing_ = false;
   std::string path_;    // as the user named it, for the message
   std::string target_;  // what gets replaced (a symbolic link's destination)
   std::string temp_;
