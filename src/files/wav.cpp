@@ -109,6 +109,8 @@ WavLoader::FmtResult WavLoader::ReadFmt() {
   }
   if (f.nChannels == 0) return FmtResult::kBroken;
   if (encoding == Encoding::kPcm && f.nBlockAlign < f.nChannels) return FmtResult::kBroken;
+  // Decoded to 16 bits, the frame of 2 x channels bytes must fit its field.
+  if (encoding == Encoding::kMuLaw && f.nChannels > 0x7FFF) return FmtResult::kBroken;
   if (encoding == Encoding::kMsAdpcm || encoding == Encoding::kImaAdpcm) {
     // The block decoders know mono and stereo only; more channels would
     // come out as wrongly interleaved noise.

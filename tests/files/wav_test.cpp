@@ -353,6 +353,12 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 false,
                 {texts::kBadData}},
+        BadFile{"MuLawFrameTooWide",
+                [] {
+                  return Wav().Fmt(7, 0x8000, 8000, 1, 8).Data({1, 2, 3, 4}).bytes();
+                },
+                false,
+                {texts::kBadData}},
         BadFile{"NoBlockAlign",
                 [] {
                   return Wav().Fmt(1, 1, 8000, 0, 16).Data({1, 2, 3, 4}).bytes();
