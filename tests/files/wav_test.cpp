@@ -200,26 +200,15 @@ TEST_F(WavTest, ChunksAroundTheDataAreSkipped) {
   EXPECT_EQ(Core(Doc().format), MakeFormat(44100, 16, 2));
 }
 
-TEST_F(WavTest, SixteenByteFmtTakesTheExtraSizeFromWhatFollows) {
-  ASSERT_EQ(Load(RiffBuilder().Header().Pcm(8000, 8, 1).Data({1, 2}).bytes()), 1);
-  EXPECT_EQ(Doc().format.cbSize, 'd' | 'a' << 8);
-}
-
 TEST_F(WavTest, SizesBeyondTheFileReadWhatIsThere) {
-  // Declared 0xFFFFFFFF, ten bytes present: 16-bit stereo keeps two frames.
+  // Declared 0xFFFFFFFF, ten bytes present: 16-bit stereo keeps the two
+  // whole frames.
   std::vector<uint8_t> image =
       RiffBuilder().Header().Pcm(44100, 16, 2).Tag("data").U32(0xFFFFFFFF).bytes();
   const std::vector<uint8_t> data = Noise(10, 3);
   image.insert(image.end(), data.begin(), data.end());
   ASSERT_EQ(Load(image), 1);
   EXPECT_EQ(DocumentBytes(), std::vector<uint8_t>(data.begin(), data.begin() + 8));
-}
-
-TEST_F(WavTest, PartialLastFrameIsDropped) {
-  const std::vector<uint8_t> data = Noise(15, 4);
-  ASSERT_EQ(Load(RiffBuilder().Header().Pcm(44100, 16, 2).Data(data).bytes()), 1);
-  EXPECT_EQ(Doc().length, 12);
-  EXPECT_EQ(Doc().frames(), 3);
 }
 
 TEST_F(WavTest, FmtAfterTheDataDoesNotRelabelIt) {
