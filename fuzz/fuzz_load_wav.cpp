@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes to the WAV reader as a file, checks that the
 // document comes out whole, and writes what loaded back out both ways.
-#include <stdlib.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "document/sound_document.h"
@@ -21,23 +21,16 @@ using namespace kelvora;
 struct Files {
   int fd = -1;
   std::string input;   // the bytes under test, in memory
-  std::string folder;  // where saves go
+  std::string output;  // where saves go; removed after every run, since
+                       // libFuzzer ends the process without destructors
   Files() {
     fd = memfd_create("fuzz_load_wav", 0);
     if (fd < 0) std::abort();
     input = "/proc/self/fd/" + std::to_string(fd);
     // Memory-backed when the system has it: saves run on every input.
     struct stat st;
-    std::string base = stat("/dev/shm", &st) == 0 ? "/dev/shm" : "/tmp";
-    std::string pattern = base + "/fuzz-wav-XXXXXX";
-    char name[64];
-    std::snprintf(name, sizeof name, "%s", pattern.c_str());
-    if (mkdtemp(name) == nullptr) std::abort();
-    folder = name;
-  }
-  ~Files() {
-    std::remove((folder + "/out.wav").c_str());
-    rmdir(folder.c_str());
+    std::string folder = stat("/dev/shm", &st) == 0 ? "/dev/shm" : "/tmp";
+    output = folder + "/fuzz-wav-" + std::to_string(getpid()) + ".wav";
   }
 };
 
@@ -79,8 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int loaded = LoadWav(files.input);
   CheckDocument(loaded);
   if (loaded) {
-    Doc().path = files.folder + "/out.wav";
-    if (!SaveWav(0) || !SaveWav(1)) std::abort();
+    Doc().path = files.output;
+    bool saved = SaveWav(0) && SaveWav(1);
+    std::remove(files.output.c_str());
+    if (!saved) std::abort();
   }
   ResetProcessState();
   return 0;
