@@ -117,13 +117,14 @@ constexpr ControlDesc VSlider(int id, const char* field, int row, int col, int r
           .field = field};
 }
 constexpr ControlDesc Area(int id, ControlKind kind, const char* field, int row, int col,
-                           int rowSpan, int colSpan, int width, int height) {
+                           int rowSpan, int colSpan, int width, int height, uint8_t flags = 0) {
   return {.id = id,
           .kind = kind,
           .row = I8(row),
           .col = I8(col),
           .rowSpan = I8(rowSpan),
           .colSpan = I8(colSpan),
+          .flags = flags,
           .field = field,
           .width = width,
           .height = height};
@@ -136,12 +137,12 @@ constexpr ControlDesc DropList(int id, int container, int row, int col, int colS
           .col = I8(col),
           .colSpan = I8(colSpan)};
 }
-constexpr ControlDesc TextEdit(int id, const char* field, int row, int col, int colSpan) {
+constexpr ControlDesc TextEdit(int id, const char* field, int container, int row, int col) {
   return {.id = id,
           .kind = K::kTextEdit,
+          .container = container,
           .row = I8(row),
           .col = I8(col),
-          .colSpan = I8(colSpan),
           .field = field};
 }
 
@@ -362,10 +363,10 @@ constexpr auto kFormatConversion = Join(FormatGroups(), OkCancel());
 constexpr auto kNew = Join(FormatGroups(), OkCancel());
 
 constexpr ControlDesc kMelody[] = {
-    Group(900, "テンポ", 0, 0, 2),
+    Group(900, "テンポ", 0, 0, 1),
     Slider(101, 900, 0, 0),
     Number(102, "tempo", 900, 0, 1),
-    Group(901, "", 0, 2, 2),
+    Group(901, "", 0, 1, 1),
     Radio(120, "2分", nullptr, nullptr, 901, 0, 0),
     Radio(121, "符点2分", nullptr, nullptr, 901, 0, 1),
     Radio(122, "4分", nullptr, nullptr, 901, 0, 2),
@@ -374,10 +375,11 @@ constexpr ControlDesc kMelody[] = {
     Radio(125, "符点8分", nullptr, nullptr, 901, 1, 1),
     Radio(126, "16分", nullptr, nullptr, 901, 1, 2),
     Radio(127, "符点16分", nullptr, nullptr, 901, 1, 3),
-    Label("メロディ", 0, 1, 0),
-    TextEdit(103, "melody", 1, 1, 3),
-    Area(110, K::kKeyboardArea, nullptr, 2, 0, 1, 4, 480, 80),
-    Panel(902, 0, 3, 0, 4),
+    Panel(903, 0, 1, 0, 2),
+    Label("メロディ", 903, 0, 0),
+    TextEdit(103, "melody", 903, 0, 1),
+    Area(110, K::kKeyboardArea, nullptr, 2, 0, 1, 2, 576, 80, kAlignCenter),
+    Panel(902, 0, 3, 0, 2),
     Button(130, "休符", 902, 0, 0),
     Button(131, "後退", 902, 0, 1),
     Button(132, "ｸﾘｱ", 902, 0, 2),
