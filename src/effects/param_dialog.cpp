@@ -214,6 +214,8 @@ void End(DialogWindow& dlg, int result) {
 
 intptr_t ParamDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
                      ParamEntry* table) {
+  static ParamEntry empty{};
+  if (table == nullptr) table = &empty;  // no rows: the buttons just end it
   // A hook left over from a dialog that ended some other way is not this
   // dialog's.
   if (message == kMsgInitDialog) {

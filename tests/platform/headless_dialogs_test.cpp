@@ -140,9 +140,10 @@ TEST_F(FieldsThroughParamDialog, NothingQueuedPressesTheDefaultButton) {
                           {}};
   EXPECT_EQ(RunParamDialog(115, silence), 1);
   EXPECT_EQ(time, 5000);
+  EXPECT_EQ(RunParamDialog(105, nullptr), 1);
   host().defaultButton = 2;
   EXPECT_EQ(RunParamDialog(115, silence), 0);
-  EXPECT_EQ(host().shown, (std::vector<int>{115, 115}));
+  EXPECT_EQ(host().shown, (std::vector<int>{115, 105, 115}));
   // A dialog the program does not have does not open.
   EXPECT_EQ(RunParamDialog(4242, silence), 0);
 }
