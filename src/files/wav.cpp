@@ -1,8 +1,411 @@
 #include "files/wav.h"
 
-namespace kelvora {
+#include <cstring>
 
-int LoadWav(const std::string&) { return 0; }
-int SaveWav(int) { return 0; }
+#include "document/sound_document.h"
+#include "document/texts.h"
+#include "files/byte_order.h"
+#include "files/file_io.h"
+#include "files/ima_adpcm.h"
+#include "files/ms_adpcm.h"
+#include "files/mulaw.h"
+#include "files/texts.h"
+#include "platform/platform.h"
+#include "shell/main_window.h"
+
+namespace kelvora {
+namespace {
+
+// Document blocks carry this many zeroed bytes beyond the data.
+constexpr size_t kSpareBytes = 16;
+// Lengths are 32-bit signed, and some operations add up to 32 spare bytes.
+constexpr uint64_t kMaxDataBytes = 0x7FFFFFFF - 32;
+// ADPCM is read in batches of whole blocks of about this size.
+constexpr size_t kAdpcmBatchBytes = size_t{1} << 20;
+
+enum class Encoding { kPcm, kMuLaw, kMsAdpcm, kImaAdpcm };
+enum class Step { kOk, kOutOfMemory, kTooLarge };
+
+bool IsTag(const uint8_t* id, const char* tag) { return std::memcmp(id, tag, 4) == 0; }
+
+// A format the rest of the program can divide by: at least one channel and
+// at least one byte per channel sample.
+bool IsWorkableFormat(const SoundFormat& f) {
+  return f.nChannels >= 1 && f.nBlockAlign >= f.nChannels;
+}
+
+SoundFormat Pcm16Of(SoundFormat f) {
+  f.wBitsPerSample = 16;
+  f.nBlockAlign = static_cast<uint16_t>(2 * f.nChannels);
+  f.nAvgBytesPerSec = f.nSamplesPerSec * f.nBlockAlign;
+  return f;
+}
+
+class WavLoader {
+public:
+  explicit WavLoader(FileReader& file) : file_(file), doc_(Doc()) { fileKind_ = doc_.fileKind; }
+  int Run();
+
+private:
+  // What one "fmt " chunk did to the scan.
+  enum class FmtResult { kAccepted, kUnsupported, kBroken, kTruncated };
+  FmtResult ReadFmt();
+  Step ReadData(uint32_t declared);
+  Step ReadPcm(uint64_t avail);
+  Step ReadMuLaw(uint64_t avail);
+  Step ReadAdpcm(uint64_t avail);
+  // Makes the document's block `bytes` + spare long; length stays 0.
+  bool AllocateData(uint64_t bytes);
+  void FinishData(uint64_t bytes);
+  int Succeed();
+  int Fail(const char* text);
+
+  FileReader& file_;
+  SoundDocument& doc_;
+  // The last fmt chunk accepted, and what the scan will use for data.
+  bool haveFmt_ = false;
+  SoundFormat fmt_;
+  Encoding encoding_ = Encoding::kPcm;
+  int32_t fileKind_;
+  // The record a failed load leaves in the document, as the last fmt
+  // chunk put it there.
+  bool haveRecord_ = false;
+  SoundFormat record_;
+  // The data chunk decoded last and the format that describes it.
+  bool haveData_ = false;
+  SoundFormat dataFormat_;
+  int32_t dataKind_ = kFileKindWavPcm;
+  uint64_t dataBytes_ = 0;
+};
+
+WavLoader::FmtResult WavLoader::ReadFmt() {
+  uint8_t raw[kSoundFormatBytes] = {};
+  // A chunk too short for its fields only happens at the end of the file,
+  // where it ends the scan like any other chunk that runs past the end.
+  if (file_.Read(raw, sizeof raw) < 16) return FmtResult::kTruncated;
+  SoundFormat f = ReadFormatLe(raw);
+  Encoding encoding;
+  int32_t kind = kFileKindWavPcm;
+  switch (f.wFormatTag) {
+    case 1:
+      encoding = Encoding::kPcm;
+      break;
+    case 7:
+      encoding = Encoding::kMuLaw;
+      kind = kFileKindWavMuLaw;
+      break;
+    case 2:
+      encoding = Encoding::kMsAdpcm;
+      break;
+    case 0x11:
+      encoding = Encoding::kImaAdpcm;
+      break;
+    default:
+      if (IsWorkableFormat(f)) {
+        haveRecord_ = true;
+        record_ = f;
+      }
+      return FmtResult::kUnsupported;
+  }
+  if (f.nChannels == 0) return FmtResult::kBroken;
+  if (encoding == Encoding::kPcm && f.nBlockAlign < f.nChannels) return FmtResult::kBroken;
+  // Decoded to 16 bits, the frame of 2 x channels bytes must fit its field.
+  if (encoding == Encoding::kMuLaw && f.nChannels > 0x7FFF) return FmtResult::kBroken;
+  if (encoding == Encoding::kMsAdpcm || encoding == Encoding::kImaAdpcm) {
+    // The block decoders know mono and stereo only; more channels would
+    // come out as wrongly interleaved noise.
+    if (f.nChannels > 2) {
+      if (IsWorkableFormat(f)) {
+        haveRecord_ = true;
+        record_ = f;
+      }
+      return FmtResult::kUnsupported;
+    }
+    // A block must hold its header, or no piece could ever be decoded.
+    size_t header = encoding == Encoding::kMsAdpcm ? MsAdpcmHeaderBytes(f.nChannels)
+                                                   : ImaAdpcmHeaderBytes(f.nChannels);
+    if (f.nBlockAlign < header) return FmtResult::kBroken;
+  }
+  f.wFormatTag = 1;
+  haveFmt_ = true;
+  fmt_ = f;
+  encoding_ = encoding;
+  fileKind_ = kind;
+  if (IsWorkableFormat(f)) {
+    haveRecord_ = true;
+    record_ = f;
+  }
+  return FmtResult::kAccepted;
+}
+
+bool WavLoader::AllocateData(uint64_t bytes) {
+  // The document holds nothing from here until the load ends, so nothing
+  // that runs meanwhile can reach beyond the block being replaced.
+  doc_.length = 0;
+  doc_.selStart = doc_.selEnd = doc_.anchor = doc_.movingEnd = 0;
+  doc_.viewStart = 0;
+  return doc_.data.Resize(static_cast<size_t>(bytes) + kSpareBytes) != 0;
+}
+
+void WavLoader::FinishData(uint64_t bytes) {
+  std::memset(doc_.data.data() + bytes, 0, kSpareBytes);
+  haveData_ = true;
+  dataBytes_ = bytes;
+}
+
+Step WavLoader::ReadPcm(uint64_t avail) {
+  const uint32_t align = fmt_.nBlockAlign;
+  // A partial last frame is dropped: the document holds whole frames.
+  const uint64_t whole = avail - avail % align;
+  if (whole > kMaxDataBytes) return Step::kTooLarge;
+  if (!AllocateData(whole)) return Step::kOutOfMemory;
+  uint64_t got = file_.Read(doc_.data.data(), static_cast<size_t>(whole));
+  got -= got % align;
+  dataFormat_ = fmt_;
+  FinishData(got);
+  return Step::kOk;
+}
+
+Step WavLoader::ReadMuLaw(uint64_t avail) {
+  const uint32_t channels = fmt_.nChannels;
+  const uint64_t codes = avail - avail % channels;
+  if (2 * codes > kMaxDataBytes) return Step::kTooLarge;
+  if (!AllocateData(2 * codes)) return Step::kOutOfMemory;
+  // The codes go into the upper half and are widened in place from the
+  // start: sample i never overwrites a code that is still to be read.
+  uint8_t* block = doc_.data.data();
+  uint64_t got = file_.Read(block + codes, static_cast<size_t>(codes));
+  got -= got % channels;
+  MuLawDecodeToPcm16(block + codes, static_cast<size_t>(got), block);
+  dataFormat_ = Pcm16Of(fmt_);
+  FinishData(2 * got);
+  return Step::kOk;
+}
+
+Step WavLoader::ReadAdpcm(uint64_t avail) {
+  const bool ms = encoding_ == Encoding::kMsAdpcm;
+  const int channels = fmt_.nChannels;
+  const size_t align = fmt_.nBlockAlign;
+  auto output_bytes = [&](size_t piece) {
+    return ms ? MsAdpcmOutputBytes(piece, channels) : ImaAdpcmOutputBytes(piece, channels);
+  };
+  const uint64_t full = avail / align;
+  const uint64_t total = full * output_bytes(align) + output_bytes(avail % align);
+  if (total > kMaxDataBytes) return Step::kTooLarge;
+  const size_t batch = (kAdpcmBatchBytes / align + 1) * align;
+  MemoryBlock input;
+  if (!input.Resize(avail < batch ? static_cast<size_t>(avail) + 1 : batch))
+    return Step::kOutOfMemory;
+  if (!AllocateData(total)) return Step::kOutOfMemory;
+  uint8_t* out = doc_.data.data();
+  uint64_t produced = 0;
+  uint64_t left = avail;
+  while (left > 0) {
+    size_t want = left < batch ? static_cast<size_t>(left) : batch;
+    size_t got = file_.Read(input.data(), want);
+    for (size_t at = 0; at < got; at += align) {
+      size_t piece = got - at < align ? got - at : align;
+      produced += ms ? MsAdpcmDecodeBlock(input.data() + at, piece, channels, out + produced)
+                     : ImaAdpcmDecodeBlock(input.data() + at, piece, channels, out + produced);
+    }
+    if (got < want) break;
+    left -= got;
+  }
+  dataFormat_ = Pcm16Of(fmt_);
+  FinishData(produced);
+  return Step::kOk;
+}
+
+Step WavLoader::ReadData(uint32_t declared) {
+  // Sizes are claims; only what the file holds is allocated and read.
+  const uint64_t avail = declared < file_.BytesLeft() ? declared : file_.BytesLeft();
+  Step step;
+  switch (encoding_) {
+    case Encoding::kPcm:
+      step = ReadPcm(avail);
+      break;
+    case Encoding::kMuLaw:
+      step = ReadMuLaw(avail);
+      break;
+    default:
+      step = ReadAdpcm(avail);
+      break;
+  }
+  if (step == Step::kOk) dataKind_ = fileKind_;
+  return step;
+}
+
+int WavLoader::Run() {
+  // Offsets are 64-bit: no chunk size can wrap the scan back into the file.
+  uint64_t pos = 12;
+  for (;;) {
+    file_.Seek(pos);
+    uint8_t head[8];
+    if (file_.Read(head, 8) < 8) break;
+    const uint32_t size = GetLe32(head + 4);
+    if (IsTag(head, "fmt ")) {
+      FmtResult r = ReadFmt();
+      if (r == FmtResult::kTruncated) break;
+      if (r == FmtResult::kUnsupported) {
+        ShowWarning(texts::kCaptionOpenFile, texts::kUnsupportedWavFormat);
+        return Fail(texts::kBadData);
+      }
+      if (r == FmtResult::kBroken) return Fail(texts::kBadData);
+    } else if (IsTag(head, "data") && haveFmt_) {
+      Step step = ReadData(size);
+      if (step == Step::kOutOfMemory) return Fail(texts::kOutOfMemory);
+      if (step == Step::kTooLarge) return Fail(texts::kTooLarge);
+    }
+    uint64_t next = pos + 8 + size;
+    // An odd-sized chunk is followed by a zero pad byte; no chunk id starts
+    // with a zero byte, so one is skipped only when it is there.
+    if (size & 1) {
+      file_.Seek(next);
+      uint8_t pad = 0xFF;
+      if (file_.Read(&pad, 1) == 1 && pad == 0) ++next;
+    }
+    pos = next;
+  }
+  file_.Close();
+  if (!haveData_) return Fail(texts::kBadData);
+  return Succeed();
+}
+
+int WavLoader::Succeed() {
+  SetDocumentFormat(dataFormat_);
+  doc_.length = static_cast<int32_t>(dataBytes_);
+  doc_.selStart = doc_.selEnd = doc_.anchor = doc_.movingEnd = 0;
+  doc_.viewStart = 0;
+  Services().ui->SetScrollPosition(0);
+  doc_.modified = false;
+  doc_.fileKind = dataKind_;
+  UpdateTitle();
+  RefreshViews();
+  ShowFormatStatus();
+  return 1;
+}
+
+int WavLoader::Fail(const char* text) {
+  file_.Close();
+  ShowWarning(texts::kCaptionOpenFile, text);
+  doc_.length = 0;
+  doc_.selStart = doc_.selEnd = doc_.anchor = doc_.movingEnd = 0;
+  doc_.viewStart = 0;
+  if (haveRecord_) SetDocumentFormat(record_);
+  // The block may have been released for data that never arrived; the
+  // rest of the program expects a small zeroed one.
+  if (doc_.data.size() < kSpareBytes) doc_.data.AllocateZeroed(kSpareBytes);
+  doc_.fileKind = fileKind_;
+  doc_.path = kUntitledPath;
+  RefreshViews();
+  return 0;
+}
+
+// The RIFF/WAVE signature failed: the document keeps its format, block and
+// path and only becomes empty.
+int FailHeader(FileReader& file, const char* text) {
+  file.Close();
+  ShowWarning(texts::kCaptionOpenFile, text);
+  SoundDocument& doc = Doc();
+  doc.length = 0;
+  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
+  doc.viewStart = 0;
+  return 0;
+}
+
+// ----- Writing ---------------------------------------------------------------
+
+constexpr size_t kHeaderBytes = 44;
+constexpr size_t kEncodeChunk = 65536;
+
+void BuildHeader(uint8_t* h, const SoundFormat& f, uint32_t data_bytes) {
+  uint8_t record[kSoundFormatBytes];
+  WriteFormatLe(record, f);
+  std::memcpy(h, "RIFF", 4);
+  PutLe32(h + 4, data_bytes + 36);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  PutLe32(h + 16, 16);
+  std::memcpy(h + 20, record, 16);
+  std::memcpy(h + 36, "data", 4);
+  PutLe32(h + 40, data_bytes);
+}
+
+// Writes every whole frame's samples, channel by channel, as mu-law codes.
+void WriteMuLawSamples(SafeFileWriter& out, const SoundDocument& doc, uint64_t frames) {
+  const SoundFormat& f = doc.format;
+  const uint8_t* data = doc.data.data();
+  const uint64_t codes = frames * f.nChannels;
+  uint8_t buffer[kEncodeChunk];
+  if (f.wBitsPerSample == 16 && f.nBlockAlign == 2 * f.nChannels) {
+    for (uint64_t i = 0; i < codes; i += kEncodeChunk) {
+      size_t n = codes - i < kEncodeChunk ? static_cast<size_t>(codes - i) : kEncodeChunk;
+      MuLawEncodePcm16(data + 2 * i, n, buffer);
+      if (!out.Write(buffer, n)) return;
+    }
+    return;
+  }
+  // Any other layout goes sample by sample on the 16-bit scale.
+  const uint8_t* table = MuLawEncodeTable();
+  const SampleAccess s = Samples();
+  size_t n = 0;
+  for (uint64_t frame = 0; frame < frames; ++frame) {
+    const uint8_t* p = data + frame * f.nBlockAlign;
+    for (int ch = 0; ch < f.nChannels; ++ch) {
+      buffer[n++] = table[static_cast<uint16_t>(s.Read(p, ch))];
+      if (n == kEncodeChunk) {
+        if (!out.Write(buffer, n)) return;
+        n = 0;
+      }
+    }
+  }
+  out.Write(buffer, n);
+}
+
+}  // namespace
+
+int LoadWav(const std::string& path) {
+  FileReader file;
+  if (!file.Open(path)) return 0;
+  uint8_t head[12];
+  size_t got = file.Read(head, sizeof head);
+  if (got < 4 || !IsTag(head, "RIFF")) return FailHeader(file, texts::kBadRiff);
+  if (got < 12 || !IsTag(head + 8, "WAVE")) return FailHeader(file, texts::kBadWave);
+  WavLoader loader(file);
+  return loader.Run();
+}
+
+int SaveWav(int mode) {
+  SoundDocument& doc = Doc();
+  const uint64_t length = doc.length > 0 ? static_cast<uint64_t>(doc.length) : 0;
+  SoundFormat f = doc.format;
+  uint64_t frames = 0;
+  uint32_t data_bytes = static_cast<uint32_t>(length);
+  if (mode == 1) {
+    f.wFormatTag = 7;
+    if (f.wBitsPerSample == 16) {
+      f.nAvgBytesPerSec /= 2;
+      f.nBlockAlign /= 2;
+      f.wBitsPerSample /= 2;
+    }
+    // One code per channel sample of every whole frame: for 8 and 16 bits
+    // that is length or length / 2, and for any other width the header
+    // still counts exactly the bytes that follow it.
+    frames = doc.format.nBlockAlign ? length / doc.format.nBlockAlign : 0;
+    data_bytes = static_cast<uint32_t>(frames * doc.format.nChannels);
+  }
+  uint8_t header[kHeaderBytes];
+  BuildHeader(header, f, data_bytes);
+  SafeFileWriter out;
+  if (!out.Open(doc.path)) return 0;
+  out.Write(header, sizeof header);
+  if (mode == 1)
+    WriteMuLawSamples(out, doc, frames);
+  else
+    out.Write(doc.data.data(), static_cast<size_t>(length));
+  if (!out.Commit()) return 0;
+  doc.modified = false;
+  RefreshViews();
+  return 1;
+}
 
 }  // namespace kelvora

@@ -5,6 +5,7 @@
 #include "document/busy.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
+#include "effects/param_dialog.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
 #include "views/display_settings.h"
@@ -44,26 +45,26 @@ const CommandEntry kCommands[] = {
     {kCmdFadeOut, nullptr, "fade-out", 0},
     {kCmdVolume, nullptr, "volume", 119},
     {kCmdTremolo, nullptr, "tremolo", 117},
-    {kCmdVolumeEnvelope, nullptr, "volume-envelope", 0},
-    {kCmdPanEnvelope, nullptr, "pan-envelope", 0},
+    {kCmdVolumeEnvelope, nullptr, "volume-envelope", 118},
+    {kCmdPanEnvelope, nullptr, "pan-envelope", 125},
     {kCmdNoiseGate, nullptr, "noise-gate", 123},
     {kCmdCompressor, nullptr, "compressor", 120},
     {kCmdEcho, nullptr, "echo", 108},
     {kCmdReverb, nullptr, "reverb", 129},
     {kCmdPitch, nullptr, "pitch", 114},
-    {kCmdPitchEnvelope, nullptr, "pitch-envelope", 0},
+    {kCmdPitchEnvelope, nullptr, "pitch-envelope", 127},
     {kCmdVibrato, nullptr, "vibrato", 132},
     {kCmdTimeStretch, nullptr, "time-stretch", 130},
     {kCmdTranspose, nullptr, "transpose", 131},
     {kCmdReverse, nullptr, "reverse", 0},
     {kCmdDistortion, nullptr, "distortion", 107},
     {kCmdFlanger, nullptr, "flanger", 110},
-    {kCmdGraphicEq, nullptr, "graphic-eq", 0},
+    {kCmdGraphicEq, nullptr, "graphic-eq", 109},
     {kCmdParametricEq, nullptr, "parametric-eq", 126},
     {kCmdWhiteNoise, nullptr, "noise", 113},
     {kCmdTone, nullptr, "tone", 116},
     {kCmdInsertSilence, nullptr, "insert-silence", 115},
-    {kCmdMelodyPaste, nullptr, "melody", 0},
+    {kCmdMelodyPaste, nullptr, "melody", 112},
     {kCmdZoom1024, [] { SetZoomLevel(1); }, nullptr, 0},
     {kCmdZoom256, [] { SetZoomLevel(2); }, nullptr, 0},
     {kCmdZoom64, [] { SetZoomLevel(3); }, nullptr, 0},
@@ -72,7 +73,7 @@ const CommandEntry kCommands[] = {
     {kCmdZoom1, [] { SetZoomLevel(6); }, nullptr, 0},
     {kCmdZoomIn, ZoomIn, nullptr, 0},
     {kCmdZoomOut, ZoomOut, nullptr, 0},
-    {kCmdDevices, nullptr, nullptr, 0},
+    {kCmdDevices, nullptr, nullptr, 106},
     {kCmdDisplaySettings, DisplaySettings, nullptr, kDisplaySettingsDialog},
     {kCmdHelp, ShowHelp, nullptr, 0},
     {kCmdAbout, ShowAbout, nullptr, kAboutDialog},
@@ -119,6 +120,7 @@ void ResetProcessState() {
   ResetBusyState();
   ResetViewState();
   ResetShellState();
+  ResetParamDialogState();
 }
 
 void StartEngine() {
