@@ -34,11 +34,12 @@ ViewFrameRect ComputeViewFrame() {
   const SoundDocument& doc = Doc();
   const int w = DrawingAreaWidth();
   if (doc.length <= 0 || w <= 0) return r;
+  // In floating point: the products pass 2^31 on any long sound.
   const double length = doc.length;
-  const double shown =
-      double{View().clientWidth - 64.0} * View().framesPerPixel * doc.format.nBlockAlign;
-  const double end = std::min(doc.viewStart + shown, length);
-  r.x1 = static_cast<int>(std::trunc(doc.viewStart * w / length)) + kOverviewMargin;
+  const double start = doc.viewStart;
+  const double shown = (View().clientWidth - 64.0) * View().framesPerPixel * doc.format.nBlockAlign;
+  const double end = std::min(start + shown, length);
+  r.x1 = static_cast<int>(std::trunc(start * w / length)) + kOverviewMargin;
   r.x2 = static_cast<int>(std::trunc(end * w / length)) + kOverviewMargin;
   // Even a tiny stretch of a long sound keeps a visible frame.
   if (r.x2 < r.x1 + 4) r.x2 = r.x1 + 4;

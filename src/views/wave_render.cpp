@@ -76,12 +76,15 @@ struct Trace {
 template <class Access>
 void TraceChannel(const Access& sa, const Trace& t, int ch) {
   const bool onePerColumn = t.step >= t.columnBytes;
-  int prevX = static_cast<int>(t.firstColumn) + kPlotLeft;
+  // Samples are read on the whole view's grid (multiples of the step from
+  // the view start), whichever column the area starts at.
+  const int64_t firstOffset = t.firstColumn * t.columnBytes / t.step * t.step;
+  int prevX = static_cast<int>(firstOffset / t.columnBytes) + kPlotLeft;
   int32_t low = 100000, high = -100000;
   int penX = 0, penY = 0;
   bool first = true;
   auto y = [&](int32_t v) { return t.g.ValueToY(ch, v); };
-  for (int64_t o = t.firstColumn * t.columnBytes; o + t.align <= t.available; o += t.step) {
+  for (int64_t o = firstOffset; o + t.align <= t.available; o += t.step) {
     const int x = static_cast<int>(o / t.columnBytes) + kPlotLeft;
     const int32_t v = sa.Read(t.base + o, ch);
     if (x >= t.xEnd) {
