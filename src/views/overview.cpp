@@ -37,7 +37,8 @@ ViewFrameRect ComputeViewFrame() {
   // In floating point: the products pass 2^31 on any long sound.
   const double length = doc.length;
   const double start = doc.viewStart;
-  const double shown = (View().clientWidth - 64.0) * View().framesPerPixel * doc.format.nBlockAlign;
+  const double shown =
+      static_cast<double>(DrawingWidth()) * View().framesPerPixel * doc.format.nBlockAlign;
   const double end = std::min(start + shown, length);
   r.x1 = static_cast<int>(std::trunc(start * w / length)) + kOverviewMargin;
   r.x2 = static_cast<int>(std::trunc(end * w / length)) + kOverviewMargin;
@@ -71,7 +72,7 @@ void OverviewMouseMove(int x) {
     const auto pos = static_cast<int32_t>(OverviewXToOffset(x));
     doc.movingEnd = doc.anchor = doc.selStart = doc.selEnd = pos;
     // The cursor goes to the middle of the waveform view.
-    const int64_t half = (int64_t{View().clientWidth - 64} * View().framesPerPixel) / 2;
+    const int64_t half = (int64_t{DrawingWidth()} * View().framesPerPixel) / 2;
     const int64_t start = pos - half * doc.format.nBlockAlign;
     doc.viewStart = static_cast<int32_t>(std::clamp<int64_t>(start, 0, doc.length));
     doc.channelMask = 3;

@@ -74,9 +74,11 @@ WaveGeometry CurrentWaveGeometry() {
   g.plotHeight = g.plotBottom - kPlotTop;
   g.channels = std::max<int>(1, Doc().format.nChannels);
   g.laneHeight = g.plotHeight / g.channels;
-  g.drawingWidth = v.clientWidth - kDrawingWidthLess;
+  g.drawingWidth = DrawingWidth();
   return g;
 }
+
+int DrawingWidth() { return View().clientWidth - kDrawingWidthLess; }
 
 int64_t DrawStep() {
   const int64_t align = Doc().format.nBlockAlign;

@@ -34,6 +34,8 @@ struct WaveGeometry {
 
 // From the client size and text height in View() and the channel count.
 WaveGeometry CurrentWaveGeometry();
+// Columns the waveform view shows: its client width less 64.
+int DrawingWidth();
 
 // Whether the document's format lets anything be drawn from it at all (a
 // hostile header may carry a block align or channel count of 0).

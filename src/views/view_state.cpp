@@ -4,6 +4,7 @@
 
 #include "document/sound_document.h"
 #include "platform/platform.h"
+#include "views/view_logic.h"
 #include "views/wave_input.h"
 
 namespace kelvora {
@@ -27,7 +28,7 @@ int32_t EffectiveDensity() { return std::clamp(View().density, kMinDensity, kMax
 
 void CenterOnCursor() {
   SoundDocument& doc = Doc();
-  const int64_t half = (View().clientWidth - 64) / 2;
+  const int64_t half = DrawingWidth() / 2;
   const int64_t start =
       doc.movingEnd - half * doc.format.nBlockAlign * int64_t{View().framesPerPixel};
   doc.viewStart = static_cast<int32_t>(std::clamp<int64_t>(start, 0, std::max(doc.length, 0)));

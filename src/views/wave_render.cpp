@@ -10,6 +10,13 @@
 namespace kelvora {
 namespace {
 
+// The bytes that may be read: the data, and never past the block (a paint
+// may run while an operation pumps events between changing the length and
+// resizing the block).
+int64_t ReadableLength(const SoundDocument& doc) {
+  return std::min<int64_t>(doc.length, static_cast<int64_t>(doc.data.size()));
+}
+
 // Green pixels clipped to one area; lines leave their end point out.
 class Pen {
 public:
@@ -131,16 +138,15 @@ void TraceChannel(const Access& sa, const Trace& t, int ch) {
 
 void RenderWaveform(const PixelBuffer& buffer, const WaveGeometry& g, const PixelRect& area) {
   SoundDocument& doc = Doc();
-  if (!DrawableFormat() || doc.length <= 0 || doc.viewStart < 0) return;
+  if (!DrawableFormat() || doc.viewStart < 0 || ReadableLength(doc) <= doc.viewStart) return;
   const Pen pen(buffer, area);
   if (pen.Empty()) return;
   const int64_t x0 = std::max(0, area.left - kPlotLeft);
-  Trace t{pen, g, doc.bytes() + doc.viewStart, int64_t{doc.length} - doc.viewStart,
+  Trace t{pen, g, doc.bytes() + doc.viewStart, ReadableLength(doc) - doc.viewStart,
           // One column early: the line into the area's first column starts there.
           std::max<int64_t>(0, x0 - 1), std::min(area.right, g.plotRight), DrawStep(),
           int64_t{View().framesPerPixel} * doc.format.nBlockAlign, doc.format.nBlockAlign,
           View().displayMode != 0};
-  if (t.available <= 0) return;
   WithSampleAccess([&](const auto& sa) {
     for (int ch = 0; ch < doc.format.nChannels; ++ch) TraceChannel(sa, t, ch);
   });
@@ -158,13 +164,14 @@ void RenderOverview(const PixelBuffer& buffer) {
   const int align = doc.format.nBlockAlign;
   const int channels = doc.format.nChannels;
   const double length = doc.length;
+  const int64_t readable = ReadableLength(doc);
   const uint8_t* data = doc.bytes();
   WithSampleAccess([&](const auto& sa) {
     const int64_t reads = int64_t{w} * kOverviewReadsPerColumn;
     for (int64_t j = 0; j < reads; ++j) {
       int64_t offset = static_cast<int64_t>(j * length / w / kOverviewReadsPerColumn);
       offset -= offset % align;
-      if (offset + align > doc.length) continue;
+      if (offset + align > readable) continue;
       const int x = static_cast<int>(j / kOverviewReadsPerColumn) + left;
       for (int ch = 0; ch < channels; ++ch) {
         const int64_t v = sa.Read(data + offset, ch);

@@ -26,7 +26,7 @@ struct ViewFixture : EngineFixture {
     const SoundFormat f = MakeFormat(rate, bits, channels);
     SetDocument(f, std::vector<uint8_t>(static_cast<size_t>(frames * f.nBlockAlign)));
   }
-  // Format and length only, for arithmetic on sounds too long to allocate.
+  // Format and length only (no data), for sounds too long to allocate.
   static void Pretend(uint32_t rate, int bits, int channels, int32_t length) {
     SetDocumentFormat(MakeFormat(rate, bits, channels));
     Doc().length = length;

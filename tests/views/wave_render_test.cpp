@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -44,29 +43,6 @@ Picture RenderWhole() {
 }
 
 class WaveRender : public ViewTest {};
-
-TEST_F(WaveRender, PointsAndLinesAtOneFramePerColumn) {
-  MonoSound(5000, [](int i) { return i % 2 ? 16000 : -16000; });
-  SetZoom(6);
-  const WaveGeometry g = CurrentWaveGeometry();
-  const int hi = g.ValueToY(0, 16000), lo = g.ValueToY(0, -16000);
-  View().displayMode = 0;
-  Picture points = RenderWhole();
-  View().displayMode = 1;
-  Picture lines = RenderWhole();
-  for (int x = 48; x < 1046; ++x) {
-    const int y = (x - 48) % 2 ? hi : lo;
-    EXPECT_EQ(points.Column(x), std::vector<int>{y}) << x;
-    // Lines leave their end point out; a column holds its point, and two
-    // neighbours together cover the whole swing.
-    std::vector<int> both = lines.Column(x), next = lines.Column(x + 1);
-    EXPECT_NE(std::find(both.begin(), both.end(), y), both.end()) << x;
-    both.insert(both.end(), next.begin(), next.end());
-    std::sort(both.begin(), both.end());
-    both.erase(std::unique(both.begin(), both.end()), both.end());
-    EXPECT_EQ(both.size(), static_cast<size_t>(lo - hi + 1)) << x;
-  }
-}
 
 TEST_F(WaveRender, CoarseColumnsSpanTheirLowestToHighestReadSample) {
   // At 1/1024 and density 8 every 128th frame is read; others are spikes
