@@ -32,12 +32,12 @@ void EndBusy() {
   }
 }
 
-int ProgressPercent(int32_t position, int32_t total) {
+int ProgressPercent(int64_t position, int64_t total) {
   if (total == 0) return 0;
-  return static_cast<int>(int64_t{position} * 100 / total);
+  return static_cast<int>(position * 100 / total);
 }
 
-void ShowProgressUpdate(const char* name, int32_t position, int32_t total) {
+void ShowProgressUpdate(const char* name, int64_t position, int64_t total) {
   Busy().progressCounter = 0;
   char text[300];
   std::snprintf(text, sizeof text, texts::kProgressFormat, name, ProgressPercent(position, total));
@@ -45,7 +45,7 @@ void ShowProgressUpdate(const char* name, int32_t position, int32_t total) {
   Services().ui->DispatchOnePendingEvent();
 }
 
-void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int32_t total) {
+void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int64_t total) {
   BusyState& b = Busy();
   while (count > 0) {
     int64_t until_update = 200 - 1 - b.progressCounter;  // calls that only count
@@ -55,7 +55,7 @@ void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t cou
     }
     first += until_update * step;
     count -= until_update + 1;
-    ShowProgressUpdate(name, static_cast<int32_t>(first), total);
+    ShowProgressUpdate(name, first, total);
     first += step;
   }
 }

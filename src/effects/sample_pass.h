@@ -1,0 +1,270 @@
+// The hot loops of the effects: passes over the frames of the selection that
+// the compiler can specialise and vectorise, while progress still counts one
+// ShowProgress call per frame.
+//
+//   WithFrameFormat([&](auto fmt) {              // one instantiation per format
+//     ForEachChunk(frames, plan, [&](int64_t first, int64_t n) {
+//       VectorLoop(n, [=](int64_t i) { ... fmt.Read / fmt.Write ... });
+//     });                                        // progress made per chunk
+//   });
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "document/busy.h"
+#include "document/sound_document.h"
+
+namespace kelvora {
+
+inline int32_t ClipSample(int32_t v) { return v < -32768 ? -32768 : (v > 32767 ? 32767 : v); }
+
+// The document's frame format fixed at compile time. Bits 8 or 16 with the
+// channels packed side by side (Channels 1 or 2) give loops the compiler can
+// specialise; Bits 0 stands for every other layout, read and written through
+// SampleAccess exactly as ReadSample and WriteSample do.
+template <int Bits, int Channels>
+struct FrameFormat {
+  int channels = 0;     // the count when Channels is 0
+  int32_t align = 0;    // nBlockAlign when Bits is 0
+  SampleAccess access;  // Bits 0 only; its PeakScale is 0
+
+  // Packed formats store a frame as one unsigned word of this type.
+  using Raw = std::conditional_t<Bits * Channels == 32, uint32_t,
+                                 std::conditional_t<Bits * Channels == 16, uint16_t, uint8_t>>;
+  static constexpr bool kPacked = Bits != 0;
+  static constexpr int kBits = Bits;
+
+  int Count() const {
+    if constexpr (Channels != 0) return Channels;
+    return channels;
+  }
+  int32_t Align() const {
+    if constexpr (kPacked) return Bits * Channels / 8;
+    return align;
+  }
+  int32_t Read(const uint8_t* frame, int ch) const {
+    if constexpr (Bits == 16) {
+      const uint8_t* p = frame + 2 * ch;
+      if constexpr (std::endian::native == std::endian::little) {
+        int16_t s;
+        std::memcpy(&s, p, 2);
+        return s;
+      }
+      return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
+    } else if constexpr (Bits == 8) {
+      return (int32_t{frame[ch]} - 128) * 256;
+    }
+    return access.Read(frame, ch);
+  }
+  // WriteSample with PeakScale at 0 (every pass but those of MapSamples):
+  // clip, then store at the sample width.
+  void Write(uint8_t* frame, int ch, int32_t v) const {
+    if constexpr (Bits == 16) {
+      uint8_t* p = frame + 2 * ch;
+      v = ClipSample(v);
+      if constexpr (std::endian::native == std::endian::little) {
+        const int16_t s = static_cast<int16_t>(v);
+        std::memcpy(p, &s, 2);
+      } else {
+        p[0] = static_cast<uint8_t>(v);
+        p[1] = static_cast<uint8_t>(v >> 8);
+      }
+    } else if constexpr (Bits == 8) {
+      frame[ch] = static_cast<uint8_t>((ClipSample(v) >> 8) + 128);
+    } else {
+      access.Write(frame, v, ch);
+    }
+  }
+};
+
+// Calls f with the FrameFormat of the document.
+template <class F>
+void WithFrameFormat(F&& f) {
+  const SoundDocument& doc = Doc();
+  const SoundFormat& sf = doc.format;
+  auto packed = [&](int bits, int channels) {
+    return sf.wBitsPerSample == bits && sf.nChannels == channels &&
+           doc.bytesPerChannelSample == bits / 8 && sf.nBlockAlign == bits / 8 * channels;
+  };
+  if (packed(16, 2)) {
+    f(FrameFormat<16, 2>{});
+  } else if (packed(16, 1)) {
+    f(FrameFormat<16, 1>{});
+  } else if (packed(8, 2)) {
+    f(FrameFormat<8, 2>{});
+  } else if (packed(8, 1)) {
+    f(FrameFormat<8, 1>{});
+  } else {
+    SampleAccess access = Samples();
+    access.peakScale = 0;
+    f(FrameFormat<0, 0>{sf.nChannels, sf.nBlockAlign, access});
+  }
+}
+
+// Whole frames in the selection (0 for a format without frame size).
+inline int32_t SelectionFrames() {
+  const SoundDocument& doc = Doc();
+  const int32_t align = doc.format.nBlockAlign;
+  return align == 0 ? 0 : (doc.selEnd - doc.selStart) / align;
+}
+
+// The ShowProgress calls of a pass: one per frame, the i-th at position
+// base + i * step, against total.
+struct ProgressPlan {
+  const char* name;
+  int64_t base;
+  int64_t step;
+  int64_t total;
+};
+
+// Enough frames to amortise the progress bookkeeping, few enough to stay in
+// the first-level cache while a pass reads a chunk more than once.
+inline constexpr int64_t kChunkFrames = 4096;
+
+// Runs kernel(first, n) over [0, count) a chunk at a time; after each chunk,
+// the chunk's ShowProgress calls (none with a null plan). Events dispatched
+// there may run between chunks, so kernels fetch the data address each time.
+template <class Kernel>
+void ForEachChunk(int64_t count, const ProgressPlan* plan, Kernel&& kernel) {
+  for (int64_t first = 0; first < count; first += kChunkFrames) {
+    const int64_t n = std::min(kChunkFrames, count - first);
+    kernel(first, n);
+    if (plan != nullptr)
+      ShowProgressSpan(plan->name, plan->base + first * plan->step, plan->step, n, plan->total);
+  }
+}
+
+// ----- Vector loops ---------------------------------------------------------
+//
+// VectorLoop(n, body) runs body(0) ... body(n - 1) and returns the body as
+// it stands afterwards (a functor can carry a reduction out). The body is
+// copied in so its captures sit in registers, and the loop is compiled twice
+// on x86-64: for the base instruction set and for AVX2, chosen at run time.
+// AVX2 brings no fused multiply-add, so double arithmetic rounds exactly as
+// written in both.
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KELVORA_AVX2_LOOPS 1
+#define KELVORA_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define KELVORA_AVX2_LOOPS 0
+#define KELVORA_ALWAYS_INLINE
+#endif
+
+namespace detail {
+
+template <class Body>
+Body LoopBase(int64_t n, Body body) {
+  for (int64_t i = 0; i < n; ++i) body(i);
+  return body;
+}
+
+#if KELVORA_AVX2_LOOPS
+template <class Body>
+__attribute__((target("avx2"))) Body LoopAvx2(int64_t n, Body body) {
+  for (int64_t i = 0; i < n; ++i) body(i);
+  return body;
+}
+bool CpuHasAvx2();
+#endif
+
+}  // namespace detail
+
+template <class Body>
+Body VectorLoop(int64_t n, Body body) {
+#if KELVORA_AVX2_LOOPS
+  if (detail::CpuHasAvx2()) return detail::LoopAvx2(n, body);
+#endif
+  return detail::LoopBase(n, body);
+}
+
+// ----- Shared passes --------------------------------------------------------
+
+// Smallest and largest value of channel ch over n frames.
+template <class Fmt>
+struct ChannelRange {
+  Fmt fmt;
+  const uint8_t* frames;
+  int ch;
+  int32_t min = INT32_MAX;
+  int32_t max = INT32_MIN;
+  void operator()(int64_t i) KELVORA_ALWAYS_INLINE {
+    const int32_t x = fmt.Read(frames + i * fmt.Align(), ch);
+    min = std::min(min, x);
+    max = std::max(max, x);
+  }
+};
+
+template <class Fmt>
+ChannelRange<Fmt> ScanChannelRange(Fmt fmt, const uint8_t* frames, int64_t n, int ch) {
+  return VectorLoop(n, ChannelRange<Fmt>{fmt, frames, ch});
+}
+
+// The channels a pass writes: all of them, or those whose bit is set.
+struct ChannelSet {
+  bool all = false;
+  uint32_t mask = 0;
+  bool Has(int ch) const { return all || (ch < 32 && ((mask >> ch) & 1u) != 0); }
+};
+
+// The table behind MapSamples: for every stored code of a sample, the code
+// that WriteSample stores for fn(ch, value). Kept in static storage.
+uint16_t* SampleMapTable(int slot);
+
+// Writes fn(ch, x) over every sample x of the channels in `set`, for n frames
+// from byte offset `start`, through WriteSample as it stands, PeakScale
+// included. fn must be a pure function of (ch, x). Packed formats look the
+// result up in a table built through SampleAccess itself, so the result is
+// WriteSample's to the bit whatever fn computes, at one load per sample.
+template <class Fmt, class Fn>
+void MapSamples(Fmt fmt, int32_t start, int64_t n, ChannelSet set, const ProgressPlan& plan,
+                Fn fn) {
+  const SampleAccess live = Samples();
+  const int32_t align = fmt.Align();
+  if constexpr (Fmt::kPacked) {
+    constexpr int kBits = Fmt::kBits;
+    constexpr int kCodes = 1 << kBits;
+    uint16_t* table[2] = {nullptr, nullptr};
+    for (int ch = 0; ch < fmt.Count(); ++ch) {
+      if (!set.Has(ch)) continue;
+      table[ch] = SampleMapTable(ch);
+      for (int code = 0; code < kCodes; ++code) {
+        uint8_t in[2] = {static_cast<uint8_t>(code), static_cast<uint8_t>(code >> 8)};
+        uint8_t out[2] = {0, 0};
+        live.Write(out, fn(ch, live.Read(in, 0)), 0);
+        table[ch][code] = static_cast<uint16_t>(out[0] | (out[1] << 8));
+      }
+    }
+    ForEachChunk(n, &plan, [&](int64_t first, int64_t count) {
+      uint8_t* frames = Doc().bytes() + start + first * align;
+      for (int ch = 0; ch < fmt.Count(); ++ch) {
+        const uint16_t* t = table[ch];
+        if (t == nullptr) continue;
+        uint8_t* p = frames + ch * (kBits / 8);
+        for (int64_t i = 0; i < count; ++i, p += align) {
+          if constexpr (kBits == 16) {
+            const uint16_t code = static_cast<uint16_t>(p[0] | (p[1] << 8));
+            const uint16_t r = t[code];
+            p[0] = static_cast<uint8_t>(r);
+            p[1] = static_cast<uint8_t>(r >> 8);
+          } else {
+            p[0] = static_cast<uint8_t>(t[p[0]]);
+          }
+        }
+      }
+    });
+  } else {
+    ForEachChunk(n, &plan, [&](int64_t first, int64_t count) {
+      uint8_t* frames = Doc().bytes() + start + first * align;
+      for (int64_t i = 0; i < count; ++i, frames += align)
+        for (int ch = 0; ch < fmt.Count(); ++ch)
+          if (set.Has(ch)) live.Write(frames, fn(ch, live.Read(frames, ch)), ch);
+    });
+  }
+}
+
+}  // namespace kelvora
