@@ -18,6 +18,7 @@ BusyState& Busy() {
 void BeginBusy() {
   Services().ui->SetMenuMode(MenuMode::kBusy);
   Busy().busy = true;
+  Busy().progressPercent = -1;
 }
 
 void EndBusy() {
@@ -26,6 +27,7 @@ void EndBusy() {
   ShowFormatStatus();
   RefreshViews();
   Busy().busy = false;
+  Busy().progressPercent = -1;
   if (Busy().closeRequested) {
     Busy().closeRequested = false;
     CloseMainWindow();
@@ -38,10 +40,16 @@ int ProgressPercent(int64_t position, int64_t total) {
 }
 
 void ShowProgressUpdate(const char* name, int64_t position, int64_t total) {
-  Busy().progressCounter = 0;
-  char text[300];
-  std::snprintf(text, sizeof text, texts::kProgressFormat, name, ProgressPercent(position, total));
-  Services().ui->SetStatusText(0, text);
+  BusyState& b = Busy();
+  b.progressCounter = 0;
+  const int percent = ProgressPercent(position, total);
+  if (percent != b.progressPercent || b.progressName != name) {
+    char text[300];
+    std::snprintf(text, sizeof text, texts::kProgressFormat, name, percent);
+    Services().ui->SetStatusText(0, text);
+    b.progressName = name;
+    b.progressPercent = percent;
+  }
   Services().ui->DispatchOnePendingEvent();
 }
 

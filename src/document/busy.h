@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace kelvora {
 
@@ -10,6 +11,11 @@ struct BusyState {
   bool busy = false;
   int32_t progressCounter = 0;  // shared by every operation, never reset
   bool closeRequested = false;  // a close arrived while busy; honoured at EndBusy
+  // The progress text last written in this busy period, by name and percent:
+  // a pass over a long sound updates 130,000 times, and writing the same
+  // text again each time would cost more than the pass itself.
+  std::string progressName;
+  int progressPercent = -1;
 };
 
 BusyState& Busy();

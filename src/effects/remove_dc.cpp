@@ -18,20 +18,23 @@ namespace {
 // and then both output 0 until the next non-zero sample absorbs them.)
 template <class Fmt>
 void RemoveDcChunk(Fmt fmt, const uint8_t* in, uint8_t* out, int64_t n, double* sums) {
-  auto run = [&](double* s) KELVORA_ALWAYS_INLINE {
-    for (int64_t i = 0; i < n; ++i, in += fmt.Align(), out += fmt.Align())
-      for (int ch = 0; ch < fmt.Count(); ++ch) {
-        const int32_t x = fmt.Read(in, ch);
-        s[ch] = s[ch] * 0.9921875 + x;
-        fmt.Write(out, ch, static_cast<int32_t>(x - s[ch] * 0.0078125));
-      }
+  auto step = [&](int ch, double& s) KELVORA_ALWAYS_INLINE {
+    const int32_t x = fmt.Read(in, ch);
+    s = s * 0.9921875 + x;
+    fmt.Write(out, ch, static_cast<int32_t>(x - s * 0.0078125));
   };
   if constexpr (Fmt::kPacked) {
-    double s[2] = {sums[0], fmt.Count() > 1 ? sums[1] : 0.0};  // kept in registers
-    run(s);
-    for (int ch = 0; ch < fmt.Count(); ++ch) sums[ch] = s[ch];
+    // Locals, so that the chain from frame to frame stays in registers.
+    double s0 = sums[0], s1 = Fmt::kChannels == 2 ? sums[1] : 0.0;
+    for (int64_t i = 0; i < n; ++i, in += fmt.Align(), out += fmt.Align()) {
+      step(0, s0);
+      if constexpr (Fmt::kChannels == 2) step(1, s1);
+    }
+    sums[0] = s0;
+    if constexpr (Fmt::kChannels == 2) sums[1] = s1;
   } else {
-    run(sums);
+    for (int64_t i = 0; i < n; ++i, in += fmt.Align(), out += fmt.Align())
+      for (int ch = 0; ch < fmt.Count(); ++ch) step(ch, sums[ch]);
   }
 }
 

@@ -20,6 +20,26 @@
 
 namespace kelvora {
 
+// An unsigned word stored little-endian, as packed frames are.
+template <class T>
+T LoadLittleEndian(const uint8_t* p) {
+  T v = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&v, p, sizeof v);
+  } else {
+    for (size_t i = 0; i < sizeof v; ++i) v = static_cast<T>(v | (T{p[i]} << (8 * i)));
+  }
+  return v;
+}
+template <class T>
+void StoreLittleEndian(uint8_t* p, T v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &v, sizeof v);
+  } else {
+    for (size_t i = 0; i < sizeof v; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+  }
+}
+
 inline int32_t ClipSample(int32_t v) { return v < -32768 ? -32768 : (v > 32767 ? 32767 : v); }
 
 // The document's frame format fixed at compile time. Bits 8 or 16 with the
@@ -37,6 +57,7 @@ struct FrameFormat {
                                  std::conditional_t<Bits * Channels == 16, uint16_t, uint8_t>>;
   static constexpr bool kPacked = Bits != 0;
   static constexpr int kBits = Bits;
+  static constexpr int kChannels = Channels;
 
   int Count() const {
     if constexpr (Channels != 0) return Channels;
@@ -142,16 +163,16 @@ void ForEachChunk(int64_t count, const ProgressPlan* plan, Kernel&& kernel) {
 //
 // VectorLoop(n, body) runs body(0) ... body(n - 1) and returns the body as
 // it stands afterwards (a functor can carry a reduction out). The body is
-// copied in so its captures sit in registers, and the loop is compiled twice
-// on x86-64: for the base instruction set and for AVX2, chosen at run time.
-// AVX2 brings no fused multiply-add, so double arithmetic rounds exactly as
-// written in both.
+// copied in so its captures sit in registers, and on x86-64 the loop is
+// compiled for the base instruction set, AVX2 and AVX-512, chosen at run
+// time. Fused multiply-add stays off (-ffp-contract=off for the whole
+// build), so double arithmetic rounds exactly as written in every version.
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define KELVORA_AVX2_LOOPS 1
+#define KELVORA_VECTOR_CLONES 1
 #define KELVORA_ALWAYS_INLINE __attribute__((always_inline))
 #else
-#define KELVORA_AVX2_LOOPS 0
+#define KELVORA_VECTOR_CLONES 0
 #define KELVORA_ALWAYS_INLINE
 #endif
 
@@ -163,21 +184,33 @@ Body LoopBase(int64_t n, Body body) {
   return body;
 }
 
-#if KELVORA_AVX2_LOOPS
+#if KELVORA_VECTOR_CLONES
 template <class Body>
 __attribute__((target("avx2"))) Body LoopAvx2(int64_t n, Body body) {
   for (int64_t i = 0; i < n; ++i) body(i);
   return body;
 }
-bool CpuHasAvx2();
+template <class Body>
+__attribute__((target("avx512f,avx512bw,avx512vl,avx512dq"))) Body LoopAvx512(int64_t n,
+                                                                              Body body) {
+  for (int64_t i = 0; i < n; ++i) body(i);
+  return body;
+}
 #endif
 
 }  // namespace detail
 
+// The widest version VectorLoop runs: 0 base, 1 AVX2, 2 AVX-512; what the
+// processor offers, unless lowered (tests run every version this way).
+int VectorLevel();
+void LimitVectorLevel(int level);
+
 template <class Body>
 Body VectorLoop(int64_t n, Body body) {
-#if KELVORA_AVX2_LOOPS
-  if (detail::CpuHasAvx2()) return detail::LoopAvx2(n, body);
+#if KELVORA_VECTOR_CLONES
+  const int level = VectorLevel();
+  if (level >= 2) return detail::LoopAvx512(n, body);
+  if (level == 1) return detail::LoopAvx2(n, body);
 #endif
   return detail::LoopBase(n, body);
 }
@@ -226,35 +259,30 @@ void MapSamples(Fmt fmt, int32_t start, int64_t n, ChannelSet set, const Progres
   const SampleAccess live = Samples();
   const int32_t align = fmt.Align();
   if constexpr (Fmt::kPacked) {
+    using Raw = typename Fmt::Raw;
     constexpr int kBits = Fmt::kBits;
-    constexpr int kCodes = 1 << kBits;
-    uint16_t* table[2] = {nullptr, nullptr};
+    constexpr int kMask = (1 << kBits) - 1;
+    // Channels left alone get the identity, so that one loop does a frame.
+    const uint16_t* table[2] = {nullptr, nullptr};
     for (int ch = 0; ch < fmt.Count(); ++ch) {
-      if (!set.Has(ch)) continue;
-      table[ch] = SampleMapTable(ch);
-      for (int code = 0; code < kCodes; ++code) {
+      uint16_t* t = SampleMapTable(ch);
+      for (int code = 0; code <= kMask; ++code) {
         uint8_t in[2] = {static_cast<uint8_t>(code), static_cast<uint8_t>(code >> 8)};
-        uint8_t out[2] = {0, 0};
-        live.Write(out, fn(ch, live.Read(in, 0)), 0);
-        table[ch][code] = static_cast<uint16_t>(out[0] | (out[1] << 8));
+        uint8_t out[2] = {in[0], in[1]};
+        if (set.Has(ch)) live.Write(out, fn(ch, live.Read(in, 0)), 0);
+        t[code] = static_cast<uint16_t>(out[0] | (out[1] << 8));
       }
+      table[ch] = t;
     }
     ForEachChunk(n, &plan, [&](int64_t first, int64_t count) {
-      uint8_t* frames = Doc().bytes() + start + first * align;
-      for (int ch = 0; ch < fmt.Count(); ++ch) {
-        const uint16_t* t = table[ch];
-        if (t == nullptr) continue;
-        uint8_t* p = frames + ch * (kBits / 8);
-        for (int64_t i = 0; i < count; ++i, p += align) {
-          if constexpr (kBits == 16) {
-            const uint16_t code = static_cast<uint16_t>(p[0] | (p[1] << 8));
-            const uint16_t r = t[code];
-            p[0] = static_cast<uint8_t>(r);
-            p[1] = static_cast<uint8_t>(r >> 8);
-          } else {
-            p[0] = static_cast<uint8_t>(t[p[0]]);
-          }
-        }
+      uint8_t* p = Doc().bytes() + start + first * align;
+      for (int64_t i = 0; i < count; ++i, p += sizeof(Raw)) {
+        const Raw in = LoadLittleEndian<Raw>(p);
+        Raw out = 0;
+        for (int ch = 0; ch < fmt.Count(); ++ch)
+          out |=
+              static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]} << (ch * kBits));
+        StoreLittleEndian(p, out);
       }
     });
   } else {

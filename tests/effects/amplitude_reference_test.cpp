@@ -1,6 +1,7 @@
 // Every amplitude effect against a plain frame-by-frame rendering of its
 // definition (ReadSample, WriteSample and one ShowProgress per frame), over
-// the sample formats: same bytes, same progress texts, same events handled.
+// the sample formats and every vector version of the loops: same bytes,
+// same progress texts, same events handled.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "document/busy.h"
 #include "effects/amplitude.h"
 #include "effects/effect_test_util.h"
+#include "effects/sample_pass.h"
 #include "effects/texts.h"
 
 namespace kelvora {
@@ -167,17 +169,23 @@ Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
   if (reference)
     c.reference(c);
   else
-    EXPECT_TRUE(Run(c.command));
+    EXPECT_TRUE(RunCommand(c.command));
   Outcome o{DocumentBytes(), {}, fixture.ui().eventsDispatched};
   for (const std::string& s : fixture.ui().statusLog)
     if (c.name != nullptr && s.rfind(std::string(c.name) + ":", 0) == 0) o.progress.push_back(s);
   return o;
 }
 
-class AmplitudeMatchesReference : public testing::TestWithParam<std::tuple<SoundFormat, Case>> {};
+using Param = std::tuple<int, SoundFormat, Case>;
+
+class AmplitudeMatchesReference : public testing::TestWithParam<Param> {
+protected:
+  void TearDown() override { LimitVectorLevel(2); }
+};
 
 TEST_P(AmplitudeMatchesReference, SameSamplesProgressAndEvents) {
-  const auto& [format, c] = GetParam();
+  const auto& [level, format, c] = GetParam();
+  LimitVectorLevel(level);
   const Outcome got = RunCase(format, c, false);
   const Outcome want = RunCase(format, c, true);
   EXPECT_EQ(got.bytes, want.bytes);
@@ -189,12 +197,14 @@ TEST_P(AmplitudeMatchesReference, SameSamplesProgressAndEvents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, AmplitudeMatchesReference,
-                         testing::Combine(testing::ValuesIn(kFormats), testing::ValuesIn(kCases)),
-                         [](const testing::TestParamInfo<std::tuple<SoundFormat, Case>>& info) {
-                           const SoundFormat& f = std::get<0>(info.param);
-                           return std::string(std::get<1>(info.param).label) + "_" +
+                         testing::Combine(testing::Values(0, 1, 2), testing::ValuesIn(kFormats),
+                                          testing::ValuesIn(kCases)),
+                         [](const testing::TestParamInfo<Param>& info) {
+                           const SoundFormat& f = std::get<1>(info.param);
+                           return std::string(std::get<2>(info.param).label) + "_" +
                                   std::to_string(f.wBitsPerSample) + "bit" +
-                                  std::to_string(f.nChannels) + "ch";
+                                  std::to_string(f.nChannels) + "ch_level" +
+                                  std::to_string(std::get<0>(info.param));
                          });
 
 }  // namespace

@@ -51,6 +51,6 @@ inline void Select(int32_t first_frame, int32_t end_frame) {
   doc.selEnd = doc.movingEnd = end_frame * doc.format.nBlockAlign;
 }
 
-inline bool Run(int command) { return DispatchCommand(command, kCodeMenu); }
+inline bool RunCommand(int command) { return DispatchCommand(command, kCodeMenu); }
 
 }  // namespace kelvora
