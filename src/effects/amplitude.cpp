@@ -56,12 +56,11 @@ void Normalize() {
     const int32_t align = fmt.Align();
     const ProgressPlan scan{texts::kNameNormalize, 0, align, 2 * int64_t{length}};
     ForEachChunk(frames, &scan, [&](int64_t first, int64_t n) {
-      const uint8_t* p = Doc().bytes() + start + first * align;
-      for (int ch = 0; ch < fmt.Count(); ++ch) {
-        auto range = ScanChannelRange(fmt, p, n, ch);
-        RaisePeakScale(range.min);
-        RaisePeakScale(range.max);
-      }
+      ForEachChannelRange(fmt, Doc().bytes() + start + first * align, n, fmt.Count(),
+                          [](int, int32_t min, int32_t max) {
+                            RaisePeakScale(min);
+                            RaisePeakScale(max);
+                          });
     });
     // WriteSample still holds the peak: a peak of 32768 is scaled once more.
     // A silent selection has no gain to apply and is written back as it is.

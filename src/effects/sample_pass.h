@@ -217,24 +217,40 @@ Body VectorLoop(int64_t n, Body body) {
 
 // ----- Shared passes --------------------------------------------------------
 
-// Smallest and largest value of channel ch over n frames.
+// Smallest and largest values over n frames: of channels 0 and 1 of a
+// packed format in one sweep, or of channel ch of any.
 template <class Fmt>
-struct ChannelRange {
+struct ChannelRanges {
   Fmt fmt;
   const uint8_t* frames;
-  int ch;
-  int32_t min = INT32_MAX;
-  int32_t max = INT32_MIN;
+  int ch = 0;  // the channel of an unpacked format
+  int32_t min0 = INT32_MAX, max0 = INT32_MIN, min1 = INT32_MAX, max1 = INT32_MIN;
   void operator()(int64_t i) KELVORA_ALWAYS_INLINE {
-    const int32_t x = fmt.Read(frames + i * fmt.Align(), ch);
-    min = std::min(min, x);
-    max = std::max(max, x);
+    const uint8_t* frame = frames + i * fmt.Align();
+    const int32_t x0 = fmt.Read(frame, Fmt::kPacked ? 0 : ch);
+    min0 = std::min(min0, x0);
+    max0 = std::max(max0, x0);
+    if constexpr (Fmt::kChannels == 2) {
+      const int32_t x1 = fmt.Read(frame, 1);
+      min1 = std::min(min1, x1);
+      max1 = std::max(max1, x1);
+    }
   }
 };
 
-template <class Fmt>
-ChannelRange<Fmt> ScanChannelRange(Fmt fmt, const uint8_t* frames, int64_t n, int ch) {
-  return VectorLoop(n, ChannelRange<Fmt>{fmt, frames, ch});
+// Calls fn(ch, min, max) for channels 0 .. channels - 1 over n frames.
+template <class Fmt, class Fn>
+void ForEachChannelRange(Fmt fmt, const uint8_t* frames, int64_t n, int channels, Fn fn) {
+  if constexpr (Fmt::kPacked) {
+    const auto r = VectorLoop(n, ChannelRanges<Fmt>{fmt, frames});
+    fn(0, r.min0, r.max0);
+    if (channels > 1) fn(1, r.min1, r.max1);
+  } else {
+    for (int ch = 0; ch < channels; ++ch) {
+      const auto r = VectorLoop(n, ChannelRanges<Fmt>{fmt, frames, ch});
+      fn(ch, r.min0, r.max0);
+    }
+  }
 }
 
 // The channels a pass writes: all of them, or those whose bit is set.

@@ -93,12 +93,11 @@ void Volume() {
       // monotonic, so each channel's extremes give its largest magnitude.
       ProgressPlan plan{texts::kNameVolume, 0, align, total};
       ForEachChunk(frames, &plan, [&](int64_t first, int64_t n) {
-        const uint8_t* p = Doc().bytes() + start + first * align;
-        for (int ch = 0; ch < channels; ++ch) {
-          auto range = ScanChannelRange(fmt, p, n, ch);
-          RaisePeakScale(gain(ch, range.min));
-          RaisePeakScale(gain(ch, range.max));
-        }
+        ForEachChannelRange(fmt, Doc().bytes() + start + first * align, n, channels,
+                            [&](int ch, int32_t min, int32_t max) {
+                              RaisePeakScale(gain(ch, min));
+                              RaisePeakScale(gain(ch, max));
+                            });
       });
     }
     // Writing pass: WriteSample scales everything down by 32767 / peak when

@@ -84,6 +84,25 @@ TEST(AmplitudeNumbers, DcRemovalAfterTheMeanDecaysOverSilence) {
   }
 }
 
+TEST(AmplitudeNumbers, DcRemovalKeepsAMeanForEveryChannel) {
+  EngineFixture f;
+  const std::vector<int32_t> out =
+      After(kCmdRemoveDc, MakeFormat(8000, 16, 10), std::vector<int32_t>(30, 1000));
+  std::vector<int32_t> want;
+  for (int32_t v : {992, 984, 976}) want.insert(want.end(), 10, v);
+  EXPECT_EQ(out, want);
+}
+
+// Samples of a width the program cannot read are neither read nor written.
+TEST(AmplitudeNumbers, DcRemovalLeavesAnUnreadableWidthAlone) {
+  EngineFixture f;
+  SoundFormat f24 = MakeFormat(8000, 24, 1);
+  const std::vector<uint8_t> bytes = NoiseBytes(300, 2);
+  SetDocument(f24, bytes);
+  ASSERT_TRUE(RunCommand(kCmdRemoveDc));
+  EXPECT_EQ(DocumentBytes(), bytes);
+}
+
 TEST(AmplitudeNumbers, SilenceWithMaskTwoZeroesTheSecondChannel) {
   EngineFixture f;
   Doc().channelMask = 2;
