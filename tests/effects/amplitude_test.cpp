@@ -1,82 +1,121 @@
-// The amplitude effects on small sounds whose results are known by hand,
-// the empty sound, and undo after each effect.
+// The amplitude effects on small sounds whose results are known by hand, on
+// the empty sound, and undone; Volume's questions about the pan setting.
 #include "effects/amplitude.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "document/busy.h"
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
+#include "effects/texts.h"
 
 namespace kelvora {
 namespace {
 
-const SoundFormat kMono16 = MakeFormat(22050, 16, 1);
-const SoundFormat kStereo16 = MakeFormat(22050, 16, 2);
+const SoundFormat kMono = MakeFormat(22050, 16, 1);
+const SoundFormat kStereo = MakeFormat(22050, 16, 2);
+const SoundFormat kMono8 = MakeFormat(8000, 8, 1);
+using V = std::vector<int32_t>;
 
-std::vector<int32_t> After(int command, const SoundFormat& f, const std::vector<int32_t>& in) {
-  SetSamples(f, in);
-  EXPECT_TRUE(RunCommand(command));
-  return Samples16();
-}
+struct Known {
+  const char* label;
+  int command;
+  SoundFormat format;
+  V in, out;
+  uint32_t mask = 3;
+  VolumeParams volume = {};
+};
 
-TEST(AmplitudeNumbers, FadesOverFourFrames) {
+class AmplitudeKnown : public testing::TestWithParam<Known> {};
+
+TEST_P(AmplitudeKnown, ResultModifiedFlagAndUndo) {
+  const Known& k = GetParam();
   EngineFixture f;
-  EXPECT_EQ(After(kCmdFadeIn, kMono16, {1000, 1000, 1000, 1000}),
-            (std::vector<int32_t>{0, 250, 500, 750}));
-  EXPECT_EQ(After(kCmdFadeOut, kStereo16, {1000, -1000, 1000, -1000, 1000, -1000, 1000, -1000}),
-            (std::vector<int32_t>{1000, -1000, 750, -750, 500, -500, 250, -250}));
-}
-
-TEST(AmplitudeNumbers, NormalizeScalesToFullRange) {
-  EngineFixture f;
-  EXPECT_EQ(After(kCmdNormalize, kMono16, {16384, -8192, 100}),
-            (std::vector<int32_t>{32767, -16383, 199}));
-  // A peak of 32768 is scaled twice: once by the pass, once by WriteSample.
-  EXPECT_EQ(After(kCmdNormalize, kMono16, {-32768, 16384}), (std::vector<int32_t>{-32766, 16382}));
-}
-
-TEST(AmplitudeNumbers, NormalizeOfSilenceLeavesItAndCompletes) {
-  EngineFixture f;
-  EXPECT_EQ(After(kCmdNormalize, kStereo16, {0, 0, 0, 0}), (std::vector<int32_t>{0, 0, 0, 0}));
-  EXPECT_TRUE(Doc().modified);
+  SetSamples(k.format, k.in);
+  Doc().channelMask = k.mask;
+  VolumeParameters() = k.volume;
+  ASSERT_TRUE(RunCommand(k.command));
+  EXPECT_EQ(Samples16(), k.out);
   EXPECT_TRUE(f.ui().messages.empty());
+  // Reverse and inversion do nothing at all on an empty selection.
+  const bool idle = k.in.empty() && (k.command == kCmdReverse || k.command == kCmdInvertPhase);
+  EXPECT_EQ(Doc().modified, !idle);
   EXPECT_EQ(Peak().peakScale, 0);
+  ASSERT_TRUE(RunCommand(kCmdUndo));
+  EXPECT_EQ(Samples16(), k.in);
+  EXPECT_EQ(Doc().selEnd, Doc().length);  // the widened selection comes back too
+  ASSERT_TRUE(RunCommand(kCmdUndo));
+  EXPECT_EQ(Samples16(), k.out);
 }
 
-TEST(AmplitudeNumbers, ReverseKeepsOddMiddleAndSwapsPairs) {
-  EngineFixture f;
-  EXPECT_EQ(After(kCmdReverse, kMono16, {1, 2, 3}), (std::vector<int32_t>{3, 2, 1}));
-  EXPECT_EQ(After(kCmdReverse, kStereo16, {1, 2, 3, 4}), (std::vector<int32_t>{3, 4, 1, 2}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AmplitudeKnown,
+    testing::Values(
+        Known{"FadeIn", kCmdFadeIn, kMono, {1000, 1000, 1000, 1000}, {0, 250, 500, 750}},
+        Known{"FadeOut",
+              kCmdFadeOut,
+              kStereo,
+              {8, -8, 8, -8, 8, -8, 8, -8},
+              {8, -8, 6, -6, 4, -4, 2, -2}},
+        Known{"Normalize", kCmdNormalize, kMono, {16384, -8192, 100}, {32767, -16383, 199}},
+        // A peak of 32768 is scaled twice, by the pass and by WriteSample.
+        Known{"NormalizeFullNegative", kCmdNormalize, kMono, {-32768, 16384}, {-32766, 16382}},
+        Known{"NormalizeSilence", kCmdNormalize, kStereo, {0, 0, 0, 0}, {0, 0, 0, 0}},
+        Known{"ReverseOdd", kCmdReverse, kMono, {1, 2, 3}, {3, 2, 1}},
+        Known{"ReverseTwoFrames", kCmdReverse, kStereo, {1, 2, 3, 4}, {3, 4, 1, 2}},
+        Known{"Invert8Bit", kCmdInvertPhase, kMono8, {-32768, 0, 32512}, {32512, 0, -32512}},
+        Known{"RemoveDc", kCmdRemoveDc, kMono, {1000, 1000, 1000}, {992, 984, 976}},
+        Known{"RemoveDcNineChannels", kCmdRemoveDc, MakeFormat(8000, 16, 9), V(9, 1000), V(9, 992)},
+        Known{"SilenceSecond", kCmdSilenceSelection, kStereo, {5, 6, 7, 8}, {5, 0, 7, 0}, 2},
+        Known{"VolumeUnity",
+              kCmdVolume,
+              kStereo,
+              {32767, -32767, 5, -1},
+              {32767, -32767, 5, -1},
+              3,
+              {100, 50, 1}},
+        Known{"VolumeLimited",
+              kCmdVolume,
+              kMono,
+              {20000, 10000, -5000},
+              {32767, 16383, -8191},
+              3,
+              {200, 50, 1}},
+        Known{"VolumeClipped",
+              kCmdVolume,
+              kMono,
+              {20000, 10000, -5000},
+              {32767, 20000, -10000},
+              3,
+              {200, 50, 0}},
+        Known{"VolumePanRight",
+              kCmdVolume,
+              kStereo,
+              {1000, 1000, -3000, 3000},
+              {1500, 0, -4500, 0},
+              3,
+              {150, 0, 1}},
+        Known{"EmptyVolume", kCmdVolume, kStereo, {}, {}},
+        Known{"EmptyFadeIn", kCmdFadeIn, kStereo, {}, {}},
+        Known{"EmptyFadeOut", kCmdFadeOut, kStereo, {}, {}},
+        Known{"EmptyNormalize", kCmdNormalize, kStereo, {}, {}},
+        Known{"EmptyReverse", kCmdReverse, kStereo, {}, {}},
+        Known{"EmptyInvert", kCmdInvertPhase, kStereo, {}, {}},
+        Known{"EmptyRemoveDc", kCmdRemoveDc, kStereo, {}, {}},
+        Known{"EmptySilence", kCmdSilenceSelection, kStereo, {}, {}}),
+    [](const testing::TestParamInfo<Known>& info) { return info.param.label; });
 
-TEST(AmplitudeNumbers, InversionClipsTheMostNegativeValue) {
+// The running mean falls below 2^-1000 over long silence; the sounds after
+// it must still come out exactly as m = (m * 127 + x) / 128 gives them.
+TEST(AmplitudeDcRemoval, ExactAfterTheMeanDecaysOverSilence) {
   EngineFixture f;
-  SetDocument(MakeFormat(8000, 8, 1), {0, 128, 255});
-  ASSERT_TRUE(RunCommand(kCmdInvertPhase));
-  EXPECT_EQ(DocumentBytes(), (std::vector<uint8_t>{255, 128, 1}));
-  EXPECT_EQ(After(kCmdInvertPhase, kMono16, {-32768, 32767}),
-            (std::vector<int32_t>{32767, -32767}));
-}
-
-TEST(AmplitudeNumbers, DcRemovalOfAConstantDecays) {
-  EngineFixture f;
-  const std::vector<int32_t> out = After(kCmdRemoveDc, kMono16, std::vector<int32_t>(300, 1000));
-  EXPECT_EQ(out[0], 992);  // 1000 - 1000 / 128, truncated
-  EXPECT_EQ(out[1], 984);
-  EXPECT_LT(out[299], 100);
-}
-
-// After long silence the running mean falls below 2^-1000 and the next
-// sounds must come out exactly as the definition computes them.
-TEST(AmplitudeNumbers, DcRemovalAfterTheMeanDecaysOverSilence) {
-  EngineFixture f;
-  std::vector<int32_t> in(120000, 0);
+  V in(120000, 0);
   in[0] = 30000;
   for (int i = 0; i < 50; ++i) in[110000 + i] = (i * 7919) % 2001 - 1000;
-  const std::vector<int32_t> out = After(kCmdRemoveDc, kMono16, in);
+  SetSamples(kMono, in);
+  ASSERT_TRUE(RunCommand(kCmdRemoveDc));
+  const V out = Samples16();
   double m = 0;
   for (size_t k = 0; k < in.size(); ++k) {
     m = (m * 127 + in[k]) / 128;
@@ -84,86 +123,66 @@ TEST(AmplitudeNumbers, DcRemovalAfterTheMeanDecaysOverSilence) {
   }
 }
 
-TEST(AmplitudeNumbers, DcRemovalKeepsAMeanForEveryChannel) {
-  EngineFixture f;
-  const std::vector<int32_t> out =
-      After(kCmdRemoveDc, MakeFormat(8000, 16, 10), std::vector<int32_t>(30, 1000));
-  std::vector<int32_t> want;
-  for (int32_t v : {992, 984, 976}) want.insert(want.end(), 10, v);
-  EXPECT_EQ(out, want);
-}
-
 // Samples of a width the program cannot read are neither read nor written.
-TEST(AmplitudeNumbers, DcRemovalLeavesAnUnreadableWidthAlone) {
+TEST(AmplitudeDcRemoval, LeavesAnUnreadableWidthAlone) {
   EngineFixture f;
-  SoundFormat f24 = MakeFormat(8000, 24, 1);
   const std::vector<uint8_t> bytes = NoiseBytes(300, 2);
-  SetDocument(f24, bytes);
+  SetDocument(MakeFormat(8000, 24, 1), bytes);
   ASSERT_TRUE(RunCommand(kCmdRemoveDc));
   EXPECT_EQ(DocumentBytes(), bytes);
 }
 
-TEST(AmplitudeNumbers, SilenceWithMaskTwoZeroesTheSecondChannel) {
-  EngineFixture f;
-  Doc().channelMask = 2;
-  EXPECT_EQ(After(kCmdSilenceSelection, kStereo16, {5, 6, 7, 8}),
-            (std::vector<int32_t>{5, 0, 7, 0}));
-  Doc().channelMask = 3;
-  SetDocument(MakeFormat(8000, 8, 2), {1, 2, 3, 4});
-  ASSERT_TRUE(RunCommand(kCmdSilenceSelection));
-  EXPECT_EQ(DocumentBytes(), (std::vector<uint8_t>{128, 128, 128, 128}));
-}
-
-struct OnEmpty {
-  int command;
-  bool marksModified;
+struct PanQuestion {
+  const char* label;
+  SoundFormat format;
+  uint32_t mask;
+  const char* text;
+  V afterOk;  // from {1000, 2000} at 150 %, pan 30
 };
 
-class AmplitudeOnEmptySound : public testing::TestWithParam<OnEmpty> {};
+class VolumePanQuestion : public testing::TestWithParam<PanQuestion> {};
 
-TEST_P(AmplitudeOnEmptySound, CompletesAndMarksModifiedAsDefined) {
-  EngineFixture f;
-  SetDocument(kStereo16, {});
-  ASSERT_TRUE(RunCommand(GetParam().command));
-  EXPECT_EQ(Doc().length, 0);
-  EXPECT_EQ(Doc().selEnd, 0);
-  EXPECT_EQ(Doc().modified, GetParam().marksModified);
-  EXPECT_TRUE(f.ui().messages.empty());
-  EXPECT_FALSE(Busy().busy);
+TEST_P(VolumePanQuestion, OkIgnoresThePanAndCancelChangesNothing) {
+  const PanQuestion& q = GetParam();
+  for (int answer : {kIdOk, kIdCancel}) {
+    EngineFixture f;
+    SetSamples(q.format, {1000, 2000});
+    Doc().channelMask = q.mask;
+    VolumeParameters() = VolumeParams{150, 30, 1};
+    f.ui().answers.push_back(answer);
+    ASSERT_TRUE(RunCommand(kCmdVolume));
+    ASSERT_EQ(f.ui().messages.size(), 1u);
+    const ShownMessage& m = f.ui().messages[0];
+    EXPECT_EQ(m.caption, texts::kNameVolume);
+    EXPECT_EQ(m.text, q.text);
+    EXPECT_EQ(m.icon, MsgIcon::kInformation);
+    EXPECT_EQ(m.buttons, MsgButtons::kOkCancel);
+    EXPECT_EQ(Samples16(), answer == kIdOk ? q.afterOk : (V{1000, 2000}));
+    EXPECT_EQ(Undo().length, answer == kIdOk ? Doc().length : 0);  // Cancel takes no snapshot
+    EXPECT_EQ(Doc().modified, answer == kIdOk);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllEffects, AmplitudeOnEmptySound,
-                         testing::Values(OnEmpty{kCmdVolume, true}, OnEmpty{kCmdFadeIn, true},
-                                         OnEmpty{kCmdFadeOut, true}, OnEmpty{kCmdNormalize, true},
-                                         OnEmpty{kCmdReverse, false},
-                                         OnEmpty{kCmdInvertPhase, false},
-                                         OnEmpty{kCmdRemoveDc, true},
-                                         OnEmpty{kCmdSilenceSelection, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VolumePanQuestion,
+    testing::Values(PanQuestion{"Mono", kMono, 3, texts::kMonoPanIgnored, {1500, 3000}},
+                    PanQuestion{"LeftOnly", kStereo, 1, texts::kOneChannelPanIgnored, {1500, 2000}},
+                    PanQuestion{
+                        "RightOnly", kStereo, 2, texts::kOneChannelPanIgnored, {1000, 3000}}),
+    [](const testing::TestParamInfo<PanQuestion>& info) { return info.param.label; });
 
-class AmplitudeUndo : public testing::TestWithParam<int> {};
-
-TEST_P(AmplitudeUndo, UndoRestoresAndRedoReapplies) {
+TEST(Volume, CancelledDialogChangesNothing) {
   EngineFixture f;
-  const std::vector<uint8_t> before = NoiseBytes(4 * 300, 5);
-  SetDocument(kStereo16, before);
-  Select(10, 250);
-  VolumeParameters().volume = 170;
-  ASSERT_TRUE(RunCommand(GetParam()));
-  const std::vector<uint8_t> after = DocumentBytes();
-  ASSERT_NE(after, before);
-  ASSERT_TRUE(RunCommand(kCmdUndo));
-  EXPECT_EQ(DocumentBytes(), before);
-  EXPECT_EQ(Doc().selStart, 40);
-  EXPECT_EQ(Doc().selEnd, 1000);
-  EXPECT_TRUE(Doc().modified);  // undo does not clear it
-  ASSERT_TRUE(RunCommand(kCmdUndo));
-  EXPECT_EQ(DocumentBytes(), after);
+  SetSamples(kStereo, {1000, 2000});
+  VolumeParameters().volume = 200;
+  f.platform.dialogs.QueueFields({}, 2);  // Cancel
+  ASSERT_TRUE(RunCommand(kCmdVolume));
+  EXPECT_EQ(Samples16(), (V{1000, 2000}));
+  EXPECT_EQ(f.platform.dialogs.shown, (std::vector<int>{119}));
+  EXPECT_EQ(Undo().length, 0);
+  EXPECT_FALSE(Doc().modified);
+  EXPECT_EQ(Doc().selEnd, 4);  // the selection stays widened
 }
-
-INSTANTIATE_TEST_SUITE_P(AllEffects, AmplitudeUndo,
-                         testing::Values(kCmdVolume, kCmdFadeIn, kCmdFadeOut, kCmdNormalize,
-                                         kCmdReverse, kCmdInvertPhase, kCmdRemoveDc,
-                                         kCmdSilenceSelection));
 
 }  // namespace
 }  // namespace kelvora

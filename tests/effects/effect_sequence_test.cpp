@@ -1,5 +1,5 @@
-// The operation sequence around the amplitude effects: shortages of memory
-// at each allocation, the busy state during the pass, and ReplaceSelection.
+// The sequence around the amplitude effects: a shortage of memory at each
+// allocation, the busy state during the pass, and ReplaceSelection.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "document/busy.h"
-#include "document/undo.h"
 #include "effects/amplitude.h"
 #include "effects/effect_test_util.h"
 #include "effects/replace_selection.h"
@@ -16,55 +15,65 @@
 namespace kelvora {
 namespace {
 
-const SoundFormat kStereo16 = MakeFormat(22050, 16, 2);
-constexpr const char* kOutOfMemory = "メモリーが足りません";
+const SoundFormat kStereo = MakeFormat(22050, 16, 2);
 
-void ExpectShortageShown(const HeadlessUi& ui, const char* caption) {
+void ExpectShortageShown(const HeadlessUi& ui, const std::string& caption) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].caption, caption);
-  EXPECT_EQ(ui.messages[0].text, kOutOfMemory);
+  EXPECT_EQ(ui.messages[0].text, "メモリーが足りません");
   EXPECT_EQ(ui.messages[0].icon, MsgIcon::kWarning);
 }
 
-struct Effect {
+struct Shortage {
+  const char* label;
   int command;
-  const char* name;
+  const char* caption;
+  size_t cap;         // of any block, on a 400-byte sound
+  int32_t selectEnd;  // frames 10 .. selectEnd, or all when 0
+  bool noSpare;       // the data block holds no spare bytes yet
 };
 
-const Effect kEffects[] = {
-    {kCmdVolume, texts::kNameVolume},     {kCmdFadeIn, texts::kNameFadeIn},
-    {kCmdFadeOut, texts::kNameFadeOut},   {kCmdNormalize, texts::kNameNormalize},
-    {kCmdReverse, texts::kNameReverse},   {kCmdInvertPhase, texts::kNameInvertPhase},
-    {kCmdRemoveDc, texts::kNameRemoveDc}, {kCmdSilenceSelection, texts::kNameSilence},
-};
+class EffectShortage : public testing::TestWithParam<Shortage> {};
 
-class EffectSequence : public testing::TestWithParam<Effect> {};
-
-TEST_P(EffectSequence, SnapshotShortageLeavesTheSoundAlone) {
+TEST_P(EffectShortage, ReportedUnderItsCaptionWithTheSoundWhole) {
+  const Shortage& s = GetParam();
   EngineFixture f;
   const std::vector<uint8_t> bytes = NoiseBytes(400, 9);
-  SetDocument(kStereo16, bytes);
-  MemoryBlock::SetTestCap(300);
-  ASSERT_TRUE(RunCommand(GetParam().command));
-  ExpectShortageShown(f.ui(), GetParam().name);
+  SetDocument(kStereo, bytes);
+  if (s.noSpare) Doc().data.Resize(400);
+  if (s.selectEnd != 0) Select(10, s.selectEnd);
+  MemoryBlock::SetTestCap(s.cap);
+  ASSERT_TRUE(RunCommand(s.command));
+  ExpectShortageShown(f.ui(), s.caption);
   EXPECT_EQ(DocumentBytes(), bytes);
   EXPECT_FALSE(Doc().modified);
-  EXPECT_TRUE(f.ui().menuModeLog.empty());
+  EXPECT_EQ(f.ui().menuMode, MenuMode::kMain);
+  EXPECT_FALSE(Busy().busy);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllEffects, EffectSequence, testing::ValuesIn(kEffects),
-                         [](const testing::TestParamInfo<Effect>& info) {
-                           return std::to_string(info.param.command);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EffectShortage,
+    testing::Values(
+        Shortage{"VolumeSnapshot", kCmdVolume, texts::kNameVolume, 300, 0, false},
+        Shortage{"FadeInSnapshot", kCmdFadeIn, texts::kNameFadeIn, 300, 0, false},
+        Shortage{"FadeOutSnapshot", kCmdFadeOut, texts::kNameFadeOut, 300, 0, false},
+        Shortage{"NormalizeSnapshot", kCmdNormalize, texts::kNameNormalize, 300, 0, false},
+        Shortage{"ReverseSnapshot", kCmdReverse, texts::kNameReverse, 300, 0, false},
+        Shortage{"InvertSnapshot", kCmdInvertPhase, texts::kNameInvertPhase, 300, 0, false},
+        Shortage{"RemoveDcSnapshot", kCmdRemoveDc, texts::kNameRemoveDc, 300, 0, false},
+        Shortage{"SilenceSnapshot", kCmdSilenceSelection, texts::kNameSilence, 300, 0, false},
+        Shortage{"RemoveDcScratch", kCmdRemoveDc, texts::kNameRemoveDc, 420, 0, false},
+        Shortage{"RemoveDcResize", kCmdRemoveDc, texts::kNameRemoveDc, 408, 20, true}),
+    [](const testing::TestParamInfo<Shortage>& info) { return info.param.label; });
 
 // During the pass the busy menu is up and every command but Stop is dropped.
-class EffectBusy : public testing::TestWithParam<Effect> {};
+class EffectBusy : public testing::TestWithParam<int> {};
 
-TEST_P(EffectBusy, BusyDuringThePass) {
+TEST_P(EffectBusy, CommandsAreDroppedDuringThePass) {
   EngineFixture f;
-  SetDocument(kStereo16, NoiseBytes(4 * 1000, 4));
+  SetDocument(kStereo, NoiseBytes(4 * 1000, 4));
   Busy().progressCounter = 150;
-  struct Seen {
+  struct {
     bool busy = false;
     MenuMode mode = MenuMode::kMain;
     bool volume = true, undo = true;
@@ -72,27 +81,23 @@ TEST_P(EffectBusy, BusyDuringThePass) {
   f.ui().pendingEvents.push_back([&] {
     seen = {Busy().busy, f.ui().menuMode, RunCommand(kCmdVolume), RunCommand(kCmdUndo)};
   });
-  ASSERT_TRUE(RunCommand(GetParam().command));
+  ASSERT_TRUE(RunCommand(GetParam()));
   EXPECT_TRUE(f.ui().pendingEvents.empty());
   EXPECT_TRUE(seen.busy);
   EXPECT_EQ(seen.mode, MenuMode::kBusy);
   EXPECT_FALSE(seen.volume);
   EXPECT_FALSE(seen.undo);
   EXPECT_EQ(f.ui().menuModeLog, (std::vector<MenuMode>{MenuMode::kBusy, MenuMode::kMain}));
-  EXPECT_FALSE(Busy().busy);
-  EXPECT_EQ(f.platform.dialogs.shown.size(), GetParam().command == kCmdVolume ? 1u : 0u);
+  EXPECT_EQ(f.platform.dialogs.shown.size(), GetParam() == kCmdVolume ? 1u : 0u);
 }
 
-// Silence, last in the list, has neither.
-INSTANTIATE_TEST_SUITE_P(ProgressingEffects, EffectBusy,
-                         testing::ValuesIn(std::begin(kEffects), std::end(kEffects) - 1),
-                         [](const testing::TestParamInfo<Effect>& info) {
-                           return std::to_string(info.param.command);
-                         });
+INSTANTIATE_TEST_SUITE_P(Effects, EffectBusy,
+                         testing::Values(kCmdVolume, kCmdFadeIn, kCmdFadeOut, kCmdNormalize,
+                                         kCmdReverse, kCmdInvertPhase, kCmdRemoveDc));
 
-TEST(EffectSequence, SilenceNeitherBusiesNorPumpsButRedraws) {
+TEST(EffectBusy, SilenceNeitherBusiesNorPumpsButRedraws) {
   EngineFixture f;
-  SetDocument(kStereo16, NoiseBytes(4 * 1000, 4));
+  SetDocument(kStereo, NoiseBytes(4 * 1000, 4));
   Busy().progressCounter = 199;
   f.ui().pendingEvents.push_back([] {});
   ASSERT_TRUE(RunCommand(kCmdSilenceSelection));
@@ -101,68 +106,31 @@ TEST(EffectSequence, SilenceNeitherBusiesNorPumpsButRedraws) {
   EXPECT_GT(f.ui().invalidations, 0);
 }
 
-TEST(EffectSequence, DcRemovalScratchShortageRestoresTheSound) {
+class ReplaceSelectionCase : public testing::TestWithParam<std::string> {};
+
+TEST_P(ReplaceSelectionCase, TailFollowsAndOnlyTheEndMoves) {
   EngineFixture f;
-  const std::vector<uint8_t> bytes = NoiseBytes(400, 3);
-  SetDocument(kStereo16, bytes);
-  MemoryBlock::SetTestCap(420);  // the snapshot fits, the scratch does not
-  ASSERT_TRUE(RunCommand(kCmdRemoveDc));
-  ExpectShortageShown(f.ui(), texts::kNameRemoveDc);
-  EXPECT_EQ(DocumentBytes(), bytes);
-  EXPECT_EQ(Doc().length, 400);
-  EXPECT_FALSE(Doc().modified);
-  EXPECT_TRUE(f.ui().menuModeLog.empty());
-}
-
-TEST(EffectSequence, DcRemovalResizeShortageLeavesTheSoundWhole) {
-  EngineFixture f;
-  const std::vector<uint8_t> bytes = NoiseBytes(400, 3);
-  SetDocument(kStereo16, bytes);
-  Doc().data.Resize(400);  // no spare bytes yet
-  Select(10, 20);
-  MemoryBlock::SetTestCap(408);  // snapshot and scratch fit; length + 16 does not
-  ASSERT_TRUE(RunCommand(kCmdRemoveDc));
-  ExpectShortageShown(f.ui(), texts::kNameRemoveDc);
-  EXPECT_EQ(DocumentBytes(), bytes);
-  EXPECT_EQ(Doc().selEnd, 80);
-  EXPECT_FALSE(Doc().modified);
-  EXPECT_EQ(f.ui().menuMode, MenuMode::kMain);
-}
-
-struct Replacement {
-  std::string with;
-  std::string expect;
-};
-
-class ReplaceSelectionCase : public testing::TestWithParam<Replacement> {};
-
-TEST_P(ReplaceSelectionCase, TailFollowsAndSelectionEndMoves) {
-  EngineFixture f;
-  const std::string before = "ABCDEFGHIJ";
-  SetDocument(MakeFormat(8000, 8, 1), std::vector<uint8_t>(before.begin(), before.end()));
+  const std::string with = GetParam();
+  SetDocument(MakeFormat(8000, 8, 1), {'A', 'B', 'C', 'D', 'E', 'F', 'G'});
   Select(2, 5);
   Doc().channelMask = 1;
   Doc().viewStart = 3;
-  const std::string& with = GetParam().with;
   ASSERT_EQ(ReplaceSelection(reinterpret_cast<const uint8_t*>(with.data()),
                              static_cast<int32_t>(with.size()), "x"),
             1);
   const std::vector<uint8_t> got = DocumentBytes();
-  EXPECT_EQ(std::string(got.begin(), got.end()), GetParam().expect);
+  EXPECT_EQ(std::string(got.begin(), got.end()), "AB" + with + "FG");
   const SoundDocument& d = Doc();
-  EXPECT_EQ(d.length, static_cast<int32_t>(GetParam().expect.size()));
   EXPECT_EQ(d.data.size(), d.length + 16u);
-  EXPECT_EQ(d.selStart, 2);
   EXPECT_EQ(d.selEnd, 2 + static_cast<int32_t>(with.size()));
+  EXPECT_EQ(d.selStart, 2);
   EXPECT_EQ(d.anchor, 2);
-  EXPECT_EQ(d.channelMask, 1u);
   EXPECT_EQ(d.viewStart, 3);
+  EXPECT_EQ(d.channelMask, 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ReplaceSelectionCase,
-                         testing::Values(Replacement{"", "ABFGHIJ"}, Replacement{"x", "ABxFGHIJ"},
-                                         Replacement{"xyz", "ABxyzFGHIJ"},
-                                         Replacement{"0123456789", "AB0123456789FGHIJ"}));
+                         testing::Values("", "x", "xyz", "0123456789"));
 
 TEST(ReplaceSelectionShortage, GrowthFailureLeavesTheDocumentAsItWas) {
   EngineFixture f;

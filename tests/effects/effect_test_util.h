@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "document/sound_document.h"
@@ -11,16 +10,12 @@
 
 namespace kelvora {
 
-// 16-bit samples as a document in format f (bits 8 stores their top byte).
+// Samples on the 16-bit scale as a document in format f (8-bit keeps the top byte).
 inline void SetSamples(const SoundFormat& f, const std::vector<int32_t>& samples) {
   std::vector<uint8_t> bytes;
   for (int32_t s : samples) {
-    if (f.wBitsPerSample == 8) {
-      bytes.push_back(static_cast<uint8_t>((s >> 8) + 128));
-    } else {
-      bytes.push_back(static_cast<uint8_t>(s));
-      bytes.push_back(static_cast<uint8_t>(s >> 8));
-    }
+    if (f.wBitsPerSample == 16) bytes.push_back(static_cast<uint8_t>(s));
+    bytes.push_back(static_cast<uint8_t>(f.wBitsPerSample == 8 ? (s >> 8) + 128 : s >> 8));
   }
   SetDocument(f, bytes);
 }
@@ -35,13 +30,14 @@ inline std::vector<int32_t> Samples16() {
   return out;
 }
 
-// Random bytes with the extremes of both widths sprinkled in.
+// Random bytes with both widths' extremes sprinkled in (-32768 and 32767
+// as 16-bit samples; 0, 128, 255 and 127 as 8-bit ones).
 inline std::vector<uint8_t> NoiseBytes(size_t n, uint32_t seed) {
   std::mt19937 rng(seed);
   std::vector<uint8_t> b(n);
   for (auto& x : b) x = static_cast<uint8_t>(rng());
-  for (size_t i = 0; i + 1 < n; i += 97) b[i] = b[i + 1] = (i / 97) % 2 ? 0x80 : 0x7f;
-  for (size_t i = 50; i < n; i += 131) b[i] = (i / 131) % 2 ? 0 : 255;
+  for (size_t i = 0; i + 1 < n; i += 98) b[i] = 0x00, b[i + 1] = 0x80;
+  for (size_t i = 50; i + 1 < n; i += 90) b[i] = 0xff, b[i + 1] = 0x7f;
   return b;
 }
 
