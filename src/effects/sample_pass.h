@@ -290,6 +290,9 @@ void MapSamples(Fmt fmt, int32_t start, int64_t n, ChannelSet set, const Progres
       }
       table[ch] = t;
     }
+    // Channels mapped alike share one table, half the cache to keep warm.
+    if (fmt.Count() == 2 && std::memcmp(table[0], table[1], sizeof(uint16_t) << kBits) == 0)
+      table[1] = table[0];
     ForEachChunk(n, &plan, [&](int64_t first, int64_t count) {
       uint8_t* p = Doc().bytes() + start + first * align;
       for (int64_t i = 0; i < count; ++i, p += sizeof(Raw)) {
