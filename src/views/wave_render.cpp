@@ -147,9 +147,8 @@ void RenderWaveform(const PixelBuffer& buffer, const WaveGeometry& g, const Pixe
           std::max<int64_t>(0, x0 - 1), std::min(area.right, g.plotRight), DrawStep(),
           int64_t{View().framesPerPixel} * doc.format.nBlockAlign, doc.format.nBlockAlign,
           View().displayMode != 0};
-  WithSampleAccess([&](const auto& sa) {
-    for (int ch = 0; ch < doc.format.nChannels; ++ch) TraceChannel(sa, t, ch);
-  });
+  const SampleAccess sa = Samples();
+  for (int ch = 0; ch < doc.format.nChannels; ++ch) TraceChannel(sa, t, ch);
 }
 
 void RenderOverview(const PixelBuffer& buffer) {
@@ -166,20 +165,19 @@ void RenderOverview(const PixelBuffer& buffer) {
   const double length = doc.length;
   const int64_t readable = ReadableLength(doc);
   const uint8_t* data = doc.bytes();
-  WithSampleAccess([&](const auto& sa) {
-    const int64_t reads = int64_t{w} * kOverviewReadsPerColumn;
-    for (int64_t j = 0; j < reads; ++j) {
-      int64_t offset = static_cast<int64_t>(j * length / w / kOverviewReadsPerColumn);
-      offset -= offset % align;
-      if (offset + align > readable) continue;
-      const int x = static_cast<int>(j / kOverviewReadsPerColumn) + left;
-      for (int ch = 0; ch < channels; ++ch) {
-        const int64_t v = sa.Read(data + offset, ch);
-        const int64_t y = h / 2 - ((h - 4) * v) / 65536;
-        if (y >= 0 && y < h) buffer.pixels[y * buffer.stride + x] = kWaveGreen;
-      }
+  const SampleAccess sa = Samples();
+  const int64_t reads = int64_t{w} * kOverviewReadsPerColumn;
+  for (int64_t j = 0; j < reads; ++j) {
+    int64_t offset = static_cast<int64_t>(j * length / w / kOverviewReadsPerColumn);
+    offset -= offset % align;
+    if (offset + align > readable) continue;
+    const int x = static_cast<int>(j / kOverviewReadsPerColumn) + left;
+    for (int ch = 0; ch < channels; ++ch) {
+      const int64_t v = sa.Read(data + offset, ch);
+      const int64_t y = h / 2 - ((h - 4) * v) / 65536;
+      if (y >= 0 && y < h) buffer.pixels[y * buffer.stride + x] = kWaveGreen;
     }
-  });
+  }
 }
 
 }  // namespace kelvora
