@@ -30,7 +30,7 @@ kelvora_install_missing() {
   if [ "${#missing[@]}" -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     kelvora_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    kelvora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    kelvora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
       "${missing[@]}"
   fi
 }
