@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/dialog_window.h"
 
@@ -33,27 +34,46 @@ struct ParamEntry {
   char* text = nullptr;      // 'S': buffer of `min` bytes (0: read-only)
   ParamHook hook = nullptr;  // 'F'
   // 'N', 'V': lowest value; 'R': the value the button stands for;
-  // 'C': non-zero shows the third state; 'S': buffer size.
+  // 'C': non-zero shows the third state; 'S': buffer size; 'F': free for
+  // the hook's own use.
   int32_t min = 0;
   int32_t max = 0;    // 'N', 'V': highest value
   int32_t buddy = 0;  // 'V': its edit box; 'N': its slider; 0 none
   int32_t scale = 0;  // 'N', 'V': 0 integer, else value / scale shown "%.1f"
 };
 
-// The dialog procedure. Returns whether the message was handled (the
-// opening message returns 1 so that the host sets the initial focus).
+// The dialog procedure, called by the host with the same table for every
+// message. Returns whether the message was handled (the opening message
+// returns 1 so that the host sets the initial focus).
 intptr_t ParamDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
                      ParamEntry* table);
+
+// Forgets the hook of a dialog that did not end through ParamDialog.
+void ResetParamDialogState();
 
 // Runs dialog `dialog_id` modally over `table` through the platform.
 // Returns 1 for OK, 0 for Cancel, or the id of a button 3..10.
 int RunParamDialog(int dialog_id, ParamEntry* table);
 
-// Slider helpers for the dialogs with procedures of their own.
-void HandleSliderScroll(DialogWindow& dlg, int edit_id, int request, int position,
-                        int slider_id, int32_t* value);
+// Slider helpers for the dialogs with procedures of their own. `request` is
+// the scroll message's wparam, `command` the command message's wparam.
+void HandleSliderScroll(DialogWindow& dlg, int edit_id, intptr_t request, int slider_id,
+                        int32_t* value);
 void SetSliderValue(int32_t value, int32_t* variable, int slider_id, DialogWindow& dlg,
                     int edit_id);
-void HandleSliderEdit(int32_t* value, DialogWindow& dlg, int edit_id, int notification);
+void HandleSliderEdit(int32_t* value, DialogWindow& dlg, intptr_t command);
+
+// How edit boxes read and show numbers. A signed integer is optional
+// leading blanks, an optional '-' and digits, nothing else; values beyond
+// 32 bits saturate. Returns false for any other text.
+bool ParseDialogInt(const std::string& text, int32_t* value);
+// The same without a sign (a '-' is not a number).
+bool ParseDialogUnsigned(const std::string& text, int32_t* value);
+// A scaled box: the decimal number at the start of the first 15 characters,
+// read in single precision, times scale, truncated toward zero and saturated
+// to 32 bits. Returns false when the text does not start with a number.
+bool ParseDialogScaled(const std::string& text, int32_t scale, int32_t* value);
+// "%d" for scale 0, else "%.1f" of value / scale (independent of the locale).
+std::string FormatDialogValue(int32_t value, int32_t scale);
 
 }  // namespace kelvora

@@ -7,6 +7,7 @@
 #include "document/undo.h"
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
+#include "effects/param_dialog.h"
 #include "files/open_save.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
@@ -47,26 +48,26 @@ const CommandEntry kCommands[] = {
     {kCmdFadeOut, nullptr, "fade-out", 0},
     {kCmdVolume, nullptr, "volume", 119},
     {kCmdTremolo, nullptr, "tremolo", 117},
-    {kCmdVolumeEnvelope, nullptr, "volume-envelope", 0},
-    {kCmdPanEnvelope, nullptr, "pan-envelope", 0},
+    {kCmdVolumeEnvelope, nullptr, "volume-envelope", 118},
+    {kCmdPanEnvelope, nullptr, "pan-envelope", 125},
     {kCmdNoiseGate, nullptr, "noise-gate", 123},
     {kCmdCompressor, nullptr, "compressor", 120},
     {kCmdEcho, nullptr, "echo", 108},
     {kCmdReverb, nullptr, "reverb", 129},
     {kCmdPitch, nullptr, "pitch", 114},
-    {kCmdPitchEnvelope, nullptr, "pitch-envelope", 0},
+    {kCmdPitchEnvelope, nullptr, "pitch-envelope", 127},
     {kCmdVibrato, nullptr, "vibrato", 132},
     {kCmdTimeStretch, nullptr, "time-stretch", 130},
     {kCmdTranspose, nullptr, "transpose", 131},
     {kCmdReverse, nullptr, "reverse", 0},
     {kCmdDistortion, nullptr, "distortion", 107},
     {kCmdFlanger, nullptr, "flanger", 110},
-    {kCmdGraphicEq, nullptr, "graphic-eq", 0},
+    {kCmdGraphicEq, nullptr, "graphic-eq", 109},
     {kCmdParametricEq, nullptr, "parametric-eq", 126},
     {kCmdWhiteNoise, nullptr, "noise", 113},
     {kCmdTone, nullptr, "tone", 116},
     {kCmdInsertSilence, nullptr, "insert-silence", 115},
-    {kCmdMelodyPaste, nullptr, "melody", 0},
+    {kCmdMelodyPaste, nullptr, "melody", 112},
     {kCmdZoom1024, nullptr, nullptr, 0},
     {kCmdZoom256, nullptr, nullptr, 0},
     {kCmdZoom64, nullptr, nullptr, 0},
@@ -75,7 +76,7 @@ const CommandEntry kCommands[] = {
     {kCmdZoom1, nullptr, nullptr, 0},
     {kCmdZoomIn, nullptr, nullptr, 0},
     {kCmdZoomOut, nullptr, nullptr, 0},
-    {kCmdDevices, nullptr, nullptr, 0},
+    {kCmdDevices, nullptr, nullptr, 106},
     {kCmdDisplaySettings, DisplaySettings, nullptr, kDisplaySettingsDialog},
     {kCmdHelp, ShowHelp, nullptr, 0},
     {kCmdAbout, ShowAbout, nullptr, kAboutDialog},
@@ -127,6 +128,7 @@ void ResetProcessState() {
   ResetViewState();
   ResetShellState();
   ResetOpenSaveState();
+  ResetParamDialogState();
 }
 
 void StartEngine() {

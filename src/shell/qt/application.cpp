@@ -12,7 +12,7 @@
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/qt/icons.h"
-#include "shell/qt/placeholder_dialog_host.h"
+#include "platform/qt/qt_dialog_host.h"
 #include "shell/qt/qt_main_window.h"
 #include "shell/settings.h"
 #include "views/view_state.h"
@@ -64,7 +64,7 @@ int RunKelvora(QApplication& app) {
 
   {
     QtMainWindow window;
-    PlaceholderDialogHost dialogs(&window);
+    QtDialogHost dialogs(&window);
     services.dialogs = &dialogs;
     ui.SetWindow(&window);
     UpdateTitle();

@@ -1,0 +1,534 @@
+#include "platform/qt/qt_dialog_host.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "effects/param_dialog.h"
+
+namespace kelvora {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString Q(const char* s) { return QString::fromUtf8(s); }
+std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+
+// Check boxes and radio buttons that do not change themselves when
+// clicked: they only notify, and the procedure (or the host, for radio
+// groups) sets their state.
+class PlainCheckBox : public QCheckBox {
+public:
+  using QCheckBox::QCheckBox;
+
+protected:
+  void nextCheckState() override {}
+};
+
+class PlainRadio : public QRadioButton {
+public:
+  using QRadioButton::QRadioButton;
+
+protected:
+  void nextCheckState() override {}
+};
+
+// Shows a PixelCanvas and reports the left mouse button over it.
+class CanvasWidget : public QWidget {
+public:
+  using Mouse = std::function<void(int message, int x, int y)>;
+  CanvasWidget(PixelCanvas* canvas, Mouse mouse) : canvas_(canvas), mouse_(std::move(mouse)) {
+    setFixedSize(canvas->width(), canvas->height());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QImage image(reinterpret_cast<const uchar*>(canvas_->pixels().data()), canvas_->width(),
+                 canvas_->height(), canvas_->width() * 4, QImage::Format_RGB32);
+    QPainter(this).drawImage(0, 0, image);
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) Report(kMsgLButtonDown, e);
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (e->buttons() & Qt::LeftButton) Report(kMsgMouseMove, e);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) Report(kMsgLButtonUp, e);
+  }
+
+private:
+  void Report(int message, QMouseEvent* e) {
+    QPoint p = e->position().toPoint();
+    mouse_(message, std::clamp(p.x(), -32768, 32767), std::clamp(p.y(), -32768, 32767));
+  }
+  PixelCanvas* canvas_;
+  Mouse mouse_;
+};
+
+// The pictures of the icon controls: the program's, and the three waveforms
+// of the tone dialog.
+QPixmap IconPixmap(const QString& name) {
+  bool program = name == "program";
+  QPixmap pixmap(program ? 32 : 28, program ? 32 : 18);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  QRectF box = QRectF(pixmap.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(program ? QColor(20, 40, 90) : QColor(Qt::white));
+  p.drawRoundedRect(box, 3, 3);
+  QPainterPath wave;
+  double w = box.width() - 6, h = box.height() - 6, x0 = box.left() + 3, mid = box.center().y();
+  if (name == "square") {
+    wave.moveTo(x0, mid + h / 2);
+    for (int i = 0; i < 2; ++i) {
+      double x = x0 + i * w / 2;
+      wave.lineTo(x, mid - h / 2);
+      wave.lineTo(x + w / 4, mid - h / 2);
+      wave.lineTo(x + w / 4, mid + h / 2);
+      wave.lineTo(x + w / 2, mid + h / 2);
+    }
+  } else if (name == "sawtooth") {
+    wave.moveTo(x0, mid + h / 2);
+    for (int i = 0; i < 2; ++i) {
+      wave.lineTo(x0 + (i + 1) * w / 2, mid - h / 2);
+      wave.lineTo(x0 + (i + 1) * w / 2, mid + h / 2);
+    }
+  } else {
+    wave.moveTo(x0, mid);
+    for (int i = 1; i <= 40; ++i)
+      wave.lineTo(x0 + w * i / 40, mid - h / 2 * std::sin(i * 2 * 3.14159265 * 2 / 40));
+  }
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(program ? QColor(80, 230, 120) : QColor(Qt::black), program ? 2 : 1.3));
+  p.drawPath(wave);
+  return pixmap;
+}
+
+int RequestOfAction(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+      return kScrollLineUp;
+    case QAbstractSlider::SliderSingleStepAdd:
+      return kScrollLineDown;
+    case QAbstractSlider::SliderPageStepSub:
+      return kScrollPageUp;
+    case QAbstractSlider::SliderPageStepAdd:
+      return kScrollPageDown;
+    case QAbstractSlider::SliderToMinimum:
+      return kScrollTop;
+    case QAbstractSlider::SliderToMaximum:
+      return kScrollBottom;
+    case QAbstractSlider::SliderMove:
+      return kScrollThumbTrack;
+    default:
+      return -1;
+  }
+}
+
+}  // namespace
+
+QtDialog::QtDialog(const DialogDesc& desc, Proc proc, QWidget* parent)
+    : QDialog(parent), desc_(desc), proc_(std::move(proc)) {
+  setWindowTitle(Q(desc.title));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setModal(true);
+  Build();
+}
+
+QtDialog::~QtDialog() = default;
+
+void QtDialog::Build() {
+  auto* outer = new QVBoxLayout(this);
+  outer->setSizeConstraint(QLayout::SetFixedSize);
+  outer->setSpacing(10);
+  auto* top = new QGridLayout;
+  top->setHorizontalSpacing(8);
+  outer->addLayout(top);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  outer->addSpacing(4);
+  outer->addLayout(buttons);
+  grids_[0] = top;
+
+  // Containers first, so that every control finds its grid.
+  std::map<int, QWidget*> containers;
+  for (const ControlDesc& c : desc_.controls) {
+    if (c.kind != ControlKind::kGroupBox && c.kind != ControlKind::kPanel) continue;
+    QWidget* box = c.kind == ControlKind::kGroupBox ? new QGroupBox(Q(c.text)) : new QWidget;
+    auto* grid = new QGridLayout(box);
+    if (c.kind == ControlKind::kPanel) grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(8);
+    grids_[c.id] = grid;
+    containers[c.id] = box;
+  }
+  for (const ControlDesc& c : desc_.controls) {
+    Control scratch;
+    Control& control = c.id != kNoId ? controls_[c.id] : scratch;
+    control.desc = &c;
+    QWidget* w =
+        containers.count(c.id) && c.id != kNoId ? containers[c.id] : MakeWidget(c, control);
+    control.widget = w;
+    if (c.flags & kBottomButton) {
+      buttons->addWidget(w);
+      continue;
+    }
+    auto grid = grids_.find(c.container);
+    QGridLayout* into = grid != grids_.end() ? grid->second : top;
+    bool centered = (c.flags & kAlignCenter) && c.kind != ControlKind::kLabel;
+    into->addWidget(w, c.row, c.col, c.rowSpan, c.colSpan,
+                    centered ? Qt::AlignHCenter : Qt::Alignment());
+  }
+}
+
+QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
+  int id = c.id;
+  switch (c.kind) {
+    case ControlKind::kLabel:
+    case ControlKind::kUnitLabel: {
+      auto* label = new QLabel(Q(c.text));
+      label->setTextFormat(Qt::PlainText);
+      Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+      if (c.flags & kAlignRight) align = (align & ~Qt::AlignHorizontal_Mask) | Qt::AlignRight;
+      if (c.flags & kAlignCenter) align = (align & ~Qt::AlignHorizontal_Mask) | Qt::AlignHCenter;
+      if (c.flags & kAlignTop) align = (align & ~Qt::AlignVertical_Mask) | Qt::AlignTop;
+      if (c.flags & kAlignBottom) align = (align & ~Qt::AlignVertical_Mask) | Qt::AlignBottom;
+      label->setAlignment(align);
+      return label;
+    }
+    case ControlKind::kReadOnlyText: {
+      auto* label = new QLabel;
+      label->setTextFormat(Qt::PlainText);
+      label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      label->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 8);
+      label->setIndent(3);
+      return label;
+    }
+    case ControlKind::kSlider: {
+      bool vertical = c.flags & kVertical;
+      auto* bar = new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal);
+      bar->setRange(0, 100);
+      bar->setFocusPolicy(Qt::StrongFocus);
+      if (vertical)
+        bar->setMinimumHeight(170);
+      else
+        bar->setMinimumWidth(220);
+      QObject::connect(bar, &QAbstractSlider::actionTriggered, this,
+                       [this, id](int action) { SliderAction(id, action); });
+      QObject::connect(bar, &QAbstractSlider::sliderReleased, this, [this, id, bar] {
+        int pos = bar->sliderPosition();
+        int message = bar->orientation() == Qt::Vertical ? kMsgVScroll : kMsgHScroll;
+        Send(message, MakeScroll(kScrollThumbPosition, pos), id);
+        Send(message, MakeScroll(kScrollEnd, 0), id);
+      });
+      return bar;
+    }
+    case ControlKind::kNumberEdit:
+    case ControlKind::kTextEdit: {
+      auto* edit = new QLineEdit;
+      if (c.kind == ControlKind::kNumberEdit)
+        edit->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.0")) + 16);
+      else
+        edit->setMinimumWidth(320);
+      QObject::connect(edit, &QLineEdit::textEdited, this,
+                       [this, id] { Send(kMsgCommand, MakeCommand(id, kNotifyEditChange), id); });
+      return edit;
+    }
+    case ControlKind::kCheckBox: {
+      auto* box = new PlainCheckBox(Q(c.text));
+      box->setTristate(true);
+      QObject::connect(box, &QAbstractButton::clicked, this, [this, id] { Clicked(id); });
+      return box;
+    }
+    case ControlKind::kRadio: {
+      auto* radio = new PlainRadio(Q(c.text));
+      radio->setAutoExclusive(false);
+      QObject::connect(radio, &QAbstractButton::clicked, this, [this, id] { Clicked(id); });
+      return radio;
+    }
+    case ControlKind::kPushButton: {
+      auto* button = new QPushButton(Q(c.text));
+      button->setAutoDefault(false);
+      button->setDefault(c.flags & kDefaultButton);
+      if (c.flags & kBottomButton)
+        button->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("ｷｬﾝｾﾙ")) + 40);
+      QObject::connect(button, &QAbstractButton::clicked, this, [this, id] { Clicked(id); });
+      return button;
+    }
+    case ControlKind::kIcon: {
+      auto* label = new QLabel;
+      label->setPixmap(IconPixmap(Q(c.text)));
+      label->setAlignment(Qt::AlignCenter);
+      return label;
+    }
+    case ControlKind::kDropList: {
+      auto* combo = new QComboBox;
+      combo->setMinimumWidth(200);
+      QObject::connect(combo, &QComboBox::activated, this,
+                       [this, id] { Send(kMsgCommand, MakeCommand(id, kNotifySelChange), id); });
+      return combo;
+    }
+    case ControlKind::kKeyboardArea:
+    case ControlKind::kCurveArea: {
+      control.canvas = std::make_unique<PixelCanvas>(c.width, c.height);
+      return new CanvasWidget(control.canvas.get(), [this, id](int message, int x, int y) {
+        Send(message, id, MakePoint(x, y));
+      });
+    }
+    case ControlKind::kGroupBox:
+    case ControlKind::kPanel:
+      break;
+  }
+  return new QWidget;
+}
+
+void QtDialog::Open() {
+  Send(kMsgInitDialog, 0, 0);
+  for (auto& [id, control] : controls_)
+    if (control.canvas && !ended_) Send(kMsgPaint, id, 0);
+}
+
+int QtDialog::Run() {
+  if (!ended_) exec();
+  if (!ended_) {  // closed by something that is not the procedure
+    ended_ = true;
+    result_ = 0;
+  }
+  return result_;
+}
+
+intptr_t QtDialog::Send(int message, intptr_t wparam, intptr_t lparam) {
+  if (ended_) return 0;
+  ++depth_;
+  intptr_t handled = proc_(*this, message, wparam, lparam);
+  if (--depth_ == 0) RefreshAreas();
+  return handled;
+}
+
+void QtDialog::RefreshAreas() {
+  for (auto& [id, control] : controls_)
+    if (control.canvas && control.canvas->version() != control.shownVersion) {
+      control.shownVersion = control.canvas->version();
+      control.widget->update();
+    }
+}
+
+void QtDialog::Clicked(int id) {
+  auto it = controls_.find(id);
+  if (it == controls_.end()) return;
+  const ControlDesc& d = *it->second.desc;
+  if (d.kind == ControlKind::kRadio) {
+    for (auto& [other_id, other] : controls_)
+      if (other.desc->kind == ControlKind::kRadio && other.desc->container == d.container)
+        static_cast<QRadioButton*>(other.widget)->setChecked(other_id == id);
+  }
+  Send(kMsgCommand, MakeCommand(id, kNotifyClicked), id);
+}
+
+void QtDialog::SliderAction(int id, int action) {
+  auto* bar = static_cast<QScrollBar*>(Widget(id));
+  int request = RequestOfAction(action);
+  if (bar == nullptr || request < 0) return;
+  int pos = bar->sliderPosition();
+  // The bar does not move by itself; the procedure moves it.
+  bar->setSliderPosition(bar->value());
+  int message = bar->orientation() == Qt::Vertical ? kMsgVScroll : kMsgHScroll;
+  Send(message, MakeScroll(request, request == kScrollThumbTrack ? pos : 0), id);
+}
+
+void QtDialog::reject() {
+  // Escape is the Cancel button.
+  if (!ended_) Send(kMsgCommand, MakeCommand(2, kNotifyClicked), 2);
+}
+
+void QtDialog::closeEvent(QCloseEvent* event) {
+  if (!ended_ && Send(kMsgClose, 0, 0) == 0 && !ended_)
+    Send(kMsgCommand, MakeCommand(2, kNotifyClicked), 2);
+  if (ended_)
+    event->accept();
+  else
+    event->ignore();
+}
+
+const QtDialog::Control* QtDialog::Find(int id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : &it->second;
+}
+
+QWidget* QtDialog::Widget(int id) const {
+  const Control* c = Find(id);
+  return c == nullptr ? nullptr : c->widget;
+}
+
+bool QtDialog::HasControl(int id) const { return Find(id) != nullptr; }
+
+void QtDialog::SetItemText(int id, const std::string& text) {
+  QWidget* w = Widget(id);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    {
+      QSignalBlocker block(edit);
+      edit->setText(Q(text));
+      edit->end(false);
+    }
+    Send(kMsgCommand, MakeCommand(id, kNotifyEditChange), id);
+  } else if (auto* label = qobject_cast<QLabel*>(w)) {
+    label->setText(Q(text));
+  } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    button->setText(Q(text));
+  } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+    group->setTitle(Q(text));
+  }
+}
+
+std::string QtDialog::GetItemText(int id) const {
+  QWidget* w = Widget(id);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) return S(edit->text());
+  if (auto* label = qobject_cast<QLabel*>(w)) return S(label->text());
+  if (auto* button = qobject_cast<QAbstractButton*>(w)) return S(button->text());
+  if (auto* group = qobject_cast<QGroupBox*>(w)) return S(group->title());
+  return std::string();
+}
+
+void QtDialog::ReplaceEditSelection(int id, const std::string& text) {
+  auto* edit = qobject_cast<QLineEdit*>(Widget(id));
+  if (edit == nullptr) return;
+  {
+    QSignalBlocker block(edit);
+    edit->insert(Q(text));
+  }
+  Send(kMsgCommand, MakeCommand(id, kNotifyEditChange), id);
+}
+
+void QtDialog::SetCheck(int id, int state) {
+  QWidget* w = Widget(id);
+  if (auto* box = qobject_cast<QCheckBox*>(w)) {
+    box->setCheckState(state == kIndeterminate ? Qt::PartiallyChecked
+                       : state == kChecked     ? Qt::Checked
+                                               : Qt::Unchecked);
+  } else if (auto* radio = qobject_cast<QRadioButton*>(w)) {
+    radio->setChecked(state == kChecked);
+  }
+}
+
+int QtDialog::GetCheck(int id) const {
+  QWidget* w = Widget(id);
+  if (auto* box = qobject_cast<QCheckBox*>(w)) {
+    switch (box->checkState()) {
+      case Qt::Checked:
+        return kChecked;
+      case Qt::PartiallyChecked:
+        return kIndeterminate;
+      default:
+        return kUnchecked;
+    }
+  }
+  if (auto* radio = qobject_cast<QRadioButton*>(w))
+    return radio->isChecked() ? kChecked : kUnchecked;
+  return kUnchecked;
+}
+
+void QtDialog::SetSliderRange(int id, int min, int max) {
+  auto it = controls_.find(id);
+  auto* bar = it == controls_.end() ? nullptr : qobject_cast<QScrollBar*>(it->second.widget);
+  if (bar == nullptr) return;
+  it->second.min = min;
+  it->second.max = max;
+  int lo = std::min(min, max), hi = std::max(min, max);
+  bar->setRange(lo, hi);
+  bar->setSingleStep(1);
+  bar->setPageStep(std::max(1, static_cast<int>((int64_t{hi} - lo) / 16)));
+}
+
+void QtDialog::GetSliderRange(int id, int* min, int* max) const {
+  const Control* c = Find(id);
+  *min = c == nullptr ? 0 : c->min;
+  *max = c == nullptr ? 0 : c->max;
+}
+
+void QtDialog::SetSliderPos(int id, int pos) {
+  if (auto* bar = qobject_cast<QScrollBar*>(Widget(id))) bar->setValue(pos);
+}
+
+int QtDialog::GetSliderPos(int id) const {
+  auto* bar = qobject_cast<QScrollBar*>(Widget(id));
+  return bar == nullptr ? 0 : bar->value();
+}
+
+void QtDialog::ClearList(int id) {
+  if (auto* combo = qobject_cast<QComboBox*>(Widget(id))) combo->clear();
+}
+
+void QtDialog::AddListItem(int id, const std::string& text) {
+  if (auto* combo = qobject_cast<QComboBox*>(Widget(id))) combo->addItem(Q(text));
+}
+
+void QtDialog::SetListSelection(int id, int index) {
+  if (auto* combo = qobject_cast<QComboBox*>(Widget(id)))
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+int QtDialog::GetListSelection(int id) const {
+  auto* combo = qobject_cast<QComboBox*>(Widget(id));
+  return combo == nullptr ? -1 : combo->currentIndex();
+}
+
+PixelCanvas* QtDialog::Canvas(int id) {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second.canvas.get();
+}
+
+void QtDialog::EnableItem(int id, bool enabled) {
+  if (QWidget* w = Widget(id)) w->setEnabled(enabled);
+}
+
+void QtDialog::EndDialog(int result) {
+  if (ended_) return;
+  ended_ = true;
+  result_ = result;
+  done(result);
+}
+
+QtDialogHost::QtDialogHost(QWidget* parent) : parent_(parent) {}
+
+std::unique_ptr<QtDialog> QtDialogHost::Build(int dialog_id, QtDialog::Proc proc) {
+  const DialogDesc* desc = FindDialog(dialog_id);
+  if (desc == nullptr) return nullptr;
+  auto dialog = std::make_unique<QtDialog>(*desc, std::move(proc), parent_);
+  dialog->Open();
+  return dialog;
+}
+
+int QtDialogHost::RunDialog(int dialog_id, ParamEntry* table) {
+  auto dialog =
+      Build(dialog_id, [table](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam) {
+        return ParamDialog(dlg, message, wparam, lparam, table);
+      });
+  return dialog == nullptr ? 0 : dialog->Run();
+}
+
+int QtDialogHost::RunCustomDialog(int dialog_id, DialogProc proc, void* context) {
+  auto dialog = Build(
+      dialog_id, [proc, context](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam) {
+        return proc(dlg, message, wparam, lparam, context);
+      });
+  return dialog == nullptr ? 0 : dialog->Run();
+}
+
+}  // namespace kelvora

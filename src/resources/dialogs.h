@@ -1,0 +1,79 @@
+// Every dialog of the program, described once as data: its controls with
+// their ids, kinds, texts and places, and for the batch tool the field name
+// of each value control and the value names of choices. The Qt host builds
+// real widgets from it, the headless host plain values; the dialog
+// procedures address the controls by id.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace kelvora {
+
+enum class ControlKind : uint8_t {
+  kLabel,         // static text
+  kUnitLabel,     // static text right of an edit box
+  kReadOnlyText,  // static text a procedure writes numbers into
+  kGroupBox,      // framed, titled container
+  kPanel,         // invisible container, to put several controls in one cell
+  kSlider,        // scroll bar
+  kNumberEdit,    // one-line edit box holding a number
+  kTextEdit,      // one-line edit box holding text
+  kCheckBox,      // plain: a click only notifies; the procedure sets the state
+  kRadio,         // automatic: a click checks it and unchecks its group
+  kPushButton,
+  kIcon,
+  kDropList,      // drop-down list
+  kKeyboardArea,  // drawing area: the melody keyboard
+  kCurveArea,     // drawing area: an envelope curve the user drags points of
+};
+
+// Layout flags.
+enum : uint8_t {
+  kVertical = 1,       // slider: vertical, lowest value at the top
+  kBottomButton = 2,   // push button: in the button row at the bottom
+  kDefaultButton = 4,  // push button: pressed by Enter
+  kAlignTop = 8,       // in its cell
+  kAlignBottom = 16,
+  kAlignCenter = 32,
+  kAlignRight = 64,
+};
+
+// Ids of controls no procedure addresses (labels, frames).
+inline constexpr int kNoId = -1;
+
+struct ControlDesc {
+  int id = kNoId;
+  ControlKind kind = ControlKind::kLabel;
+  const char* text = "";  // caption; an icon's picture name
+  // Where it sits: the id of its group box or panel (0: the dialog itself),
+  // and its cell in that container's grid.
+  int container = 0;
+  int8_t row = 0, col = 0, rowSpan = 1, colSpan = 1;
+  uint8_t flags = 0;
+  // The batch tool's name of the value this control edits, or null. Radio
+  // buttons and push buttons of one field each carry one value name; the
+  // sliders of one field take one '/'-separated number each, in order.
+  const char* field = nullptr;
+  const char* valueName = nullptr;
+  int scale = 0;              // number edit: 0 integer, else shows one decimal
+  int width = 0, height = 0;  // drawing areas: size in pixels
+};
+
+struct DialogDesc {
+  int id;
+  const char* title;
+  std::span<const ControlDesc> controls;
+};
+
+std::span<const DialogDesc> AllDialogs();
+const DialogDesc* FindDialog(int id);
+// The first control with this id, or null.
+const ControlDesc* FindControl(const DialogDesc& dialog, int id);
+
+// The creation parameter of a dialog with a curve area is the curve itself:
+// int32 (x, y) pairs, x rising from 0 to 256, ended by the pair (1000, 1000).
+inline constexpr int32_t kCurveEnd = 1000;
+inline constexpr int kCurveMaxPoints = 39;
+
+}  // namespace kelvora
