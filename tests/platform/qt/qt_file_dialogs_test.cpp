@@ -16,85 +16,43 @@ namespace {
 // What the user does in the next dialog, once it is on screen.
 std::function<void(QFileDialog&)> g_user;
 
-void Answer(QFileDialog& dialog) {
-  QTimer::singleShot(0, &dialog, [&dialog] { g_user(dialog); });
-}
-
-std::vector<FileFilter> Filters() {
-  return {{".WAV File (*.wav)", "*.wav"},
-          {".AU File (*.au)", "*.au"},
-          {"AIF File (*.aif;*.aiff)", "*.aif;*.aiff"},
-          {"ALL (*.*)", "*.*"}};
-}
-
-QStringList Shown(QFileDialog& dialog) {
-  QStringList texts;
-  auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-  for (int i = 0; combo && i < combo->count(); ++i) texts << combo->itemText(i);
-  return texts;
-}
-
-class QtFileDialogsTest : public testing::Test {
-protected:
-  QtFileDialogsTest() {
-    EnsureQtApplication();
-    QtFileDialogs::beforeExec = Answer;
-  }
-  ~QtFileDialogsTest() override { QtFileDialogs::beforeExec = nullptr; }
-  TempDir dir;
+TEST(QtFileDialogs, FiltersShownByTheirTextsAndTheChoiceReported) {
+  EnsureQtApplication();
+  QtFileDialogs::beforeExec = [](QFileDialog& d) {
+    QTimer::singleShot(0, &d, [&d] { g_user(d); });
+  };
   QtFileDialogs dialogs;
-};
-
-TEST_F(QtFileDialogsTest, OpenShowsTheFiltersByTheirTextsAndMatchesTheirPatterns) {
-  const std::string folder = dir / "音 声";
-  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-  ASSERT_TRUE(WriteBytes(folder + "/b.aiff", {1}));
-  QStringList shown, filters;
-  QString selected, directory;
+  TempDir dir;
+  ASSERT_TRUE(WriteBytes(dir / "音 b.aiff", {1}));
+  const std::vector<FileFilter> filters = {{".WAV File (*.wav)", "*.wav"},
+                                           {"AIF File (*.aif;*.aiff)", "*.aif;*.aiff"},
+                                           {"ALL (*.*)", "*.*"}};
+  QStringList shown, qt_filters, proposed;
+  QString name = QStringLiteral("音 b.aiff");
   g_user = [&](QFileDialog& d) {
-    shown = Shown(d);
-    filters = d.nameFilters();
-    selected = d.selectedNameFilter();
-    directory = d.directory().absolutePath();
-    d.selectFile(QString::fromUtf8(folder.c_str()) + QStringLiteral("/b.aiff"));
-    static_cast<QDialog&>(d).accept();
-  };
-  std::string path;
-  ASSERT_TRUE(dialogs.GetOpenPath(folder, Filters(), 2, &path));
-  EXPECT_EQ(path, folder + "/b.aiff");
-  EXPECT_EQ(shown, (QStringList{".WAV File (*.wav)", ".AU File (*.au)", "AIF File (*.aif;*.aiff)",
-                                "ALL (*.*)"}));
-  EXPECT_EQ(filters[2], QStringLiteral("AIF File (*.aif;*.aiff) (*.aif *.aiff)"));
-  EXPECT_EQ(filters[3], QStringLiteral("ALL (*.*) (*)"));
-  EXPECT_EQ(selected, QStringLiteral("AIF File (*.aif;*.aiff)"));
-  EXPECT_EQ(directory.toStdString(), folder);
-
-  g_user = [](QFileDialog& d) { d.reject(); };
-  EXPECT_FALSE(dialogs.GetOpenPath(folder, Filters(), 0, &path));
-}
-
-TEST_F(QtFileDialogsTest, SaveReportsTheFilterInForceAndProposesTheName) {
-  const std::vector<FileFilter> filters = {{"WAVE (pcm) Format (*.wav)", "*.wav"},
-                                           {"WAVE (ulaw) Format (*.wav)", "*.wav"},
-                                           {"AU (ulaw) Format (*.au)", "*.au"},
-                                           {"AIFF Format (*.aiff)", "*.aif;*.aiff"}};
-  QStringList proposed;
-  bool confirms = false;
-  g_user = [&](QFileDialog& d) {
+    auto* combo = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    for (int i = 0; combo && i < combo->count(); ++i) shown << combo->itemText(i);
+    qt_filters = d.nameFilters();
     proposed = d.selectedFiles();
-    confirms = !d.testOption(QFileDialog::DontConfirmOverwrite);
-    d.selectNameFilter(d.nameFilters()[1]);
-    d.selectFile(QStringLiteral("新しい 音"));
+    d.selectNameFilter(qt_filters[1]);
+    d.selectFile(name);
     static_cast<QDialog&>(d).accept();
   };
   std::string path;
+  ASSERT_TRUE(dialogs.GetOpenPath(dir.path(), filters, 2, &path));
+  EXPECT_EQ(path, dir / "音 b.aiff");
+  EXPECT_EQ(shown, (QStringList{".WAV File (*.wav)", "AIF File (*.aif;*.aiff)", "ALL (*.*)"}));
+  EXPECT_EQ(qt_filters[1], QStringLiteral("AIF File (*.aif;*.aiff) (*.aif *.aiff)"));
+  EXPECT_EQ(qt_filters[2], QStringLiteral("ALL (*.*) (*)"));
   int chosen = -1;
-  ASSERT_TRUE(dialogs.GetSavePath("無題", dir.path(), filters, 3, true, &path, &chosen));
+  name = QStringLiteral("新しい 音");
+  ASSERT_TRUE(dialogs.GetSavePath("無題", dir.path(), filters, 0, true, &path, &chosen));
   EXPECT_EQ(path, dir / "新しい 音");
   EXPECT_EQ(chosen, 1);
-  EXPECT_TRUE(confirms);
-  ASSERT_EQ(proposed.size(), 1);
-  EXPECT_EQ(proposed[0].toStdString(), dir / "無題");
+  EXPECT_EQ(proposed.value(0).toStdString(), dir / "無題");
+  g_user = [](QFileDialog& d) { d.reject(); };
+  EXPECT_FALSE(dialogs.GetOpenPath(dir.path(), filters, 0, &path));
+  QtFileDialogs::beforeExec = nullptr;
 }
 
 }  // namespace
