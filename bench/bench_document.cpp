@@ -8,6 +8,7 @@
 #include "document/busy.h"
 #include "document/memory_block.h"
 #include "document/sound_document.h"
+#include "effects/sample_pass.h"
 #include "test_support.h"
 
 namespace kelvora {
@@ -42,13 +43,13 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 // Halving every sample in place, the way an effect reads and writes.
 void HalvePass(uint8_t* p, size_t bytes) {
-  WithSampleAccess([&](auto sa) {
-    for (size_t o = 0; o < bytes; o += sa.blockAlign())
-      for (int ch = 0; ch < sa.channels(); ++ch) sa.Write(p + o, sa.Read(p + o, ch) / 2, ch);
+  WithFrameFormat([&](auto fmt) {
+    for (size_t o = 0; o < bytes; o += fmt.Align())
+      for (int ch = 0; ch < fmt.Count(); ++ch) fmt.Write(p + o, fmt.Read(p + o, ch) / 2, ch);
   });
 }
 
-void BM_ReadModifyWriteSampleAccess(benchmark::State& state) {
+void BM_ReadModifyWriteFrameFormat(benchmark::State& state) {
   HeadlessPlatform platform;
   platform.Install();
   SetDocumentFormat(MakeFormat(44100, 16, 2));
@@ -59,7 +60,7 @@ void BM_ReadModifyWriteSampleAccess(benchmark::State& state) {
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * kTenMinutes);
 }
-BENCHMARK(BM_ReadModifyWriteSampleAccess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadModifyWriteFrameFormat)->Unit(benchmark::kMillisecond);
 
 void BM_ReadModifyWriteFreeFunctions(benchmark::State& state) {
   HeadlessPlatform platform;

@@ -15,6 +15,7 @@ BusyState g_busy;
 void BeginBusy() {
   Services().ui->SetMenuMode(MenuMode::kBusy);
   Busy().busy = true;
+  Busy().progressPercent = -1;
 }
 
 void EndBusy() {
@@ -23,26 +24,33 @@ void EndBusy() {
   ShowFormatStatus();
   RefreshViews();
   Busy().busy = false;
+  Busy().progressPercent = -1;
   if (Busy().closeRequested) {
     Busy().closeRequested = false;
     CloseMainWindow();
   }
 }
 
-int ProgressPercent(int32_t position, int32_t total) {
+int ProgressPercent(int64_t position, int64_t total) {
   if (total == 0) return 0;
-  return static_cast<int>(int64_t{position} * 100 / total);
+  return static_cast<int>(position * 100 / total);
 }
 
-void ShowProgressUpdate(const char* name, int32_t position, int32_t total) {
-  Busy().progressCounter = 0;
-  char text[300];
-  std::snprintf(text, sizeof text, texts::kProgressFormat, name, ProgressPercent(position, total));
-  Services().ui->SetStatusText(0, text);
+void ShowProgressUpdate(const char* name, int64_t position, int64_t total) {
+  BusyState& b = Busy();
+  b.progressCounter = 0;
+  const int percent = ProgressPercent(position, total);
+  if (percent != b.progressPercent || b.progressName != name) {
+    char text[300];
+    std::snprintf(text, sizeof text, texts::kProgressFormat, name, percent);
+    Services().ui->SetStatusText(0, text);
+    b.progressName = name;
+    b.progressPercent = percent;
+  }
   Services().ui->DispatchOnePendingEvent();
 }
 
-void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int32_t total) {
+void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int64_t total) {
   BusyState& b = Busy();
   while (count > 0) {
     int64_t until_update = 200 - 1 - b.progressCounter;  // calls that only count
@@ -52,7 +60,7 @@ void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t cou
     }
     first += until_update * step;
     count -= until_update + 1;
-    ShowProgressUpdate(name, static_cast<int32_t>(first), total);
+    ShowProgressUpdate(name, first, total);
     first += step;
   }
 }

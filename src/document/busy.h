@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace kelvora {
 
@@ -10,6 +11,11 @@ struct BusyState {
   bool busy = false;
   int32_t progressCounter = 0;  // shared by every operation, never reset
   bool closeRequested = false;  // a close arrived while busy; honoured at EndBusy
+  // The progress text last written in this busy period, by name and percent:
+  // a pass over a long sound updates 130,000 times, and writing the same
+  // text again each time would cost more than the pass itself.
+  std::string progressName;
+  int progressPercent = -1;
 };
 
 extern BusyState g_busy;
@@ -20,7 +26,7 @@ void EndBusy();
 
 // Updates the status bar and dispatches one pending event on every 200th
 // call; the other calls only count. Position and total are in any one unit.
-void ShowProgressUpdate(const char* name, int32_t position, int32_t total);
+void ShowProgressUpdate(const char* name, int64_t position, int64_t total);
 inline void ShowProgress(const char* name, int32_t position, int32_t total) {
   BusyState& b = Busy();
   if (++b.progressCounter < 200) return;
@@ -29,10 +35,11 @@ inline void ShowProgress(const char* name, int32_t position, int32_t total) {
 
 // Exactly `count` ShowProgress calls at positions first, first + step, ...,
 // for loops that work in chunks so that their inner loops stay vectorised.
-void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int32_t total);
+// The total may pass 2^31 (two passes over a selection above 1 GiB).
+void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int64_t total);
 
 // "%s:%3d%%" with position * 100 / total, without 32-bit overflow.
-int ProgressPercent(int32_t position, int32_t total);
+int ProgressPercent(int64_t position, int64_t total);
 
 void ResetBusyState();
 

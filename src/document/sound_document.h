@@ -133,33 +133,6 @@ struct SampleAccess {
   }
 };
 
-// The same for the four everyday layouts, with width and channel count known
-// to the compiler so that sample loops specialise and vectorise.
-template <int Bits, int Channels>
-struct FixedSampleAccess {
-  static_assert(Bits == 8 || Bits == 16);
-  int32_t peakScale = 0;
-
-  static constexpr int channels() { return Channels; }
-  static constexpr int blockAlign() { return Bits / 8 * Channels; }
-  static int32_t Read(const uint8_t* frame, int ch) {
-    const uint8_t* p = frame + ch * (Bits / 8);
-    if constexpr (Bits == 8)
-      return (int32_t{p[0]} - 128) * 256;
-    else
-      return LoadLe16(p);
-  }
-  void Write(uint8_t* frame, int32_t v, int ch) const {
-    uint8_t* p = frame + ch * (Bits / 8);
-    if (peakScale > 32767) v = ScaleByPeak(v, peakScale);
-    v = ClipSample(v);
-    if constexpr (Bits == 8)
-      p[0] = static_cast<uint8_t>((v >> 8) + 128);
-    else
-      StoreLe16(p, v);
-  }
-};
-
 inline SampleAccess Samples() {
   const SoundDocument& doc = Doc();
   return SampleAccess{doc.format.wBitsPerSample, doc.bytesPerChannelSample, Peak().peakScale,
@@ -170,27 +143,6 @@ inline SampleAccess Samples() {
 inline int32_t ReadSample(const uint8_t* frame, int ch) { return Samples().Read(frame, ch); }
 inline void WriteSample(uint8_t* frame, int32_t value, int ch) {
   Samples().Write(frame, value, ch);
-}
-
-// Calls body(access) with the fastest accessor for the document's format:
-// a FixedSampleAccess for 8/16-bit mono/stereo, else a SampleAccess.
-template <class Body>
-decltype(auto) WithSampleAccess(Body&& body) {
-  const SampleAccess sa = Samples();
-  const int layout =
-      sa.nBlockAlign == sa.nChannels * sa.bytesPerChannel ? sa.bits * 10 + sa.nChannels : 0;
-  switch (layout) {
-    case 81:
-      return body(FixedSampleAccess<8, 1>{sa.peakScale});
-    case 82:
-      return body(FixedSampleAccess<8, 2>{sa.peakScale});
-    case 161:
-      return body(FixedSampleAccess<16, 1>{sa.peakScale});
-    case 162:
-      return body(FixedSampleAccess<16, 2>{sa.peakScale});
-    default:
-      return body(sa);
-  }
 }
 
 int32_t ReadSampleInBlock(const uint8_t* base, int64_t length, const uint8_t* frame, int ch);

@@ -7,6 +7,7 @@
 #include "document/undo.h"
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
+#include "effects/amplitude.h"
 #include "effects/param_dialog.h"
 #include "files/open_save.h"
 #include "shell/settings.h"
@@ -40,13 +41,13 @@ const CommandEntry kCommands[] = {
     {kCmdMix, MixClip, "mix", 0},
     {kCmdSelectAll, SelectAll, "select-all", 0},
     {kCmdNoiseRemoval, nullptr, "noise-removal", 124},
-    {kCmdRemoveDc, nullptr, "remove-dc", 0},
-    {kCmdNormalize, nullptr, "normalize", 0},
-    {kCmdInvertPhase, nullptr, "invert", 0},
-    {kCmdSilenceSelection, nullptr, "silence", 0},
-    {kCmdFadeIn, nullptr, "fade-in", 0},
-    {kCmdFadeOut, nullptr, "fade-out", 0},
-    {kCmdVolume, nullptr, "volume", 119},
+    {kCmdRemoveDc, RemoveDc, "remove-dc", 0},
+    {kCmdNormalize, Normalize, "normalize", 0},
+    {kCmdInvertPhase, InvertPhase, "invert", 0},
+    {kCmdSilenceSelection, SilenceSelection, "silence", 0},
+    {kCmdFadeIn, FadeIn, "fade-in", 0},
+    {kCmdFadeOut, FadeOut, "fade-out", 0},
+    {kCmdVolume, Volume, "volume", 119},
     {kCmdTremolo, nullptr, "tremolo", 117},
     {kCmdVolumeEnvelope, nullptr, "volume-envelope", 118},
     {kCmdPanEnvelope, nullptr, "pan-envelope", 125},
@@ -59,7 +60,7 @@ const CommandEntry kCommands[] = {
     {kCmdVibrato, nullptr, "vibrato", 132},
     {kCmdTimeStretch, nullptr, "time-stretch", 130},
     {kCmdTranspose, nullptr, "transpose", 131},
-    {kCmdReverse, nullptr, "reverse", 0},
+    {kCmdReverse, Reverse, "reverse", 0},
     {kCmdDistortion, nullptr, "distortion", 107},
     {kCmdFlanger, nullptr, "flanger", 110},
     {kCmdGraphicEq, nullptr, "graphic-eq", 109},
@@ -129,6 +130,7 @@ void ResetProcessState() {
   ResetShellState();
   ResetOpenSaveState();
   ResetParamDialogState();
+  ResetAmplitudeParameters();
 }
 
 void StartEngine() {

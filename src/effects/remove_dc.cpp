@@ -1,0 +1,72 @@
+// DC removal: a one-pole high-pass that subtracts a running mean.
+#include <cstring>
+
+#include "document/operation.h"
+#include "effects/amplitude.h"
+#include "effects/replace_selection.h"
+#include "effects/sample_pass.h"
+#include "effects/texts.h"
+
+namespace kelvora {
+namespace {
+
+// Per channel, m = (m * 127 + x) / 128 and the output is trunc(x - m).
+// The mean is carried as s = 128 m: scaling by a power of two is exact, so
+// s * (127 / 128) + x rounds exactly as m * 127 + x does and s / 128 is m
+// to the bit, while the chain from frame to frame loses one operation. (Only
+// while the mean has decayed below 2^-1000 over silence do the two differ,
+// and then both output 0 until the next non-zero sample absorbs them.)
+template <class Fmt>
+void RemoveDcChunk(Fmt fmt, const uint8_t* in, uint8_t* out, int64_t n, double* sums) {
+  auto step = [&](int ch, double& s) KELVORA_ALWAYS_INLINE {
+    const int32_t x = fmt.Read(in, ch);
+    s = s * 0.9921875 + x;
+    fmt.Write(out, static_cast<int32_t>(x - s * 0.0078125), ch);
+  };
+  if constexpr (Fmt::kPacked) {
+    // Locals, so that the chain from frame to frame stays in registers.
+    double s0 = sums[0], s1 = Fmt::kChannels == 2 ? sums[1] : 0.0;
+    for (int64_t i = 0; i < n; ++i, in += fmt.Align(), out += fmt.Align()) {
+      step(0, s0);
+      if constexpr (Fmt::kChannels == 2) step(1, s1);
+    }
+    sums[0] = s0;
+    if constexpr (Fmt::kChannels == 2) sums[1] = s1;
+  } else {
+    for (int64_t i = 0; i < n; ++i, in += fmt.Align(), out += fmt.Align())
+      for (int ch = 0; ch < fmt.Count(); ++ch) step(ch, sums[ch]);
+  }
+}
+
+}  // namespace
+
+void RemoveDc() {
+  SoundDocument& doc = Doc();
+  SelectAllIfEmpty();
+  if (!BeginUndoableOperation(texts::kNameRemoveDc)) return;
+  const int32_t frames = SelectionFrames();
+  const int32_t n = frames * doc.format.nBlockAlign;
+  // One mean per channel, however many channels the sound has.
+  MemoryBlock scratch, sums;
+  if (!AllocateScratch(scratch, size_t(n) + 32, texts::kNameRemoveDc)) return;
+  if (!AllocateScratch(sums, sizeof(double) * (doc.format.nChannels + 1u), texts::kNameRemoveDc))
+    return;
+  auto* s = reinterpret_cast<double*>(sums.data());
+  for (unsigned ch = 0; ch <= doc.format.nChannels; ++ch) s[ch] = 0.0;
+  BusyScope busy;
+  const int32_t start = doc.selStart;
+  WithFrameFormat([&](auto fmt) {
+    // Bytes that an odd layout never writes keep their values.
+    if constexpr (!decltype(fmt)::kPacked) std::memcpy(scratch.data(), doc.bytes() + start, n);
+    const int32_t align = fmt.Align();
+    const ProgressPlan plan{texts::kNameRemoveDc, 0, align, n};
+    ForEachChunk(frames, &plan, [&](int64_t first, int64_t count) {
+      RemoveDcChunk(fmt, Doc().bytes() + start + first * align, scratch.data() + first * align,
+                    count, s);
+    });
+  });
+  // A shortage here leaves the sound as it was, so there is nothing to mark.
+  if (ReplaceSelection(scratch.data(), n, texts::kNameRemoveDc)) doc.modified = true;
+}
+
+}  // namespace kelvora

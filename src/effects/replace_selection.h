@@ -1,0 +1,18 @@
+// Puts the result an effect built in a scratch block in place of the
+// selection, for the effects whose result differs in length.
+#pragma once
+
+#include <cstdint>
+
+namespace kelvora {
+
+// Replaces the bytes of the selection with `length` bytes from `bytes` (not
+// inside the document's block): the data after the selection follows them,
+// the data length and the selection end move with it, and the block keeps
+// `spare` bytes beyond the data. Selection start, anchor, channel mask and
+// view start stay. Returns 1; or 0 after "メモリーが足りません" under
+// `caption` when the block cannot grow or the length would pass 2^31 - 1,
+// and then the document is exactly as it was.
+int ReplaceSelection(const uint8_t* bytes, int32_t length, const char* caption, int32_t spare = 16);
+
+}  // namespace kelvora

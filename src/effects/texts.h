@@ -1,0 +1,21 @@
+// Captions, progress names and messages of the effects, byte for byte as shown.
+#pragma once
+
+namespace kelvora::texts {
+
+// Display names: the caption of an effect's messages and its progress name.
+inline constexpr const char* kNameVolume = "音量";
+inline constexpr const char* kNameFadeIn = "フェードイン";
+inline constexpr const char* kNameFadeOut = "フェードアウト";
+inline constexpr const char* kNameNormalize = "ノーマライズ";
+inline constexpr const char* kNameReverse = "リバース";
+inline constexpr const char* kNameInvertPhase = "位相反転";
+inline constexpr const char* kNameRemoveDc = "DC成分除去";
+inline constexpr const char* kNameSilence = "サイレント";
+
+inline constexpr const char* kMonoPanIgnored =
+    "このデータはモノラルデータです。\nパンポットの設定は無視されます。";
+inline constexpr const char* kOneChannelPanIgnored =
+    "片方のチャンネルしか選択されていません。\nパンポットの設定は無視されます。";
+
+}  // namespace kelvora::texts

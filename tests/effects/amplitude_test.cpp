@@ -1,0 +1,188 @@
+// The amplitude effects on small sounds whose results are known by hand, on
+// the empty sound, and undone; Volume's questions about the pan setting.
+#include "effects/amplitude.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "document/undo.h"
+#include "effects/effect_test_util.h"
+#include "effects/texts.h"
+
+namespace kelvora {
+namespace {
+
+const SoundFormat kMono = MakeFormat(22050, 16, 1);
+const SoundFormat kStereo = MakeFormat(22050, 16, 2);
+const SoundFormat kMono8 = MakeFormat(8000, 8, 1);
+using V = std::vector<int32_t>;
+
+struct Known {
+  const char* label;
+  int command;
+  SoundFormat format;
+  V in, out;
+  uint32_t mask = 3;
+  VolumeParams volume = {};
+};
+
+class AmplitudeKnown : public testing::TestWithParam<Known> {};
+
+TEST_P(AmplitudeKnown, ResultModifiedFlagAndUndo) {
+  const Known& k = GetParam();
+  EngineFixture f;
+  SetSamples(k.format, k.in);
+  Doc().channelMask = k.mask;
+  VolumeParameters() = k.volume;
+  ASSERT_TRUE(RunCommand(k.command));
+  EXPECT_EQ(Samples16(), k.out);
+  EXPECT_TRUE(f.ui().messages.empty());
+  // Reverse and inversion do nothing at all on an empty selection.
+  const bool idle = k.in.empty() && (k.command == kCmdReverse || k.command == kCmdInvertPhase);
+  EXPECT_EQ(Doc().modified, !idle);
+  EXPECT_EQ(Peak().peakScale, 0);
+  ASSERT_TRUE(RunCommand(kCmdUndo));
+  EXPECT_EQ(Samples16(), k.in);
+  EXPECT_EQ(Doc().selEnd, Doc().length);  // the widened selection comes back too
+  ASSERT_TRUE(RunCommand(kCmdUndo));
+  EXPECT_EQ(Samples16(), k.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AmplitudeKnown,
+    testing::Values(
+        Known{"FadeIn", kCmdFadeIn, kMono, {1000, 1000, 1000, 1000}, {0, 250, 500, 750}},
+        Known{"FadeOut",
+              kCmdFadeOut,
+              kStereo,
+              {8, -8, 8, -8, 8, -8, 8, -8},
+              {8, -8, 6, -6, 4, -4, 2, -2}},
+        Known{"Normalize", kCmdNormalize, kMono, {16384, -8192, 100}, {32767, -16383, 199}},
+        // A peak of 32768 is scaled twice, by the pass and by WriteSample.
+        Known{"NormalizeFullNegative", kCmdNormalize, kMono, {-32768, 16384}, {-32766, 16382}},
+        Known{"NormalizeSilence", kCmdNormalize, kStereo, {0, 0, 0, 0}, {0, 0, 0, 0}},
+        Known{"ReverseOdd", kCmdReverse, kMono, {1, 2, 3}, {3, 2, 1}},
+        Known{"ReverseTwoFrames", kCmdReverse, kStereo, {1, 2, 3, 4}, {3, 4, 1, 2}},
+        Known{"Invert8Bit", kCmdInvertPhase, kMono8, {-32768, 0, 32512}, {32512, 0, -32512}},
+        Known{"RemoveDc", kCmdRemoveDc, kMono, {1000, 1000, 1000}, {992, 984, 976}},
+        Known{"RemoveDcNineChannels", kCmdRemoveDc, MakeFormat(8000, 16, 9), V(9, 1000), V(9, 992)},
+        Known{"SilenceSecond", kCmdSilenceSelection, kStereo, {5, 6, 7, 8}, {5, 0, 7, 0}, 2},
+        Known{"VolumeUnity",
+              kCmdVolume,
+              kStereo,
+              {32767, -32767, 5, -1},
+              {32767, -32767, 5, -1},
+              3,
+              {100, 50, 1}},
+        Known{"VolumeLimited",
+              kCmdVolume,
+              kMono,
+              {20000, 10000, -5000},
+              {32767, 16383, -8191},
+              3,
+              {200, 50, 1}},
+        Known{"VolumeClipped",
+              kCmdVolume,
+              kMono,
+              {20000, 10000, -5000},
+              {32767, 20000, -10000},
+              3,
+              {200, 50, 0}},
+        Known{"VolumePanRight",
+              kCmdVolume,
+              kStereo,
+              {1000, 1000, -3000, 3000},
+              {1500, 0, -4500, 0},
+              3,
+              {150, 0, 1}},
+        Known{"EmptyVolume", kCmdVolume, kStereo, {}, {}},
+        Known{"EmptyFadeIn", kCmdFadeIn, kStereo, {}, {}},
+        Known{"EmptyFadeOut", kCmdFadeOut, kStereo, {}, {}},
+        Known{"EmptyNormalize", kCmdNormalize, kStereo, {}, {}},
+        Known{"EmptyReverse", kCmdReverse, kStereo, {}, {}},
+        Known{"EmptyInvert", kCmdInvertPhase, kStereo, {}, {}},
+        Known{"EmptyRemoveDc", kCmdRemoveDc, kStereo, {}, {}},
+        Known{"EmptySilence", kCmdSilenceSelection, kStereo, {}, {}}),
+    [](const testing::TestParamInfo<Known>& info) { return info.param.label; });
+
+// The running mean falls below 2^-1000 over long silence; the sounds after
+// it must still come out exactly as m = (m * 127 + x) / 128 gives them.
+TEST(AmplitudeDcRemoval, ExactAfterTheMeanDecaysOverSilence) {
+  EngineFixture f;
+  V in(120000, 0);
+  in[0] = 30000;
+  for (int i = 0; i < 50; ++i) in[110000 + i] = (i * 7919) % 2001 - 1000;
+  SetSamples(kMono, in);
+  ASSERT_TRUE(RunCommand(kCmdRemoveDc));
+  const V out = Samples16();
+  double m = 0;
+  for (size_t k = 0; k < in.size(); ++k) {
+    m = (m * 127 + in[k]) / 128;
+    ASSERT_EQ(out[k], static_cast<int32_t>(in[k] - m)) << "frame " << k;
+  }
+}
+
+// Samples of a width the program cannot read are neither read nor written.
+TEST(AmplitudeDcRemoval, LeavesAnUnreadableWidthAlone) {
+  EngineFixture f;
+  const std::vector<uint8_t> bytes = NoiseBytes(300, 2);
+  SetDocument(MakeFormat(8000, 24, 1), bytes);
+  ASSERT_TRUE(RunCommand(kCmdRemoveDc));
+  EXPECT_EQ(DocumentBytes(), bytes);
+}
+
+struct PanQuestion {
+  const char* label;
+  SoundFormat format;
+  uint32_t mask;
+  const char* text;
+  V afterOk;  // from {1000, 2000} at 150 %, pan 30
+};
+
+class VolumePanQuestion : public testing::TestWithParam<PanQuestion> {};
+
+TEST_P(VolumePanQuestion, OkIgnoresThePanAndCancelChangesNothing) {
+  const PanQuestion& q = GetParam();
+  for (int answer : {kIdOk, kIdCancel}) {
+    EngineFixture f;
+    SetSamples(q.format, {1000, 2000});
+    Doc().channelMask = q.mask;
+    VolumeParameters() = VolumeParams{150, 30, 1};
+    f.ui().answers.push_back(answer);
+    ASSERT_TRUE(RunCommand(kCmdVolume));
+    ASSERT_EQ(f.ui().messages.size(), 1u);
+    const ShownMessage& m = f.ui().messages[0];
+    EXPECT_EQ(m.caption, texts::kNameVolume);
+    EXPECT_EQ(m.text, q.text);
+    EXPECT_EQ(m.icon, MsgIcon::kInformation);
+    EXPECT_EQ(m.buttons, MsgButtons::kOkCancel);
+    EXPECT_EQ(Samples16(), answer == kIdOk ? q.afterOk : (V{1000, 2000}));
+    EXPECT_EQ(Undo().length, answer == kIdOk ? Doc().length : 0);  // Cancel takes no snapshot
+    EXPECT_EQ(Doc().modified, answer == kIdOk);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VolumePanQuestion,
+    testing::Values(PanQuestion{"Mono", kMono, 3, texts::kMonoPanIgnored, {1500, 3000}},
+                    PanQuestion{"LeftOnly", kStereo, 1, texts::kOneChannelPanIgnored, {1500, 2000}},
+                    PanQuestion{
+                        "RightOnly", kStereo, 2, texts::kOneChannelPanIgnored, {1000, 3000}}),
+    [](const testing::TestParamInfo<PanQuestion>& info) { return info.param.label; });
+
+TEST(Volume, CancelledDialogChangesNothing) {
+  EngineFixture f;
+  SetSamples(kStereo, {1000, 2000});
+  VolumeParameters().volume = 200;
+  f.platform.dialogs.QueueFields({}, 2);  // Cancel
+  ASSERT_TRUE(RunCommand(kCmdVolume));
+  EXPECT_EQ(Samples16(), (V{1000, 2000}));
+  EXPECT_EQ(f.platform.dialogs.shown, (std::vector<int>{119}));
+  EXPECT_EQ(Undo().length, 0);
+  EXPECT_FALSE(Doc().modified);
+  EXPECT_EQ(Doc().selEnd, 4);  // the selection stays widened
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,52 @@
+// Helpers for the effect tests: documents of samples, and the commands.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "document/sound_document.h"
+#include "test_support.h"
+
+namespace kelvora {
+
+// Samples on the 16-bit scale as a document in format f (8-bit keeps the top byte).
+inline void SetSamples(const SoundFormat& f, const std::vector<int32_t>& samples) {
+  std::vector<uint8_t> bytes;
+  for (int32_t s : samples) {
+    if (f.wBitsPerSample == 16) bytes.push_back(static_cast<uint8_t>(s));
+    bytes.push_back(static_cast<uint8_t>(f.wBitsPerSample == 8 ? (s >> 8) + 128 : s >> 8));
+  }
+  SetDocument(f, bytes);
+}
+
+// Every sample of the document on the 16-bit scale, frame by frame.
+inline std::vector<int32_t> Samples16() {
+  const SoundDocument& doc = Doc();
+  std::vector<int32_t> out;
+  for (int32_t off = 0; off < doc.length; off += doc.format.nBlockAlign)
+    for (int ch = 0; ch < doc.format.nChannels; ++ch)
+      out.push_back(ReadSample(doc.data.data() + off, ch));
+  return out;
+}
+
+// Random bytes with both widths' extremes sprinkled in (-32768 and 32767
+// as 16-bit samples; 0, 128, 255 and 127 as 8-bit ones).
+inline std::vector<uint8_t> NoiseBytes(size_t n, uint32_t seed) {
+  std::mt19937 rng(seed);
+  std::vector<uint8_t> b(n);
+  for (auto& x : b) x = static_cast<uint8_t>(rng());
+  for (size_t i = 0; i + 1 < n; i += 98) b[i] = 0x00, b[i + 1] = 0x80;
+  for (size_t i = 50; i + 1 < n; i += 90) b[i] = 0xff, b[i + 1] = 0x7f;
+  return b;
+}
+
+inline void Select(int32_t first_frame, int32_t end_frame) {
+  SoundDocument& doc = Doc();
+  doc.selStart = doc.anchor = first_frame * doc.format.nBlockAlign;
+  doc.selEnd = doc.movingEnd = end_frame * doc.format.nBlockAlign;
+}
+
+inline bool RunCommand(int command) { return DispatchCommand(command, kCodeMenu); }
+
+}  // namespace kelvora
