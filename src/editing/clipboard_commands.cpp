@@ -8,6 +8,7 @@
 #include "editing/clip_wave_block.h"
 #include "editing/convert.h"
 #include "editing/texts.h"
+#include "effects/sample_pass.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -179,12 +180,12 @@ void MixClip() {
       for (int c = 0; c < s.channels(); ++c) s.Write(data + p, 0, c);
     doc.length = static_cast<int32_t>(end);
   }
-  WithSampleAccess([&](const auto& s) {
+  WithFrameFormat([&](const auto fmt) {
     uint8_t* frame = doc.bytes() + at;
     const uint8_t* add = converted.data();
     for (int32_t j = 0; j + align <= m; j += align)
-      for (int c = 0; c < s.channels(); ++c)
-        s.Write(frame + j, s.Read(frame + j, c) + s.Read(add + j, c), c);
+      for (int c = 0; c < fmt.Count(); ++c)
+        fmt.Write(frame + j, fmt.Read(frame + j, c) + fmt.Read(add + j, c), c);
   });
   doc.movingEnd = doc.selStart = doc.selEnd = static_cast<int32_t>(end);
   doc.modified = true;

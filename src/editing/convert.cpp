@@ -7,6 +7,7 @@
 #include "document/busy.h"
 #include "document/operation.h"
 #include "editing/texts.h"
+#include "effects/sample_pass.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -61,13 +62,13 @@ void WithAccess(const SoundFormat& f, Body&& body) {
   if ((bits == 8 || bits == 16) && f.nBlockAlign == f.nChannels * bits / 8) {
     switch (bits * 10 + f.nChannels) {
       case 81:
-        return body(FixedSampleAccess<8, 1>{});
+        return body(FrameFormat<8, 1>{});
       case 82:
-        return body(FixedSampleAccess<8, 2>{});
+        return body(FrameFormat<8, 2>{});
       case 161:
-        return body(FixedSampleAccess<16, 1>{});
+        return body(FrameFormat<16, 1>{});
       case 162:
-        return body(FixedSampleAccess<16, 2>{});
+        return body(FrameFormat<16, 2>{});
       default:
         break;
     }
