@@ -38,6 +38,15 @@ public:
   // The view start moved: redraw the overview's frame of the visible stretch.
   virtual void ViewFrameChanged() = 0;
   virtual void SetScrollPosition(int position) = 0;
+  // The view start or zoom changed: repaint the waveform view only.
+  virtual void RepaintWaveView() = 0;
+  // The view start moved by `columns` whole pixel columns (positive: to the
+  // right, the picture moves left): shift the picture, draw what is uncovered.
+  virtual void ScrollWaveView(int columns) = 0;
+  // Playback reached `fraction` of the sound: the overview shows it.
+  virtual void DrawPlayPosition(double fraction) = 0;
+  // Playback ended: clear the band between plot and time axis.
+  virtual void ClearPlayBand() = 0;
   // Dispatches at most one pending event; returns whether one was handled.
   virtual bool DispatchOnePendingEvent() = 0;
   // Destroys the main window; the program then saves its settings and ends.

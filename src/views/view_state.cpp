@@ -1,6 +1,11 @@
 #include "views/view_state.h"
 
+#include <algorithm>
+
+#include "document/sound_document.h"
 #include "platform/platform.h"
+#include "views/view_logic.h"
+#include "views/wave_input.h"
 
 namespace kelvora {
 
@@ -10,13 +15,46 @@ ViewState& View() {
 }
 
 void SetZoom(int level) {
-  if (level < 0) level = 0;
-  if (level >= kZoomLevels) level = kZoomLevels - 1;
+  level = std::clamp(level, 0, kZoomLevels - 1);
   View().framesPerPixel = kFramesPerPixel[level];
   Services().ui->SetZoomChecks(level);
 }
 
 void DrawSelection() { Services().ui->SelectionChanged(); }
+
+void ClearPlayBand() { Services().ui->ClearPlayBand(); }
+
+int32_t EffectiveDensity() { return std::clamp(View().density, kMinDensity, kMaxDensity); }
+
+void CenterOnCursor() {
+  SoundDocument& doc = Doc();
+  const int64_t half = DrawingWidth() / 2;
+  const int64_t start =
+      doc.movingEnd - half * doc.format.nBlockAlign * int64_t{View().framesPerPixel};
+  doc.viewStart = static_cast<int32_t>(std::clamp<int64_t>(start, 0, std::max(doc.length, 0)));
+}
+
+void SetZoomLevel(int level) {
+  level = std::clamp(level, 0, kZoomLevels - 1);
+  View().zoomLevel = level;
+  SetZoom(level);
+  CenterOnCursor();
+  if (Doc().length != 0) SetScrollPositionFromViewStart();
+  Services().ui->RepaintWaveView();
+  Services().ui->ViewFrameChanged();
+}
+
+void ZoomIn() {
+  if (View().zoomLevel < kZoomLevels - 1) return SetZoomLevel(View().zoomLevel + 1);
+  Services().ui->RepaintWaveView();
+  Services().ui->ViewFrameChanged();
+}
+
+void ZoomOut() {
+  if (View().zoomLevel > 0) return SetZoomLevel(View().zoomLevel - 1);
+  Services().ui->RepaintWaveView();
+  Services().ui->ViewFrameChanged();
+}
 
 void ResetViewState() { View() = ViewState{}; }
 

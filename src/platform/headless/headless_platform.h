@@ -36,6 +36,10 @@ public:
   void SelectionChanged() override { ++selectionRedraws; }
   void ViewFrameChanged() override { ++viewFrameRedraws; }
   void SetScrollPosition(int position) override { scrollPosition = position; }
+  void RepaintWaveView() override { ++waveRepaints; }
+  void ScrollWaveView(int columns) override { waveScrolls.push_back(columns); }
+  void DrawPlayPosition(double fraction) override { playPositions.push_back(fraction); }
+  void ClearPlayBand() override { ++playBandClears; }
   bool DispatchOnePendingEvent() override;
   void CloseWindow() override { closed = true; }
 
@@ -61,6 +65,10 @@ public:
   int selectionRedraws = 0;
   int viewFrameRedraws = 0;
   int scrollPosition = 0;
+  int waveRepaints = 0;
+  std::vector<int> waveScrolls;
+  std::vector<double> playPositions;
+  int playBandClears = 0;
   int eventsDispatched = 0;
   bool closed = false;
 };

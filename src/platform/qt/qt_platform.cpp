@@ -15,6 +15,8 @@
 #include "editing/clip_wave_block.h"
 #include "shell/qt/qt_main_window.h"
 #include "shell/qt/status_bar.h"
+#include "views/qt/overview_view.h"
+#include "views/qt/wave_view.h"
 
 namespace kelvora {
 namespace {
@@ -103,19 +105,37 @@ void QtUserInterface::SetZoomChecks(int level) {
 
 void QtUserInterface::InvalidateViews() {
   if (!window_) return;
-  window_->WaveView()->update();
-  window_->Overview()->update();
+  window_->WaveView()->RepaintAll();
+  window_->Overview()->RepaintAll();
 }
 
 void QtUserInterface::SelectionChanged() {
-  if (window_) window_->WaveView()->update();
+  if (window_) window_->WaveView()->SelectionChanged();
 }
 
 void QtUserInterface::ViewFrameChanged() {
-  if (window_) window_->Overview()->update();
+  if (window_) window_->Overview()->ViewFrameChanged();
 }
 
-void QtUserInterface::SetScrollPosition(int) {}
+void QtUserInterface::SetScrollPosition(int position) {
+  if (window_) window_->WaveView()->SetScrollPosition(position);
+}
+
+void QtUserInterface::RepaintWaveView() {
+  if (window_) window_->WaveView()->RepaintAll();
+}
+
+void QtUserInterface::ScrollWaveView(int columns) {
+  if (window_) window_->WaveView()->ScrollColumns(columns);
+}
+
+void QtUserInterface::DrawPlayPosition(double fraction) {
+  if (window_) window_->Overview()->DrawPlayPosition(fraction);
+}
+
+void QtUserInterface::ClearPlayBand() {
+  if (window_) window_->WaveView()->ClearPlayBand();
+}
 
 bool QtUserInterface::DispatchOnePendingEvent() {
   // One look at the queue costs about 5 µs, as much as the work on a few

@@ -30,6 +30,10 @@ public:
   void SelectionChanged() override;
   void ViewFrameChanged() override;
   void SetScrollPosition(int position) override;
+  void RepaintWaveView() override;
+  void ScrollWaveView(int columns) override;
+  void DrawPlayPosition(double fraction) override;
+  void ClearPlayBand() override;
   // Handles what is waiting in the event queue (input, painting, timers),
   // so that Stop and the close box work during a long operation.
   bool DispatchOnePendingEvent() override;

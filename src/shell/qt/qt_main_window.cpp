@@ -20,10 +20,11 @@
 #include "shell/layout.h"
 #include "shell/main_window.h"
 #include "shell/qt/icons.h"
-#include "shell/qt/placeholder_views.h"
 #include "shell/qt/status_bar.h"
 #include "shell/settings.h"
 #include "shell/sine_table.h"
+#include "views/qt/overview_view.h"
+#include "views/qt/wave_view.h"
 
 namespace kelvora {
 namespace {
@@ -87,8 +88,10 @@ QtMainWindow::QtMainWindow(QWidget* parent) : QMainWindow(parent) {
   setContextMenuPolicy(Qt::PreventContextMenu);  // no menu that could hide the toolbar
 
   auto* area = new ViewArea(this);
-  wave_ = area->wave = CreateWaveViewWidget(area);
-  overview_ = area->overview = CreateOverviewWidget(area);
+  wave_ = new kelvora::WaveView(area);
+  overview_ = new OverviewView(area);
+  area->wave = wave_;
+  area->overview = overview_;
   setCentralWidget(area);
 
   SineTable();  // the oscillators' table is ready before any command runs

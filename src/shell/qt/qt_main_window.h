@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "views/qt/overview_view.h"
+#include "views/qt/wave_view.h"
 
 class QAction;
 class QMenu;
@@ -31,8 +33,8 @@ public:
 
   StatusBar* Status() const { return status_; }
   QToolBar* Toolbar() const { return toolbar_; }
-  QWidget* WaveView() const { return wave_; }
-  QWidget* Overview() const { return overview_; }
+  kelvora::WaveView* WaveView() const { return wave_; }
+  OverviewView* Overview() const { return overview_; }
 
   void SetDispatcher(Dispatcher dispatcher) { dispatcher_ = std::move(dispatcher); }
   void SetMenuMode(MenuMode mode);
@@ -69,8 +71,8 @@ private:
   Dispatcher dispatcher_;
   StatusBar* status_ = nullptr;
   QToolBar* toolbar_ = nullptr;
-  QWidget* wave_ = nullptr;
-  QWidget* overview_ = nullptr;
+  kelvora::WaveView* wave_ = nullptr;
+  OverviewView* overview_ = nullptr;
   std::vector<QMenu*> popups_;
   std::vector<QAction*> busyBar_, deviceBar_;
   std::vector<QAction*> recentItems_;

@@ -1,0 +1,113 @@
+#include "views/qt/overview_view.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "views/overview.h"
+#include "views/qt/scroll_button.h"
+#include "views/view_state.h"
+#include "views/wave_render.h"
+
+namespace kelvora {
+namespace {
+
+const QColor kFrameRed(192, 0, 0);
+const QColor kPlayRed(255, 0, 0);
+
+}  // namespace
+
+OverviewCanvas::OverviewCanvas(QWidget* parent) : QWidget(parent) {
+  setObjectName("OverviewCanvas");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setCursor(Qt::ArrowCursor);
+  right_ = new ScrollButton(this, kRightScrollButton, ScrollButton::ArrowIcon(true));
+  left_ = new ScrollButton(this, kLeftScrollButton, ScrollButton::ArrowIcon(false));
+  for (ScrollButton* b : {right_, left_})
+    connect(b, &ScrollButton::Notify, this,
+            [](int id, int pressed) { ScrollButtonNotify(id, pressed != 0); });
+}
+
+void OverviewCanvas::InvalidateAll() {
+  dotsValid_ = false;
+  update();
+}
+
+void OverviewCanvas::ViewFrameChanged() {
+  playX_ = 0;  // the new frame is drawn over a clean area
+  update();
+}
+
+void OverviewCanvas::DrawPlayPosition(double fraction) {
+  playX_ = std::max(playX_, PlayPositionX(fraction));
+  update();
+}
+
+void OverviewCanvas::resizeEvent(QResizeEvent*) {
+  View().overviewWidth = width();
+  View().overviewHeight = height();
+  left_->Move(QRect(0, 0, kOverviewMargin, height()));
+  right_->Move(QRect(width() - kOverviewMargin, 0, kOverviewMargin, height()));
+  InvalidateAll();
+}
+
+const QImage& OverviewCanvas::Render() {
+  const QSize size = this->size().expandedTo(QSize(1, 1));
+  if (!dotsValid_ || dots_.size() != size) {
+    dots_ = QImage(size, QImage::Format_RGB32);
+    dots_.fill(palette().color(QPalette::Button));
+    RenderOverview(PixelBuffer{reinterpret_cast<uint32_t*>(dots_.bits()), dots_.width(),
+                               dots_.height(), static_cast<int>(dots_.bytesPerLine() / 4)});
+    dotsValid_ = true;
+  }
+  picture_ = dots_.copy();
+  QPainter p(&picture_);
+  const int h = picture_.height();
+  const ViewFrameRect frame = ComputeViewFrame();
+  if (frame.visible) {
+    p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    p.fillRect(QRect(frame.x1, 0, frame.x2 - frame.x1, h), kFrameRed);
+  }
+  if (playX_ > kOverviewMargin) {
+    p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    p.fillRect(QRect(kOverviewMargin, 0, playX_ - kOverviewMargin, h), kPlayRed);
+  }
+  return picture_;
+}
+
+void OverviewCanvas::paintEvent(QPaintEvent* event) {
+  Render();
+  QPainter p(this);
+  p.drawImage(event->rect(), picture_, event->rect());
+}
+
+void OverviewCanvas::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) OverviewMouseDown(event->position().toPoint().x());
+}
+
+void OverviewCanvas::mouseMoveEvent(QMouseEvent* event) {
+  OverviewMouseMove(event->position().toPoint().x());
+}
+
+void OverviewCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) OverviewMouseUp();
+}
+
+OverviewView::OverviewView(QWidget* parent) : QFrame(parent) {
+  setObjectName("OverviewWnd");
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  canvas_ = new OverviewCanvas(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(canvas_);
+  // Repeats the scrolling while a scroll button is held.
+  timer_ = new QTimer(this);
+  timer_->setInterval(kScrollRepeatMs);
+  connect(timer_, &QTimer::timeout, this, [] { ScrollRepeatTick(); });
+  timer_->start();
+}
+
+}  // namespace kelvora

@@ -1,0 +1,279 @@
+#include "views/qt/wave_view.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <cstring>
+
+#include "document/sound_document.h"
+#include "views/texts.h"
+#include "views/view_logic.h"
+#include "views/view_state.h"
+#include "views/wave_input.h"
+#include "views/wave_render.h"
+
+namespace kelvora {
+namespace {
+
+const QColor kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0);
+const QColor kLightGrey(192, 192, 192);
+
+bool HasData() { return Doc().length > 0 && DrawableFormat(); }
+
+PixelBuffer Pixels(QImage& image) {
+  return PixelBuffer{reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height(),
+                     static_cast<int>(image.bytesPerLine() / 4)};
+}
+
+}  // namespace
+
+WaveCanvas::WaveCanvas(QWidget* parent) : QWidget(parent) {
+  setObjectName("WaveCanvas");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::ClickFocus);
+  setCursor(Qt::ArrowCursor);
+}
+
+void WaveCanvas::InvalidateAll() {
+  dirty_ = rect();
+  update();
+}
+
+void WaveCanvas::resizeEvent(QResizeEvent*) {
+  ViewState& v = View();
+  v.clientWidth = width();
+  v.clientHeight = height();
+  const QFontMetrics fm = fontMetrics();
+  v.textHeight = fm.height() + std::max(0, fm.leading());
+  InvalidateAll();
+}
+
+const QImage& WaveCanvas::Render() {
+  if (image_.size() != size()) {
+    image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    dirty_ = rect();
+  }
+  const WaveGeometry g = CurrentWaveGeometry();
+  if (!dirty_.isEmpty()) {
+    const QRegion todo = dirty_ & QRegion(image_.rect());
+    dirty_ = QRegion();
+    for (const QRect& area : todo) PaintArea(area, g);
+  }
+  // Depends on the selection alone, so it is simply laid on again.
+  ApplySelectionTint(g);
+  return image_;
+}
+
+void WaveCanvas::paintEvent(QPaintEvent* event) {
+  Render();
+  QPainter p(this);
+  p.drawImage(event->rect(), image_, event->rect());
+}
+
+void WaveCanvas::PaintArea(const QRect& area, const WaveGeometry& g) {
+  const int plotWidth = g.plotRight - kPlotLeft;
+  {
+    QPainter p(&image_);
+    p.setClipRect(area);
+    p.setFont(font());
+    const QColor face = palette().color(QPalette::Button);
+    const QColor shadow = palette().color(QPalette::Dark);
+    const QColor light = palette().color(QPalette::Light);
+    p.fillRect(area, face);
+    if (plotWidth > 0 && g.plotHeight > 0)
+      p.fillRect(QRect(kPlotLeft, kPlotTop, plotWidth, g.plotHeight), Qt::black);
+    // A sunken frame around the plot.
+    p.fillRect(QRect(kPlotLeft - 1, kPlotTop - 1, plotWidth + 2, 1), shadow);
+    p.fillRect(QRect(kPlotLeft - 1, kPlotTop - 1, 1, g.plotHeight + 2), shadow);
+    p.fillRect(QRect(g.plotRight, kPlotTop - 1, 1, g.plotHeight + 2), light);
+    p.fillRect(QRect(kPlotLeft - 1, g.plotBottom, plotWidth + 2, 1), light);
+    PaintTimeAxis(p, g);
+    if (!HasData()) return;
+    const int n = g.channels;
+    for (int k = n - 1; k >= 1; --k) {  // raised bars between lanes
+      const int y = g.laneHeight * k + kPlotTop;
+      p.fillRect(QRect(kPlotLeft, y - 2, plotWidth, 1), light);
+      p.fillRect(QRect(kPlotLeft, y - 1, plotWidth, 3), face);
+      p.fillRect(QRect(kPlotLeft, y + 2, plotWidth, 1), shadow);
+    }
+    for (int k = n; k >= 1; --k) {
+      const int y = g.laneHeight * (k - 1) + g.laneHeight / 2 + kPlotTop;
+      p.fillRect(QRect(kPlotLeft, y, plotWidth, 1), kBlue);
+    }
+    if (n >= 2) {
+      p.setPen(Qt::black);
+      p.drawText(QRect(0, kPlotTop, kPlotLeft, g.laneHeight), Qt::AlignCenter, texts::kLeftLane);
+      p.drawText(QRect(0, kPlotTop + g.laneHeight, kPlotLeft, g.laneHeight), Qt::AlignCenter,
+                 texts::kRightLane);
+    }
+  }
+  if (HasData())
+    RenderWaveform(Pixels(image_), g,
+                   PixelRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+}
+
+void WaveCanvas::PaintTimeAxis(QPainter& p, const WaveGeometry& g) {
+  const int plotWidth = g.plotRight - kPlotLeft;
+  const int p0 = g.plotBottom;
+  p.fillRect(QRect(kAxisX, kPlotTop, 1, g.plotHeight + 1), Qt::black);
+  p.fillRect(QRect(kPlotLeft, p0 + 8, plotWidth + 1, 1), Qt::black);
+  p.fillRect(QRect(0, p0 + 9, image_.width(), image_.height() - (p0 + 9)), kLightGrey);
+  p.setPen(Qt::black);
+  const int ascent = p.fontMetrics().ascent();
+  for (const AxisMark& m : TimeAxisPlan(g)) {
+    if (m.tickBottom != 0)
+      p.fillRect(QRect(m.x, p0 + 8, 1, m.tickBottom - (p0 + 8) + 1), Qt::black);
+    if (!m.label.empty())
+      p.drawText(QPoint(m.x, p0 + 12 + ascent), QString::fromStdString(m.label));
+    if (m.grid) p.fillRect(QRect(m.x, kPlotTop, 1, g.plotHeight), kBlue);
+  }
+  for (int row : ScaleTickRows(g)) p.fillRect(QRect(40, row, 5, 1), Qt::black);
+}
+
+void WaveCanvas::ApplySelectionTint(const WaveGeometry& g) {
+  const SelectionTint t = ComputeSelectionTint(g);
+  if (t.lanes.empty()) return;
+  QPainter p(&image_);
+  for (const SelectionTint::Rows& lane : t.lanes) {
+    const int h = lane.bottom - lane.top;
+    p.setCompositionMode(QPainter::RasterOp_NotSourceAndDestination);  // red removed
+    p.fillRect(QRect(kPlotLeft, lane.top, t.xs - kPlotLeft, h), kRed);
+    p.fillRect(QRect(t.xe, lane.top, g.plotRight - t.xe, h), kRed);
+    p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);  // red added
+    p.fillRect(QRect(t.xs, lane.top, t.xe - t.xs, h), kRed);
+  }
+}
+
+void WaveCanvas::ScrollColumns(int columns) {
+  if (columns == 0) return;
+  Render();
+  const WaveGeometry g = CurrentWaveGeometry();
+  const int width = g.plotRight - kPlotLeft;
+  const int top = kPlotTop, bottom = image_.height();
+  if (width <= 0 || bottom <= top) return;
+  if (std::abs(columns) >= width) {
+    dirty_ += QRect(kPlotLeft, top, width, bottom - top);
+  } else {
+    // The picture moves left when the view start moves right.
+    const int kept = width - std::abs(columns);
+    for (int y = top; y < bottom; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(image_.scanLine(y)) + kPlotLeft;
+      if (columns > 0)
+        std::memmove(row, row + columns, kept * sizeof(uint32_t));
+      else
+        std::memmove(row - columns, row, kept * sizeof(uint32_t));
+    }
+    const int stripLeft = columns > 0 ? g.plotRight - columns : kPlotLeft;
+    dirty_ += QRect(stripLeft, top, std::abs(columns), bottom - top);
+  }
+  // Labels reach past the plot's ends; the strip under it is cheap to redo.
+  dirty_ += QRect(0, g.plotBottom + 8, image_.width(), bottom - (g.plotBottom + 8));
+  update();
+}
+
+void WaveCanvas::ClearPlayBand() {
+  Render();
+  const WaveGeometry g = CurrentWaveGeometry();
+  const QRect band(0, g.plotBottom + 4, image_.width(), 4);
+  QPainter(&image_).fillRect(band, kLightGrey);
+  update(band);
+}
+
+void WaveCanvas::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  setFocus(Qt::MouseFocusReason);
+  const QPoint pos = event->position().toPoint();
+  WaveMouseDown(pos.x(), pos.y());
+}
+
+void WaveCanvas::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint pos = event->position().toPoint();
+  WaveMouseMove(pos.x(), pos.y(), (event->buttons() & Qt::LeftButton) != 0);
+}
+
+void WaveCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint pos = event->position().toPoint();
+  WaveMouseUp(pos.x(), pos.y());
+}
+
+void WaveCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  setFocus(Qt::MouseFocusReason);
+  WaveDoubleClick();
+}
+
+WaveView::WaveView(QWidget* parent) : QFrame(parent) {
+  setObjectName("WaveWnd");
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  canvas_ = new WaveCanvas(this);
+  bar_ = new QScrollBar(Qt::Horizontal, this);
+  bar_->setObjectName("WaveScrollBar");
+  bar_->setRange(0, 100);
+  bar_->setSingleStep(1);
+  bar_->setPageStep(10);
+  bar_->setFocusPolicy(Qt::NoFocus);
+  bar_->setContextMenuPolicy(Qt::NoContextMenu);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(canvas_, 1);
+  layout->addWidget(bar_);
+  connect(bar_, &QAbstractSlider::actionTriggered, this, &WaveView::OnScrollAction);
+  connect(bar_, &QAbstractSlider::sliderReleased, this, &WaveView::OnSliderReleased);
+}
+
+void WaveView::SelectionChanged() { canvas_->update(); }
+
+void WaveView::SetScrollPosition(int position) {
+  position_ = position;
+  // A thumb under the pointer stays there until it is released.
+  if (!bar_->isSliderDown()) RestoreThumb();
+}
+
+void WaveView::RestoreThumb() {
+  const QSignalBlocker block(bar_);
+  bar_->setValue(position_);
+}
+
+void WaveView::OnScrollAction(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+      WaveScrollColumns(-kLineColumns);
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      WaveScrollColumns(kLineColumns);
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      WaveScrollColumns(-kPageColumns);
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      WaveScrollColumns(kPageColumns);
+      break;
+    case QAbstractSlider::SliderMove:
+      if (bar_->isSliderDown()) {
+        if (View().trackMode) WaveScrollThumb(bar_->sliderPosition());
+        return;  // the thumb follows the pointer
+      }
+      // The wheel over the bar: a line step its way.
+      if (bar_->sliderPosition() != position_)
+        WaveScrollColumns(bar_->sliderPosition() < position_ ? -kLineColumns : kLineColumns);
+      break;
+    default:
+      break;
+  }
+  // The bar itself never moves the thumb; the view start does.
+  RestoreThumb();
+}
+
+void WaveView::OnSliderReleased() {
+  WaveScrollThumb(bar_->sliderPosition());
+  RestoreThumb();
+}
+
+}  // namespace kelvora

@@ -1,0 +1,76 @@
+// The waveform view: the plot with its time axis and selection tint, the
+// mouse selection, and the horizontal scroll bar (0..100). The picture is
+// kept in an image: painting draws only what changed into it and copies it
+// to the screen, and a scroll shifts it and draws the uncovered strip.
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QRegion>
+
+class QScrollBar;
+
+namespace kelvora {
+
+struct WaveGeometry;
+
+// The client area of the view.
+class WaveCanvas : public QWidget {
+public:
+  explicit WaveCanvas(QWidget* parent);
+
+  void InvalidateAll();
+  // The view start moved right by `columns` whole columns.
+  void ScrollColumns(int columns);
+  void ClearPlayBand();
+  // Draws whatever is pending and returns the picture.
+  const QImage& Render();
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+  void PaintArea(const QRect& area, const WaveGeometry& g);
+  void PaintTimeAxis(QPainter& p, const WaveGeometry& g);
+  void ApplySelectionTint(const WaveGeometry& g);
+
+  QImage image_;
+  QRegion dirty_;  // parts of image_ to draw again
+};
+
+class WaveView : public QFrame {
+  Q_OBJECT
+
+public:
+  explicit WaveView(QWidget* parent = nullptr);
+
+  WaveCanvas* Canvas() const { return canvas_; }
+  QScrollBar* ScrollBar() const { return bar_; }
+
+  // What the engine asks of the view.
+  void RepaintAll() { canvas_->InvalidateAll(); }
+  void SelectionChanged();
+  void ScrollColumns(int columns) { canvas_->ScrollColumns(columns); }
+  void SetScrollPosition(int position);
+  void ClearPlayBand() { canvas_->ClearPlayBand(); }
+
+  // The picture with everything pending drawn (tests, screenshots).
+  QImage Picture() { return canvas_->Render(); }
+
+private:
+  void OnScrollAction(int action);
+  void OnSliderReleased();
+  // Puts the thumb where the engine last set it.
+  void RestoreThumb();
+
+  WaveCanvas* canvas_ = nullptr;
+  QScrollBar* bar_ = nullptr;
+  int position_ = 0;
+};
+
+}  // namespace kelvora

@@ -1,0 +1,19 @@
+// Status texts and labels of the waveform view and the overview, byte for
+// byte as shown.
+#pragma once
+
+namespace kelvora::texts {
+
+inline constexpr const char* kTimeFormat = "%d.%03d";
+// Status part 3: the position under the mouse.
+inline constexpr const char* kMousePositionFormat = "%s(Sec) %ld(Samples)";
+// Status part 2: the cursor, or the selection.
+inline constexpr const char* kCursorFormat = "Cur :%s(Sec) %ld(Samples)";
+inline constexpr const char* kSelectionFormat = "Sel :%s-%s(Sec) %ld-%ld(Samples)";
+// Time-axis labels: seconds and tenths, or whole seconds.
+inline constexpr const char* kTenthsLabelFormat = "%d.%d";
+inline constexpr const char* kSecondsLabelFormat = "%d";
+inline constexpr const char* kLeftLane = "L";
+inline constexpr const char* kRightLane = "R";
+
+}  // namespace kelvora::texts

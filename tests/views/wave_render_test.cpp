@@ -1,0 +1,136 @@
+#include "views/wave_render.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+#include "views/overview.h"
+#include "views/view_test_support.h"
+
+namespace kelvora {
+namespace {
+
+struct Picture {
+  std::vector<uint32_t> pixels;
+  int width, height;
+  Picture(int w, int h) : pixels(static_cast<size_t>(w) * h, 0), width(w), height(h) {}
+  PixelBuffer Buffer() { return PixelBuffer{pixels.data(), width, height, width}; }
+  bool Green(int x, int y) const {
+    return pixels[static_cast<size_t>(y) * width + x] == kWaveGreen;
+  }
+  // Rows of the green pixels in column x, top to bottom.
+  std::vector<int> Column(int x) const {
+    std::vector<int> rows;
+    for (int y = 0; y < height; ++y)
+      if (Green(x, y)) rows.push_back(y);
+    return rows;
+  }
+};
+
+// Mono 16-bit at 22050 Hz from a sample function of the frame number.
+template <class F>
+void MonoSound(int frames, F sample) {
+  std::vector<int16_t> s(frames);
+  for (int i = 0; i < frames; ++i) s[i] = static_cast<int16_t>(sample(i));
+  SetDocument(MakeFormat(22050, 16, 1), Pcm16(s));
+}
+
+Picture RenderWhole() {
+  Picture p(View().clientWidth, View().clientHeight);
+  RenderWaveform(p.Buffer(), CurrentWaveGeometry(), {0, 0, p.width, p.height});
+  return p;
+}
+
+class WaveRender : public ViewTest {};
+
+TEST_F(WaveRender, CoarseColumnsSpanTheirLowestToHighestReadSample) {
+  // At 1/1024 and density 8 every 128th frame is read; others are spikes
+  // that must not show.
+  MonoSound(1024 * 20, [](int i) { return i % 128 ? 30000 : (i / 128) % 8 * 1000 - 4000; });
+  SetZoom(1);
+  const WaveGeometry g = CurrentWaveGeometry();
+  Picture p = RenderWhole();
+  for (int x = 48; x < 48 + 19; ++x) {
+    // Column samples run -4000..3000, and the next column's first (-4000) joins.
+    const std::vector<int> col = p.Column(x);
+    ASSERT_FALSE(col.empty());
+    EXPECT_EQ(col.front(), g.ValueToY(0, 3000)) << x;
+    EXPECT_EQ(col.back(), g.ValueToY(0, -4000)) << x;
+    EXPECT_EQ(col.size(), static_cast<size_t>(col.back() - col.front() + 1));
+  }
+  // A density above the frames per pixel reads every frame: the spikes show.
+  SetZoom(3);
+  View().density = 128;
+  EXPECT_EQ(RenderWhole().Column(48).front(), g.ValueToY(0, 30000));
+}
+
+// Any strip drawn alone gives the pixels the whole view would: the picture
+// is scrolled and only its uncovered strip drawn.
+class StripRender : public ViewFixture,
+                    public ::testing::TestWithParam<std::tuple<int, int, int>> {};
+
+TEST_P(StripRender, MatchesTheWholePicture) {
+  const auto [mode, level, density] = GetParam();
+  MonoSound(300000, [](int i) {
+    return static_cast<int>(20000 * std::sin(i * 0.013) * std::sin(i * 0.0007));
+  });
+  SetZoom(level);
+  View().displayMode = mode;
+  View().density = density;
+  Doc().viewStart = 2 * 777;
+  Picture whole = RenderWhole();
+  Picture strips(whole.width, whole.height);
+  for (int left : {0, 300, 301, 611}) {
+    const int right = left == 0 ? 300 : left == 300 ? 301 : left == 301 ? 611 : whole.width;
+    RenderWaveform(strips.Buffer(), CurrentWaveGeometry(), {left, 0, right, whole.height});
+  }
+  EXPECT_EQ(strips.pixels, whole.pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(ModesAndZooms, StripRender,
+                         ::testing::Combine(::testing::Values(0, 1), ::testing::Values(1, 3, 6),
+                                            ::testing::Values(8, 3)));
+
+TEST_F(WaveRender, EmptyOneFrameAndEndOfTheDataPaintSafely) {
+  MonoSound(0, [](int) { return 0; });
+  EXPECT_EQ(RenderWhole().pixels, Picture(1064, 420).pixels);
+  MonoSound(1, [](int) { return 8000; });
+  for (int level : {0, 6}) {
+    SetZoom(level);
+    EXPECT_EQ(RenderWhole().Column(48), std::vector<int>{CurrentWaveGeometry().ValueToY(0, 8000)});
+  }
+  Doc().viewStart = 2;  // at the end: nothing left to draw
+  EXPECT_EQ(RenderWhole().pixels, Picture(1064, 420).pixels);
+}
+
+// 2 GiB less a little, seen at its end at the coarsest zoom. (Only the
+// pages read are touched.)
+TEST_F(WaveRender, AlmostTwoGigabytesPaint) {
+  const int32_t length = INT32_MAX - 15;
+  SetDocumentFormat(MakeFormat(44100, 16, 2));
+  ASSERT_TRUE(Doc().data.Resize(static_cast<size_t>(length) + 16));
+  Doc().length = length - length % 4;
+  StoreLe16(Doc().bytes() + Doc().length - 4096 * 4, 32767);  // the last column's first read
+  SetZoom(0);
+  Doc().viewStart = Doc().length - 4096 * 4 * 10;
+  Picture p = RenderWhole();
+  EXPECT_EQ(p.Column(57).front(), CurrentWaveGeometry().ValueToY(0, 32767));
+  EXPECT_TRUE(p.Column(58).empty());
+}
+
+TEST_F(WaveRender, OverviewDrawsAllChannelsInOneLaneBetweenTheButtons) {
+  std::vector<int16_t> s;
+  for (int i = 0; i < 4000; ++i) s.insert(s.end(), {16384, -16384});
+  SetDocument(MakeFormat(8000, 16, 2), Pcm16(s));
+  Picture o(1032, 40);
+  RenderOverview(o.Buffer());
+  const int up = 20 - 36 * 16384 / 65536, down = 20 + 36 * 16384 / 65536;
+  for (int x = 16; x < 1016; ++x) EXPECT_EQ(o.Column(x), (std::vector<int>{up, down})) << x;
+  EXPECT_EQ(o.pixels[0], 0u);  // the ends are the buttons'
+  EXPECT_EQ(o.pixels[1031], 0u);
+  EXPECT_EQ(o.pixels[17], kOverviewBlue);
+}
+
+}  // namespace
+}  // namespace kelvora
