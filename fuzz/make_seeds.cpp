@@ -1,9 +1,10 @@
-// Writes small valid and edge-case WAV files as the fuzzers' starting corpus:
-//   make_seeds DIR   ->   DIR/wav/*.wav
+// Writes small valid and edge-case sound files as the fuzzers' starting
+// corpora:   make_seeds DIR   ->   DIR/wav/*.wav, DIR/aiff/*.aiff, DIR/au/*.au
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,48 @@ Bytes ImaAdpcm(int channels, size_t align, int blocks, size_t rest) {
   return v;
 }
 
+// Big-endian chunks for AIFF and the AU header.
+struct Be {
+  Bytes b;
+  Be& Tag(const char* id) {
+    b.insert(b.end(), id, id + 4);
+    return *this;
+  }
+  Be& U16(uint16_t v) {
+    b.push_back(uint8_t(v >> 8));
+    b.push_back(uint8_t(v));
+    return *this;
+  }
+  Be& U32(uint32_t v) { return U16(uint16_t(v >> 16)).U16(uint16_t(v)); }
+  Be& Raw(const Bytes& x) {
+    b.insert(b.end(), x.begin(), x.end());
+    return *this;
+  }
+  // COMM with the rate as an 80-bit number of exponent e and top mantissa m.
+  Be& Comm(uint16_t channels, uint32_t frames, uint16_t bits, uint16_t e, uint32_t m) {
+    return Tag("COMM").U32(18).U16(channels).U32(frames).U16(bits).U16(e).U32(m).U32(0);
+  }
+  Be& Ssnd(const Bytes& data, uint32_t offset = 0) {
+    Tag("SSND").U32(uint32_t(8 + offset + data.size())).U32(offset).U32(0);
+    return Raw(Bytes(offset, 0)).Raw(data);
+  }
+  Bytes Form() {
+    Bytes out = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', 'F'};
+    uint32_t size = uint32_t(b.size() + 4);
+    for (int i = 0; i < 4; ++i) out[4 + i] = uint8_t(size >> (24 - 8 * i));
+    out.insert(out.end(), b.begin(), b.end());
+    return out;
+  }
+};
+
+Bytes AuFile(uint32_t offset, uint32_t size, uint32_t encoding, uint32_t rate, uint32_t channels,
+             const Bytes& data) {
+  Be h;
+  h.Tag(".snd").U32(offset).U32(size).U32(encoding).U32(rate).U32(channels);
+  while (h.b.size() < offset && h.b.size() < 64) h.b.push_back(0);
+  return h.Raw(data).b;
+}
+
 bool Write(const std::string& path, const Bytes& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return false;
@@ -110,14 +153,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_seeds DIR\n");
     return 2;
   }
-  const std::string dir = std::string(argv[1]) + "/wav";
-  mkdir(argv[1], 0755);
-  mkdir(dir.c_str(), 0755);
+  const std::string root = argv[1];
+  mkdir(root.c_str(), 0755);
   struct Seed {
     const char* name;
     Bytes bytes;
   };
-  const Seed seeds[] = {
+  const Seed wav[] = {
       {"pcm8_mono", Riff().Fmt(1, 1, 8000, 1, 8).Chunk("data", Noise(301, 1)).Done()},
       {"pcm8_stereo", Riff().Fmt(1, 2, 11025, 2, 8).Chunk("data", Noise(200, 2)).Done()},
       {"pcm16_mono", Riff().Fmt(1, 1, 22050, 2, 16).Chunk("data", Sine16(150, 1)).Done()},
@@ -158,11 +200,44 @@ int main(int argc, char** argv) {
        Riff().Fmt(1, 2, 44100, 4, 16).Tag("data").U32(0xFFFFFFFF).Raw(Noise(50, 13)).Done()},
       {"huge_chunk", Riff().Tag("JUNK").U32(0xFFFFFFF8).Fmt(1, 1, 8000, 1, 8).Done()},
   };
+  // Rates as 80-bit numbers: 8000, 22050, 44100.
+  const Seed aiff[] = {
+      {"pcm8_mono", Be().Comm(1, 301, 8, 0x400B, 0xFA000000).Ssnd(Noise(301, 21)).Form()},
+      {"pcm16_stereo", Be().Comm(2, 60, 16, 0x400E, 0xAC440000).Ssnd(Sine16(60, 2)).Form()},
+      {"pcm12_mono_offset", Be().Comm(1, 40, 12, 0x400D, 0xAC440000).Ssnd(Sine16(40, 1), 6).Form()},
+      {"pcm24_stereo", Be().Comm(2, 20, 24, 0x400E, 0xAC440000).Ssnd(Noise(120, 22)).Form()},
+      {"pcm32_mono", Be().Comm(1, 30, 32, 0x400B, 0xFA000000).Ssnd(Noise(120, 23)).Form()},
+      {"chunks_and_pad", Be().Tag("NAME")
+                             .U32(3)
+                             .Raw({'a', 'b', 'c', 0})
+                             .Ssnd(Noise(8, 24))
+                             .Comm(2, 1000, 8, 0x400C, 0xAC440000)
+                             .Tag("ANNO")
+                             .U32(1)
+                             .Raw({'x'})
+                             .Ssnd(Noise(41, 25))
+                             .Form()},
+      {"odd_rate", Be().Comm(1, 10, 16, 0x4010, 0xBB800001).Ssnd(Sine16(10, 1)).Form()},
+  };
+  const Seed au[] = {
+      {"mono_8k", AuFile(32, 400, 1, 8000, 1, Noise(400, 31))},
+      {"stereo_unknown_size", AuFile(24, 0xFFFFFFFF, 1, 22050, 2, Noise(301, 32))},
+      {"long_annotation", AuFile(60, 100, 1, 11025, 1, Noise(100, 33))},
+      {"linear16", AuFile(24, 8, 3, 8000, 1, Noise(8, 34))},
+  };
   int failures = 0;
-  for (const Seed& s : seeds)
-    if (!Write(dir + "/" + s.name + ".wav", s.bytes)) {
-      std::fprintf(stderr, "make_seeds: cannot write %s/%s.wav\n", dir.c_str(), s.name);
-      ++failures;
-    }
+  auto write_all = [&](const char* kind, const Seed* seeds, size_t count) {
+    const std::string dir = root + "/" + kind;
+    mkdir(dir.c_str(), 0755);
+    for (size_t i = 0; i < count; ++i)
+      if (!Write(dir + "/" + seeds[i].name + "." + kind, seeds[i].bytes)) {
+        std::fprintf(stderr, "make_seeds: cannot write %s/%s.%s\n", dir.c_str(), seeds[i].name,
+                     kind);
+        ++failures;
+      }
+  };
+  write_all("wav", wav, std::size(wav));
+  write_all("aiff", aiff, std::size(aiff));
+  write_all("au", au, std::size(au));
   return failures == 0 ? 0 : 1;
 }

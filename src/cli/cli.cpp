@@ -232,7 +232,9 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
   bool warned = false;
   platform.ui.onMessage = [&](const ShownMessage& m) {
     err << m.caption << ": " << OneLine(m.text) << "\n";
-    if (m.icon == MsgIcon::kWarning) warned = true;
+    // A failure is a warning the user can only acknowledge; a question
+    // with a warning icon (saving an empty sound) is not one.
+    if (m.icon == MsgIcon::kWarning && m.buttons == MsgButtons::kOk) warned = true;
   };
   SoundDocument& doc = Doc();
   int status = kCliOk;

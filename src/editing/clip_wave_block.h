@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "document/memory_block.h"
 #include "document/sound_document.h"
@@ -23,5 +24,16 @@ int BuildClipWaveBlock(const SoundFormat& f, const uint8_t* sound, int32_t n, Me
 // is too short for its header; the sound is cut to what the block holds.
 int ParseClipWaveBlock(const uint8_t* block, size_t size, SoundFormat& f, const uint8_t** sound,
                        int32_t* n);
+
+// Other programs exchange sound as plain WAV files. The block as one with a
+// standard 44-byte header ("fmt " of 16 bytes, "data" at 36), holding the
+// sound bytes the block holds; empty when the block is too short for a header.
+std::vector<uint8_t> StandardWaveImage(const uint8_t* block, size_t size);
+
+// Whether another program's WAV image is one this program reads as a clip:
+// "RIFF", "WAVE", "fmt " at 12 with 16 bytes, "data" at 36, PCM, and a data
+// size within the image. Such an image reads like a block (format at 20,
+// size at 40, sound at 44).
+bool IsStandardPcmWave(const uint8_t* image, size_t size);
 
 }  // namespace kelvora

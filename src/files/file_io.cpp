@@ -98,6 +98,11 @@ size_t FileReader::Read(void* dst, size_t n) {
   return done;
 }
 
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
 // ----- SafeFileWriter -------------------------------------------------------
 
 void ReportWriteFailure(const std::string& path) {

@@ -86,4 +86,7 @@ private:
 // Shows "could not write <path>" under the save caption.
 void ReportWriteFailure(const std::string& path);
 
+// Whether anything (file, folder, link to either) exists at `path`.
+bool PathExists(const std::string& path);
+
 }  // namespace kelvora

@@ -1,13 +1,37 @@
-// The one place where a path becomes a load and a FileKind becomes a save.
+// The one place where a path becomes a load and a FileKind becomes a save,
+// the File menu's New, Open, Save and Save As, and the recent files.
 #pragma once
 
 #include <string>
 
 namespace kelvora {
 
-// Picks the reader by the path's extension. 1 when the file was loaded.
+// Picks the reader by the path's extension (.aiff/.aif, .au, .wav, any
+// case). 1 when the file was loaded.
 int OpenSoundFile(const std::string& path);
-// Writes the document with the writer of `kind`. 1 when written.
+// 40003. 1 when the save question said stop, 0 when the dialog was
+// cancelled, else what OpenSoundFile returned.
+int ShowOpenDialog();
+// 4096 + n: opens recent file n (1..6); results as ShowOpenDialog.
+int OpenRecentFile(int n);
+// Writes the document with the writer of `kind`; an untitled document goes
+// to Save As. 1 when written.
 int SaveSoundFile(int kind);
+// 40005. 1 when written, 0 when cancelled or not written.
+int SaveSoundFileAs();
+// 40002: an empty sound in the format chosen in the dialog.
+void NewSoundDocument();
+
+// What the file dialogs start in after `path` was opened: its folder, made
+// absolute against the current directory (a bare name gives the current
+// directory itself); `previous` when that cannot be known.
+std::string DialogDirectoryOf(const std::string& path, const std::string& previous);
+
+// Command-table forms of the above.
+void OpenCommand();
+void SaveCommand();
+void SaveAsCommand();
+
+void ResetOpenSaveState();
 
 }  // namespace kelvora

@@ -9,6 +9,7 @@
 #include "files/ima_adpcm.h"
 #include "files/ms_adpcm.h"
 #include "files/mulaw.h"
+#include "files/mulaw_frames.h"
 #include "files/texts.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
@@ -316,7 +317,6 @@ int FailHeader(FileReader& file, const char* text) {
 // ----- Writing ---------------------------------------------------------------
 
 constexpr size_t kHeaderBytes = 44;
-constexpr size_t kEncodeChunk = 65536;
 
 void BuildHeader(uint8_t* h, const SoundFormat& f, uint32_t data_bytes) {
   uint8_t record[kSoundFormatBytes];
@@ -328,37 +328,6 @@ void BuildHeader(uint8_t* h, const SoundFormat& f, uint32_t data_bytes) {
   std::memcpy(h + 20, record, 16);
   std::memcpy(h + 36, "data", 4);
   PutLe32(h + 40, data_bytes);
-}
-
-// Writes every whole frame's samples, channel by channel, as mu-law codes.
-void WriteMuLawSamples(SafeFileWriter& out, const SoundDocument& doc, uint64_t frames) {
-  const SoundFormat& f = doc.format;
-  const uint8_t* data = doc.data.data();
-  const uint64_t codes = frames * f.nChannels;
-  uint8_t buffer[kEncodeChunk];
-  if (f.wBitsPerSample == 16 && f.nBlockAlign == 2 * f.nChannels) {
-    for (uint64_t i = 0; i < codes; i += kEncodeChunk) {
-      size_t n = codes - i < kEncodeChunk ? static_cast<size_t>(codes - i) : kEncodeChunk;
-      MuLawEncodePcm16(data + 2 * i, n, buffer);
-      if (!out.Write(buffer, n)) return;
-    }
-    return;
-  }
-  // Any other layout goes sample by sample on the 16-bit scale.
-  const uint8_t* table = MuLawEncodeTable();
-  const SampleAccess s = Samples();
-  size_t n = 0;
-  for (uint64_t frame = 0; frame < frames; ++frame) {
-    const uint8_t* p = data + frame * f.nBlockAlign;
-    for (int ch = 0; ch < f.nChannels; ++ch) {
-      buffer[n++] = table[static_cast<uint16_t>(s.Read(p, ch))];
-      if (n == kEncodeChunk) {
-        if (!out.Write(buffer, n)) return;
-        n = 0;
-      }
-    }
-  }
-  out.Write(buffer, n);
 }
 
 }  // namespace
@@ -399,7 +368,7 @@ int SaveWav(int mode) {
   if (!out.Open(doc.path)) return 0;
   out.Write(header, sizeof header);
   if (mode == 1)
-    WriteMuLawSamples(out, doc, frames);
+    WriteMuLawFrames(out, frames);
   else
     out.Write(doc.data.data(), static_cast<size_t>(length));
   if (!out.Commit()) return 0;

@@ -75,6 +75,30 @@ public:
   virtual void Clear() = 0;
 };
 
+// One filter of a file dialog: the text shown ("AIF File (*.aif;*.aiff)")
+// and the name patterns it stands for, separated by ';' ("*.aif;*.aiff").
+struct FileFilter {
+  std::string label;
+  std::string patterns;
+};
+
+// The desktop's file dialogs. Filters are chosen by index into `filters`.
+class FileDialogs {
+public:
+  virtual ~FileDialogs() = default;
+  // Asks for an existing file, starting in `directory` with filter
+  // `filter` selected. False when cancelled.
+  virtual bool GetOpenPath(const std::string& directory, const std::vector<FileFilter>& filters,
+                           int filter, std::string* path) = 0;
+  // Asks for a file to write, proposing `name` (a bare name or a full path)
+  // in `directory`. With `confirmOverwrite` the dialog asks before it accepts
+  // an existing file. Gives the path and the index of the filter in force.
+  // False when cancelled.
+  virtual bool GetSavePath(const std::string& name, const std::string& directory,
+                           const std::vector<FileFilter>& filters, int filter,
+                           bool confirmOverwrite, std::string* path, int* chosenFilter) = 0;
+};
+
 // Windows-style profile (ini) file access.
 class Profile {
 public:
@@ -110,6 +134,7 @@ struct Platform {
   UserInterface* ui = nullptr;
   DialogHost* dialogs = nullptr;
   Clipboard* clipboard = nullptr;
+  FileDialogs* fileDialogs = nullptr;
   Profile* profile = nullptr;
   Processes* processes = nullptr;
   Clock* clock = nullptr;

@@ -5,8 +5,11 @@
 #include "document/busy.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
+#include "editing/clipboard_commands.h"
+#include "editing/convert.h"
 #include "effects/amplitude.h"
 #include "effects/param_dialog.h"
+#include "files/open_save.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
 #include "views/display_settings.h"
@@ -18,11 +21,11 @@ namespace {
 // One row per command; an operation joins the program by filling its row.
 const CommandEntry kCommands[] = {
     {kCmdNewWindow, NewWindow, nullptr, 0},
-    {kCmdNew, nullptr, nullptr, 122},
-    {kCmdOpen, nullptr, nullptr, 0},
-    {kCmdSave, nullptr, nullptr, 0},
-    {kCmdSaveAs, nullptr, nullptr, 0},
-    {kCmdConvertFormat, nullptr, "convert", 111},
+    {kCmdNew, NewSoundDocument, nullptr, kNewSoundDialog},
+    {kCmdOpen, OpenCommand, nullptr, 0},
+    {kCmdSave, SaveCommand, nullptr, 0},
+    {kCmdSaveAs, SaveAsCommand, nullptr, 0},
+    {kCmdConvertFormat, ConvertFormat, "convert", kConvertDialog},
     {kCmdPlay, nullptr, nullptr, 0},
     {kCmdPlayFromCursor, nullptr, nullptr, 0},
     {kCmdLoopPlay, nullptr, nullptr, 0},
@@ -30,12 +33,12 @@ const CommandEntry kCommands[] = {
     {kCmdRecord, nullptr, nullptr, 128},
     {kCmdExit, ExitProgram, nullptr, 0},
     {kCmdUndo, SwapUndo, "undo", 0},
-    {kCmdCut, nullptr, "cut", 0},
-    {kCmdCopy, nullptr, "copy", 0},
-    {kCmdPaste, nullptr, "paste", 0},
-    {kCmdDelete, nullptr, "delete", 0},
-    {kCmdCrop, nullptr, "crop", 0},
-    {kCmdMix, nullptr, "mix", 0},
+    {kCmdCut, CutSelection, "cut", 0},
+    {kCmdCopy, CopySelection, "copy", 0},
+    {kCmdPaste, PasteClip, "paste", 0},
+    {kCmdDelete, DeleteSelection, "delete", 0},
+    {kCmdCrop, CropToSelection, "crop", 0},
+    {kCmdMix, MixClip, "mix", 0},
     {kCmdSelectAll, SelectAll, "select-all", 0},
     {kCmdNoiseRemoval, nullptr, "noise-removal", 124},
     {kCmdRemoveDc, RemoveDc, "remove-dc", 0},
@@ -109,6 +112,10 @@ bool CommandAllowed(int id, int code) {
 
 bool DispatchCommand(int id, int code) {
   if (!CommandAllowed(id, code)) return false;
+  if (id >= kCmdRecentFirst && id <= kCmdRecentLast) {
+    OpenRecentFile(id - (kCmdRecentFirst - 1));
+    return true;
+  }
   const CommandEntry* c = FindCommand(id);
   if (c == nullptr || c->action == nullptr) return false;
   c->action();
@@ -121,6 +128,7 @@ void ResetProcessState() {
   ResetBusyState();
   ResetViewState();
   ResetShellState();
+  ResetOpenSaveState();
   ResetParamDialogState();
   ResetAmplitudeParameters();
 }

@@ -199,13 +199,13 @@ TEST(DroppedFile, AsksBeforeReplacingAModifiedSound) {
   Doc().modified = true;
   f.ui().answers.push_back(kIdCancel);
   EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
-  EXPECT_EQ(Doc().path, "無題");
-  // Without changes the file goes straight to the reader (which refuses
+  EXPECT_EQ(Shell().lastDirectory, "");
+  // Without changes the file goes straight to the open flow (which refuses
   // this extension with its own message).
   Doc().modified = false;
   f.ui().messages.clear();
   EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
-  EXPECT_EQ(Doc().path, "/snd/x.mp3");
+  EXPECT_EQ(Shell().lastDirectory, "/snd");
   ASSERT_EQ(f.ui().messages.size(), 1u);
   EXPECT_EQ(f.ui().messages[0].text, texts::kUnsupportedExtension);
 }

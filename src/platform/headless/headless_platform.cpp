@@ -65,6 +65,30 @@ bool HeadlessClipboard::GetWave(std::vector<uint8_t>& block) {
   return true;
 }
 
+bool HeadlessFileDialogs::GetOpenPath(const std::string& directory,
+                                      const std::vector<FileFilter>& filters, int filter,
+                                      std::string* path) {
+  calls.push_back(Call{false, "", directory, filters, filter, false});
+  if (answers.empty()) return false;
+  Reply r = answers.front();
+  answers.pop_front();
+  if (r.ok) *path = r.path;
+  return r.ok;
+}
+
+bool HeadlessFileDialogs::GetSavePath(const std::string& name, const std::string& directory,
+                                      const std::vector<FileFilter>& filters, int filter,
+                                      bool confirmOverwrite, std::string* path, int* chosenFilter) {
+  calls.push_back(Call{true, name, directory, filters, filter, confirmOverwrite});
+  if (answers.empty()) return false;
+  Reply r = answers.front();
+  answers.pop_front();
+  if (!r.ok) return false;
+  *path = r.path;
+  *chosenFilter = r.filter >= 0 ? r.filter : filter;
+  return true;
+}
+
 namespace {
 std::string ProfileKey(const std::string& section, const std::string& key) {
   std::string k = section + "\n" + key;
@@ -99,6 +123,7 @@ void HeadlessPlatform::Install() {
   p.ui = &ui;
   p.dialogs = &dialogs;
   p.clipboard = &clipboard;
+  p.fileDialogs = &fileDialogs;
   p.profile = profile;
   p.processes = &processes;
   p.clock = &clock;

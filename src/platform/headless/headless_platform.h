@@ -85,6 +85,37 @@ public:
   bool hasWave = false;
 };
 
+// File dialogs answered from a queue: each answer is a path (and the filter
+// the user switched to, or -1 to keep the preselected one); with nothing
+// queued the dialog is cancelled. Every call is recorded.
+class HeadlessFileDialogs : public FileDialogs {
+public:
+  struct Call {
+    bool save = false;
+    std::string name;  // save: the proposed name
+    std::string directory;
+    std::vector<FileFilter> filters;
+    int filter = 0;
+    bool confirmOverwrite = false;
+  };
+  bool GetOpenPath(const std::string& directory, const std::vector<FileFilter>& filters, int filter,
+                   std::string* path) override;
+  bool GetSavePath(const std::string& name, const std::string& directory,
+                   const std::vector<FileFilter>& filters, int filter, bool confirmOverwrite,
+                   std::string* path, int* chosenFilter) override;
+
+  void Answer(const std::string& path, int filter = -1) { answers.push_back({true, path, filter}); }
+  void Cancel() { answers.push_back({false, "", -1}); }
+
+  struct Reply {
+    bool ok;
+    std::string path;
+    int filter;
+  };
+  std::deque<Reply> answers;
+  std::vector<Call> calls;
+};
+
 // Sections and keys case-insensitive, like the profile files it stands for.
 class MemoryProfile : public Profile {
 public:
@@ -127,6 +158,7 @@ public:
   HeadlessUi ui;
   HeadlessDialogHost dialogs;
   HeadlessClipboard clipboard;
+  HeadlessFileDialogs fileDialogs;
   MemoryProfile memoryProfile;
   HeadlessProcesses processes;
   FakeClock clock;

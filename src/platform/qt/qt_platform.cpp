@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <chrono>
 
+#include "editing/clip_wave_block.h"
 #include "shell/qt/qt_main_window.h"
 #include "shell/qt/status_bar.h"
 #include "views/qt/overview_view.h"
@@ -20,8 +21,9 @@
 namespace kelvora {
 namespace {
 
-constexpr const char* kWaveMimeTypes[] = {"application/x-kelvora-wave", "audio/wav",
-                                          "audio/vnd.wave"};
+constexpr const char* kOwnWaveType = "application/x-kelvora-wave";
+// Offered when copying, and accepted when pasting another program's sound.
+constexpr const char* kWaveTypes[] = {"audio/wav", "audio/vnd.wave"};
 
 QString Text(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -151,8 +153,15 @@ void QtUserInterface::CloseWindow() {
 
 bool QtClipboard::SetWave(const uint8_t* block, size_t size) {
   auto* mime = new QMimeData;
-  const QByteArray bytes(reinterpret_cast<const char*>(block), static_cast<qsizetype>(size));
-  for (const char* type : kWaveMimeTypes) mime->setData(QString::fromLatin1(type), bytes);
+  mime->setData(QString::fromLatin1(kOwnWaveType),
+                QByteArray(reinterpret_cast<const char*>(block), static_cast<qsizetype>(size)));
+  // Other programs get a plain WAV file.
+  const std::vector<uint8_t> image = StandardWaveImage(block, size);
+  if (!image.empty()) {
+    const QByteArray wave(reinterpret_cast<const char*>(image.data()),
+                          static_cast<qsizetype>(image.size()));
+    for (const char* type : kWaveTypes) mime->setData(QString::fromLatin1(type), wave);
+  }
   QGuiApplication::clipboard()->setMimeData(mime);
   return true;
 }
@@ -160,10 +169,19 @@ bool QtClipboard::SetWave(const uint8_t* block, size_t size) {
 bool QtClipboard::GetWave(std::vector<uint8_t>& block) {
   const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
   if (mime == nullptr) return false;
-  for (const char* type : kWaveMimeTypes) {
+  if (mime->hasFormat(QString::fromLatin1(kOwnWaveType))) {
+    const QByteArray bytes = mime->data(QString::fromLatin1(kOwnWaveType));
+    block.assign(bytes.begin(), bytes.end());
+    return true;
+  }
+  // Another program's sound is taken only as a plain PCM WAV whose header
+  // is where a block's would be.
+  for (const char* type : kWaveTypes) {
     if (!mime->hasFormat(QString::fromLatin1(type))) continue;
     const QByteArray bytes = mime->data(QString::fromLatin1(type));
-    block.assign(bytes.begin(), bytes.end());
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
+    if (!IsStandardPcmWave(data, static_cast<size_t>(bytes.size()))) continue;
+    block.assign(data, data + bytes.size());
     return true;
   }
   return false;

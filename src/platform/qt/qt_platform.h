@@ -44,8 +44,9 @@ private:
   std::chrono::steady_clock::time_point lastEventPass_{};
 };
 
-// Sound goes on the clipboard as a WAV image under our own type and the two
-// common WAV types; it is read back from the first of them present.
+// Sound goes on the clipboard as the block under our own type, and as a
+// plain WAV file under the two common WAV types for other programs. Paste
+// reads our type first, else a plain PCM WAV that another program put there.
 class QtClipboard : public Clipboard {
 public:
   bool SetWave(const uint8_t* block, size_t size) override;

@@ -8,11 +8,12 @@
 #include <QTranslator>
 
 #include "platform/profile_file.h"
+#include "platform/qt/qt_dialog_host.h"
+#include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/qt/icons.h"
-#include "platform/qt/qt_dialog_host.h"
 #include "shell/qt/qt_main_window.h"
 #include "shell/settings.h"
 #include "views/view_state.h"
@@ -52,11 +53,13 @@ int RunKelvora(QApplication& app) {
   ProfileFile profile(Shell().settingsPath);
   QtUserInterface ui;
   QtClipboard clipboard;
+  QtFileDialogs fileDialogs;
   QtProcesses processes;
   QtClock clock;
   Platform& services = Services();
   services.ui = &ui;
   services.clipboard = &clipboard;
+  services.fileDialogs = &fileDialogs;
   services.profile = &profile;
   services.processes = &processes;
   services.clock = &clock;
@@ -66,6 +69,7 @@ int RunKelvora(QApplication& app) {
     QtMainWindow window;
     QtDialogHost dialogs(&window);
     services.dialogs = &dialogs;
+    fileDialogs.SetParent(&window);
     ui.SetWindow(&window);
     UpdateTitle();
     SetZoom(View().zoomLevel);

@@ -1,0 +1,222 @@
+#include "editing/convert.h"
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+#include "document/busy.h"
+#include "document/operation.h"
+#include "editing/texts.h"
+#include "effects/sample_pass.h"
+#include "platform/platform.h"
+#include "shell/main_window.h"
+
+namespace kelvora {
+namespace {
+
+// The longest sound the document can hold (lengths are 32-bit signed, and
+// operations add up to 32 spare bytes).
+constexpr int64_t kMaxBytes = 0x7FFFFFFF - 32;
+constexpr size_t kSpareBytes = 16;
+
+bool IsSourceRate(uint32_t rate) {
+  return rate == 8000 || rate == 11025 || rate == 22050 || rate == 44100;
+}
+
+// Whole samples of the given width fit in each frame, so no read or write
+// strays into the next frame or beyond the block.
+bool FramesHoldSamples(const SoundFormat& f) {
+  return f.nChannels >= 1 && f.nBlockAlign >= f.nChannels * (f.wBitsPerSample / 8);
+}
+
+bool IsAcceptedSource(const SoundFormat& f) {
+  const int bits = f.wBitsPerSample;
+  return IsSourceRate(f.nSamplesPerSec) && f.nChannels <= 2 &&
+         (bits == 8 || bits == 16 || bits == 24 || bits == 32) && FramesHoldSamples(f);
+}
+
+bool IsAcceptedTarget(const SoundFormat& f) {
+  return (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && FramesHoldSamples(f);
+}
+
+// 24 and 32-bit samples on the 16-bit scale: their two most significant
+// bytes.
+struct WideReader {
+  int32_t offset;  // of the top two bytes within a channel's sample
+  int32_t bytesPerChannel;
+  int32_t Read(const uint8_t* frame, int ch) const {
+    return LoadLe16(frame + ch * bytesPerChannel + offset);
+  }
+};
+
+SampleAccess AccessFor(const SoundFormat& f) {
+  return SampleAccess{f.wBitsPerSample, BytesPerChannelSample(f), 0, f.nChannels, f.nBlockAlign};
+}
+
+// Calls body with the fastest accessor for format f: fixed layouts for
+// packed 8/16-bit mono and stereo, else a general one; readers also take
+// 24 and 32-bit samples.
+template <bool kReader, class Body>
+void WithAccess(const SoundFormat& f, Body&& body) {
+  const int bits = f.wBitsPerSample;
+  if ((bits == 8 || bits == 16) && f.nBlockAlign == f.nChannels * bits / 8) {
+    switch (bits * 10 + f.nChannels) {
+      case 81:
+        return body(FrameFormat<8, 1>{});
+      case 82:
+        return body(FrameFormat<8, 2>{});
+      case 161:
+        return body(FrameFormat<16, 1>{});
+      case 162:
+        return body(FrameFormat<16, 2>{});
+      default:
+        break;
+    }
+  }
+  if constexpr (kReader) {
+    if (bits == 24 || bits == 32) return body(WideReader{bits / 8 - 2, BytesPerChannelSample(f)});
+  }
+  return body(AccessFor(f));
+}
+
+struct Plan {
+  const uint8_t* src;
+  int64_t srcFrames;
+  int srcAlign, srcChannels;
+  uint8_t* dst;
+  int64_t dstFrames;
+  int dstAlign, dstChannels;
+  double srcRate, dstRate;
+};
+
+inline int32_t Interpolate(int32_t a, int32_t b, double d) {
+  return static_cast<int32_t>(a + (b - a) * d);
+}
+
+template <class Reader, class Writer>
+void ConvertFrames(const Plan& p, const Reader& r, const Writer& w) {
+  const int32_t total = static_cast<int32_t>(p.dstFrames);
+  for (int64_t m = 0; m < p.dstFrames; ++m) {
+    ShowProgress(texts::kProgressConvert, static_cast<int32_t>(m), total);
+    const double o = static_cast<double>(m) * p.srcRate / p.dstRate;
+    int64_t i = static_cast<int64_t>(std::floor(o));
+    const double d = o - static_cast<double>(i);
+    if (i > p.srcFrames - 1) i = p.srcFrames - 1;  // never beyond the source
+    const uint8_t* rf = p.src + i * p.srcAlign;
+    const uint8_t* sf = d != 0 && i + 1 < p.srcFrames ? rf + p.srcAlign : rf;
+    uint8_t* out = p.dst + m * p.dstAlign;
+    if (p.srcChannels == 1) {
+      const int32_t v = Interpolate(r.Read(rf, 0), r.Read(sf, 0), d);
+      for (int c = 0; c < p.dstChannels; ++c) w.Write(out, v, c);
+    } else if (p.dstChannels == 1) {
+      const int32_t a = (r.Read(rf, 0) + r.Read(rf, 1)) / 2;
+      const int32_t b = (r.Read(sf, 0) + r.Read(sf, 1)) / 2;
+      w.Write(out, Interpolate(a, b, d), 0);
+    } else {
+      for (int c = 0; c < 2; ++c) w.Write(out, Interpolate(r.Read(rf, c), r.Read(sf, c), d), c);
+      // A target with more channels than two gets silence in the others.
+      for (int c = 2; c < p.dstChannels; ++c) w.Write(out, 0, c);
+    }
+  }
+}
+
+}  // namespace
+
+int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,
+                   const SoundFormat& to, MemoryBlock& out, int32_t* outLength) {
+  if (!IsAcceptedSource(from) || !IsAcceptedTarget(to)) {
+    ShowWarning(texts::kCaptionConvert, texts::kConvertUnsupported);
+    return 0;
+  }
+  const int64_t frames = length > 0 ? length / from.nBlockAlign : 0;
+  // The byte count is an integer and the rate ratio applies in floating
+  // point; 64 bits keep long sounds from wrapping.
+  const int64_t bytes = static_cast<int64_t>(static_cast<double>(frames * to.nBlockAlign) *
+                                             to.nSamplesPerSec / from.nSamplesPerSec);
+  const int64_t outFrames = (bytes + to.nBlockAlign - 1) / to.nBlockAlign;
+  const int64_t outBytes = outFrames * to.nBlockAlign;
+  MemoryBlock block;
+  if (outBytes > kMaxBytes || !block.Resize(static_cast<size_t>(outBytes) + kSpareBytes)) {
+    ShowOutOfMemory(texts::kCaptionChangeFormat);
+    return 0;
+  }
+  // Bytes that no sample covers (frames wider than their samples, and the
+  // spare) are zero rather than whatever the memory held.
+  if (to.nBlockAlign != to.nChannels * (to.wBitsPerSample / 8))
+    std::memset(block.data(), 0, static_cast<size_t>(outBytes));
+  std::memset(block.data() + outBytes, 0, kSpareBytes);
+
+  const Plan plan{data,
+                  frames,
+                  from.nBlockAlign,
+                  from.nChannels,
+                  block.data(),
+                  outFrames,
+                  to.nBlockAlign,
+                  to.nChannels,
+                  static_cast<double>(from.nSamplesPerSec),
+                  static_cast<double>(to.nSamplesPerSec)};
+  {
+    // Progress dispatches events; unless the caller already keeps commands
+    // out, this does. The document itself is not touched.
+    std::optional<BusyScope> busy;
+    if (!Busy().busy) busy.emplace();
+    WithAccess<true>(from, [&](const auto& reader) {
+      WithAccess<false>(to, [&](const auto& writer) { ConvertFrames(plan, reader, writer); });
+    });
+  }
+  out.Swap(block);
+  *outLength = static_cast<int32_t>(outBytes);
+  return 1;
+}
+
+void FillFormatDialogTable(ParamEntry table[10], int32_t* rate, int32_t* bits, int32_t* channels) {
+  const struct {
+    int id;
+    int32_t* variable;
+    int32_t value;
+  } rows[9] = {{101, rate, 8000},  {102, rate, 11025}, {103, rate, 22050},
+               {104, rate, 44100}, {201, bits, 8},     {202, bits, 16},
+               {301, channels, 1}, {302, channels, 2}, {0, nullptr, 0}};
+  for (int i = 0; i < 8; ++i) {
+    table[i] = ParamEntry{};
+    table[i].id = rows[i].id;
+    table[i].kind = kParamRadio;
+    table[i].value = rows[i].variable;
+    table[i].min = rows[i].value;
+  }
+  table[8] = ParamEntry{};
+  table[9] = ParamEntry{};
+}
+
+void ConvertFormat() {
+  SoundDocument& doc = Doc();
+  // Seeded from the document every time.
+  int32_t rate = static_cast<int32_t>(doc.format.nSamplesPerSec);
+  int32_t bits = doc.format.wBitsPerSample;
+  int32_t channels = doc.format.nChannels;
+  ParamEntry table[10];
+  FillFormatDialogTable(table, &rate, &bits, &channels);
+  if (!RunParamDialog(kConvertDialog, table)) return;
+  SoundFormat to = doc.format;
+  to.nChannels = static_cast<uint16_t>(channels);
+  to.nSamplesPerSec = static_cast<uint32_t>(rate);
+  to.wBitsPerSample = static_cast<uint16_t>(bits);
+  to.nBlockAlign = static_cast<uint16_t>(bits * channels / 8);
+  to.nAvgBytesPerSec = to.nBlockAlign * to.nSamplesPerSec;
+  if (!BeginUndoableOperation(texts::kCaptionConvert)) return;
+  BusyScope busy;
+  MemoryBlock converted;
+  int32_t length = 0;
+  if (!ConvertSamples(doc.format, doc.bytes(), doc.length, to, converted, &length)) return;
+  doc.data.Swap(converted);
+  SetDocumentFormat(to);
+  doc.length = length;
+  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
+  doc.viewStart = 0;
+  doc.modified = true;
+  ShowFormatStatus();
+  RefreshViews();
+}
+
+}  // namespace kelvora

@@ -1,0 +1,62 @@
+#include "files/load_support.h"
+
+#include <cstring>
+
+#include "files/texts.h"
+#include "platform/platform.h"
+#include "shell/main_window.h"
+
+namespace kelvora {
+namespace {
+
+void EmptyDocument() {
+  SoundDocument& doc = Doc();
+  doc.length = 0;
+  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
+  doc.viewStart = 0;
+}
+
+}  // namespace
+
+int PrepareLoadBlock(uint64_t bytes) {
+  EmptyDocument();
+  return Doc().data.Resize(static_cast<size_t>(bytes) + kLoadSpareBytes) != 0;
+}
+
+int FinishLoad(const SoundFormat& f, uint64_t bytes) {
+  SoundDocument& doc = Doc();
+  std::memset(doc.data.data() + bytes, 0, kLoadSpareBytes);
+  SetDocumentFormat(f);
+  doc.length = static_cast<int32_t>(bytes);
+  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
+  doc.viewStart = 0;
+  Services().ui->SetScrollPosition(0);
+  doc.modified = false;
+  UpdateTitle();
+  RefreshViews();
+  ShowFormatStatus();
+  return 1;
+}
+
+int FailLoadHeader(FileReader& file, const char* text) {
+  file.Close();
+  ShowWarning(texts::kCaptionOpenFile, text);
+  EmptyDocument();
+  return 0;
+}
+
+int FailLoad(FileReader& file, const char* text, const SoundFormat* record) {
+  file.Close();
+  ShowWarning(texts::kCaptionOpenFile, text);
+  EmptyDocument();
+  SoundDocument& doc = Doc();
+  if (record != nullptr) SetDocumentFormat(*record);
+  // The block may have been released for data that never arrived; the
+  // rest of the program expects a small zeroed one.
+  if (doc.data.size() < kLoadSpareBytes) doc.data.AllocateZeroed(kLoadSpareBytes);
+  doc.path = kUntitledPath;
+  RefreshViews();
+  return 0;
+}
+
+}  // namespace kelvora

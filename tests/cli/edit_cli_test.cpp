@@ -1,0 +1,67 @@
+// The batch tool's file and edit verbs, each run once from the command line
+// to the file it writes.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "files/file_test_support.h"
+#include "test_support.h"
+
+namespace kelvora {
+namespace {
+
+class EditCli : public testing::Test {
+protected:
+  EditCli() {
+    std::vector<int16_t> ramp;  // 100 frames of 8000 Hz 16-bit mono
+    for (int i = 0; i < 100; ++i) ramp.push_back(int16_t(i * 100));
+    EXPECT_TRUE(WriteBytes(dir / "in.wav",
+                           RiffBuilder().Header().Pcm(8000, 16, 1).Data(Pcm16(ramp)).bytes()));
+  }
+  // Runs the tool; true when it ended with `status`.
+  bool Run(std::vector<std::string> args, int status = 0) {
+    std::ostringstream o, e;
+    const bool as_expected = CliMain(args, o, e) == status;
+    out = o.str();
+    err = e.str();
+    return as_expected;
+  }
+  bool Says(const std::string& s) { return out.find(s) != std::string::npos; }
+  EngineFixture engine;
+  TempDir dir;
+  std::string out, err;
+};
+
+TEST_F(EditCli, EditVerbsInOneRun) {
+  // 100 + 10 - 5, cropped to 50, cut to nothing, pasted back (50) and mixed
+  // in after itself (100).
+  ASSERT_TRUE(Run({dir / "in.wav", "select=10:20", "copy", "cursor=0", "paste", "select=0:5",
+                   "delete", "select=0:50", "crop", "select-all", "cut", "paste", "mix", "-o",
+                   dir / "out.au", "--info"}))
+      << err;
+  EXPECT_EQ(out,
+            "{\"rate\":8000,\"bits\":16,\"channels\":1,\"frames\":100,\"bytes\":200,"
+            "\"selection\":[100,100],\"moving_end\":100,\"modified\":false,\"file_kind\":2}\n");
+  EXPECT_EQ(ReadBytes(dir / "out.au").size(), 32u + 100u);
+  EXPECT_EQ(err, "");
+}
+
+TEST_F(EditCli, ConvertNewClipAndEveryKindOfOutput) {
+  ASSERT_TRUE(Run(
+      {dir / "in.wav", "convert:rate=22050,bits=8,channels=2", "-o", dir / "c.aiff", "--info"}));
+  EXPECT_TRUE(Says("\"rate\":22050,\"bits\":8,\"channels\":2,\"frames\":276,"));
+  ASSERT_TRUE(Run({dir / "c.aiff", "-o", dir / "c.snd", "--kind", "au"}));  // asks, answered OK
+  EXPECT_EQ(ReadBytes(dir / "c.snd").size(), 32u + 2u * 276u);
+  ASSERT_TRUE(Run({dir / "c.aiff", "--no", "-o", dir / "c2.au"}, 1));  // answered No
+  ASSERT_TRUE(Run({dir / "in.wav", "-o", dir / "u.dat", "--kind", "ulaw", "--info"}));
+  EXPECT_TRUE(Says("\"file_kind\":257"));
+  ASSERT_TRUE(Run({dir / "in.wav", "-o", dir / "p.dat", "--kind", "pcm"}));
+  // 100 frames at 8000 Hz become 552 at 44100 Hz, in both channels.
+  ASSERT_TRUE(
+      Run({"new:rate=44100,bits=16,channels=2", "--clip", dir / "in.wav", "paste", "--info"}));
+  EXPECT_TRUE(Says("\"channels\":2,\"frames\":552,\"bytes\":2208,\"selection\":[0,552]"));
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,182 @@
+#include "editing/clipboard_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "document/undo.h"
+#include "editing/clip_wave_block.h"
+#include "test_support.h"
+
+namespace kelvora {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class EditTest : public testing::Test {
+protected:
+  EngineFixture engine;
+  HeadlessClipboard& clipboard() { return engine.platform.clipboard; }
+
+  // A drag from frame `from` to frame `to`.
+  void Select(int32_t from, int32_t to) {
+    const int align = Doc().format.nBlockAlign;
+    Doc().anchor = from * align;
+    Doc().movingEnd = to * align;
+    Doc().selStart = std::min(from, to) * align;
+    Doc().selEnd = std::max(from, to) * align;
+  }
+  void PutClip(const SoundFormat& f, const Bytes& sound) {
+    MemoryBlock block;
+    ASSERT_TRUE(BuildClipWaveBlock(f, sound.data(), int32_t(sound.size()), block));
+    clipboard().SetWave(block.data(), block.size());
+  }
+  Bytes ClipSound() { return Bytes(clipboard().wave.begin() + 44, clipboard().wave.end() - 2); }
+  // Selection start, end and moving end, in frames.
+  std::vector<int32_t> Selection() {
+    const int align = Doc().format.nBlockAlign;
+    return {Doc().selStart / align, Doc().selEnd / align, Doc().movingEnd / align};
+  }
+  std::vector<std::string> Captions() {
+    std::vector<std::string> c;
+    for (const ShownMessage& m : engine.ui().messages) c.push_back(m.caption + ":" + m.text);
+    return c;
+  }
+};
+
+TEST_F(EditTest, CopyMakesAWaveBlockWithTheChosenChannelInBoth) {
+  SetDocument(MakeFormat(22050, 16, 2), Pcm16({1, -1, 2, -2, 3, -3}));
+  Select(1, 3);
+  EXPECT_TRUE(DispatchCommand(kCmdCopy, kCodeAccelerator));
+  const Bytes& b = clipboard().wave;
+  ASSERT_EQ(b.size(), 8u + 46u);
+  EXPECT_EQ(b[40] | b[41] << 8, 8);
+  EXPECT_EQ(ClipSound(), Pcm16({2, -2, 3, -3}));
+  Doc().channelMask = 1;
+  CopySelection();
+  EXPECT_EQ(ClipSound(), Pcm16({2, 2, 3, 3}));
+  Doc().channelMask = 2;
+  CopySelection();
+  EXPECT_EQ(ClipSound(), Pcm16({-2, -2, -3, -3}));
+  EXPECT_EQ(DocumentBytes(), Pcm16({1, -1, 2, -2, 3, -3}));
+  EXPECT_FALSE(Doc().modified);
+  // Nothing selected: the message, and nothing else happens.
+  Select(1, 1);
+  for (int id : {kCmdCut, kCmdCopy, kCmdDelete, kCmdCrop}) DispatchCommand(id, kCodeMenu);
+  EXPECT_EQ(Captions(), std::vector<std::string>(4, "DEVA Zedudo:範囲が選択されていません"));
+  EXPECT_EQ(ClipSound(), Pcm16({-2, -2, -3, -3}));
+}
+
+TEST_F(EditTest, DeleteCropCutAndPasteOffsetsAndSelections) {
+  SetDocument(MakeFormat(8000, 16, 1), Pcm16({0, 1, 2, 3, 4, 5}));
+  Select(4, 1);  // dragged leftwards
+  Doc().viewStart = 10;
+  DeleteSelection();
+  EXPECT_EQ(DocumentBytes(), Pcm16({0, 4, 5}));
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{1, 1, 1}));
+  EXPECT_EQ(Doc().viewStart, 2);  // it lay beyond the new end
+  EXPECT_LE(Doc().anchor, Doc().length);
+  EXPECT_GE(Doc().data.size(), size_t(Doc().length) + 16);
+  Select(2, 1);
+  CutSelection();
+  EXPECT_EQ(ClipSound(), Pcm16({4}));
+  EXPECT_EQ(DocumentBytes(), Pcm16({0, 5}));
+  // Paste inserts at the moving end, whatever is selected, and selects it.
+  Select(2, 0);
+  PasteClip();
+  EXPECT_EQ(DocumentBytes(), Pcm16({4, 0, 5}));
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{0, 1, 1}));
+  Select(1, 3);
+  Doc().viewStart = 2;
+  CropToSelection();
+  EXPECT_EQ(DocumentBytes(), Pcm16({0, 5}));
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{0, 0, 0}));
+  EXPECT_EQ(Doc().viewStart, 0);
+  Select(0, 2);
+  DeleteSelection();
+  EXPECT_EQ(Doc().length, 0);
+  EXPECT_TRUE(Doc().modified);
+}
+
+TEST_F(EditTest, PasteConvertsTheClipOrRefusesIt) {
+  SetDocument(MakeFormat(44100, 16, 2), {});
+  PasteClip();  // nothing on the clipboard: nothing happens
+  EXPECT_FALSE(Doc().modified);
+  PutClip(MakeFormat(22050, 8, 1), {0x80, 0xC0, 0x40});
+  PasteClip();
+  // Twice the frames, 4 bytes each, both channels equal.
+  EXPECT_EQ(DocumentBytes(),
+            Pcm16({0, 0, 8192, 8192, 16384, 16384, 0, 0, -16384, -16384, -16384, -16384}));
+  SoundFormat adpcm = MakeFormat(8000, 8, 1);
+  adpcm.wFormatTag = 2;
+  PutClip(adpcm, {1});
+  PasteClip();
+  MixClip();
+  PutClip(MakeFormat(48000, 8, 1), {1});
+  PasteClip();
+  EXPECT_EQ(Doc().length, 24);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{
+                            "ペースト:データ形式が違います", "ミックス:データ形式が違います",
+                            "フォーマット変換:このデータ形式からの変換はサポートされていません"}));
+}
+
+TEST_F(EditTest, MixClipsAndExtendsWithSilence) {
+  SetDocument(MakeFormat(8000, 16, 1), Pcm16({100, 30000, -30000, 5}));
+  PutClip(MakeFormat(8000, 16, 1), Pcm16({1, 10000, -10000}));
+  Select(4, 0);  // the selection plays no part; the moving end does
+  DispatchCommand(kCmdMix, kCodeAccelerator);
+  EXPECT_EQ(DocumentBytes(), Pcm16({101, 32767, -32768, 5}));
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{3, 3, 3}));
+  SetDocument(MakeFormat(8000, 8, 2), {10, 20, 30, 40});
+  PutClip(MakeFormat(8000, 8, 1), {0x90, 0x70, 0x80});
+  Select(1, 1);
+  MixClip();
+  EXPECT_EQ(DocumentBytes(), (Bytes{10, 20, 46, 56, 0x70, 0x70, 0x80, 0x80}));
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{4, 4, 4}));
+}
+
+TEST_F(EditTest, ShortOfMemoryEachCommandKeepsTheSound) {
+  SetDocument(MakeFormat(8000, 8, 1), Bytes(100, 5));
+  PutClip(MakeFormat(8000, 8, 1), Bytes(40, 9));
+  Select(0, 80);
+  MemoryBlock::SetTestCap(120);  // the undo copy and the clip fit, no more
+  CopySelection();
+  EXPECT_FALSE(clipboard().hasWave);
+  CutSelection();  // the copy fails, so nothing is cut
+  PutClip(MakeFormat(8000, 8, 1), Bytes(40, 9));
+  Select(90, 90);
+  PasteClip();
+  MixClip();
+  EXPECT_EQ(DocumentBytes(), Bytes(100, 5));
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{90, 90, 90}));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{
+                            "COPY:メモリーが足りません", "COPY:メモリーが足りません",
+                            "PASTE:メモリーが足りません", "ミックス:メモリーが足りません"}));
+}
+
+class EditUndo : public EditTest, public testing::WithParamInterface<void (*)()> {};
+
+TEST_P(EditUndo, UndoRestoresSoundAndSelectionAndRedoes) {
+  SetDocument(MakeFormat(11025, 16, 2), Pcm16({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  PutClip(MakeFormat(11025, 16, 1), Pcm16({100, 200}));
+  Select(1, 3);
+  const Bytes before = DocumentBytes();
+  GetParam()();
+  const Bytes after = DocumentBytes();
+  const std::vector<int32_t> selection = Selection();
+  ASSERT_NE(after, before);
+  SwapUndo();
+  EXPECT_EQ(DocumentBytes(), before);
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{1, 3, 3}));
+  SwapUndo();
+  EXPECT_EQ(DocumentBytes(), after);
+  EXPECT_EQ(Selection(), selection);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, EditUndo,
+                         testing::Values(CutSelection, DeleteSelection, CropToSelection, PasteClip,
+                                         MixClip));
+
+}  // namespace
+}  // namespace kelvora
