@@ -8,142 +8,107 @@ namespace {
 
 using K = ControlKind;
 
-// Builders for the rows below. A slider row is: label in column 0, slider in
-// column 1, edit box in column 2, unit in column 3.
-constexpr int8_t I8(int v) { return static_cast<int8_t>(v); }
+// Builders for the rows below. The base: a control of `kind` in cell (row,
+// col) of `container`'s grid.
+constexpr ControlDesc At(K kind, int id, int container, int row, int col, int colSpan = 1,
+                         int rowSpan = 1, uint8_t flags = 0) {
+  ControlDesc c;
+  c.id = id;
+  c.kind = kind;
+  c.container = container;
+  c.row = static_cast<int8_t>(row);
+  c.col = static_cast<int8_t>(col);
+  c.rowSpan = static_cast<int8_t>(rowSpan);
+  c.colSpan = static_cast<int8_t>(colSpan);
+  c.flags = flags;
+  return c;
+}
+constexpr ControlDesc Captioned(ControlDesc c, const char* text) {
+  c.text = text;
+  return c;
+}
+// The batch tool's field, and the value name of a choice.
+constexpr ControlDesc ForField(ControlDesc c, const char* field, const char* value = nullptr) {
+  c.field = field;
+  c.valueName = value;
+  return c;
+}
 
 constexpr ControlDesc Label(const char* text, int container, int row, int col, uint8_t flags = 0,
                             int colSpan = 1) {
-  return {.text = text,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .colSpan = I8(colSpan),
-          .flags = flags};
+  return Captioned(At(K::kLabel, kNoId, container, row, col, colSpan, 1, flags), text);
 }
 constexpr ControlDesc Unit(const char* text, int container, int row, int col = 3) {
-  return {
-      .kind = K::kUnitLabel, .text = text, .container = container, .row = I8(row), .col = I8(col)};
+  return Captioned(At(K::kUnitLabel, kNoId, container, row, col), text);
 }
 constexpr ControlDesc Value(int id, int container, int row, int col, int colSpan = 1) {
-  return {.id = id,
-          .kind = K::kReadOnlyText,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .colSpan = I8(colSpan)};
+  return At(K::kReadOnlyText, id, container, row, col, colSpan);
 }
 constexpr ControlDesc Slider(int id, int container, int row, int col = 1) {
-  return {.id = id, .kind = K::kSlider, .container = container, .row = I8(row), .col = I8(col)};
+  return At(K::kSlider, id, container, row, col);
 }
 constexpr ControlDesc Number(int id, const char* field, int container, int row, int col = 2,
                              int scale = 0) {
-  return {.id = id,
-          .kind = K::kNumberEdit,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .field = field,
-          .scale = scale};
+  ControlDesc c = ForField(At(K::kNumberEdit, id, container, row, col), field);
+  c.scale = scale;
+  return c;
 }
 constexpr ControlDesc Check(int id, const char* text, const char* field, int container, int row,
                             int col = 0, int colSpan = 4) {
-  return {.id = id,
-          .kind = K::kCheckBox,
-          .text = text,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .colSpan = I8(colSpan),
-          .field = field};
+  return ForField(Captioned(At(K::kCheckBox, id, container, row, col, colSpan), text), field);
 }
 constexpr ControlDesc Radio(int id, const char* text, const char* field, const char* value,
                             int container, int row, int col) {
-  return {.id = id,
-          .kind = K::kRadio,
-          .text = text,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .field = field,
-          .valueName = value};
+  return ForField(Captioned(At(K::kRadio, id, container, row, col), text), field, value);
 }
 constexpr ControlDesc Group(int id, const char* title, int row, int col, int colSpan = 4,
                             int rowSpan = 1) {
-  return {.id = id,
-          .kind = K::kGroupBox,
-          .text = title,
-          .row = I8(row),
-          .col = I8(col),
-          .rowSpan = I8(rowSpan),
-          .colSpan = I8(colSpan)};
+  return Captioned(At(K::kGroupBox, id, 0, row, col, colSpan, rowSpan), title);
 }
 constexpr ControlDesc Panel(int id, int container, int row, int col, int colSpan) {
-  return {.id = id,
-          .kind = K::kPanel,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .colSpan = I8(colSpan)};
+  return At(K::kPanel, id, container, row, col, colSpan);
 }
 constexpr ControlDesc Button(int id, const char* text, int container, int row, int col,
                              const char* field = nullptr, const char* value = nullptr) {
-  return {.id = id,
-          .kind = K::kPushButton,
-          .text = text,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .field = field,
-          .valueName = value};
+  return ForField(Captioned(At(K::kPushButton, id, container, row, col), text), field, value);
 }
 constexpr ControlDesc Ok(const char* text = "OK") {
-  return {.id = 1, .kind = K::kPushButton, .text = text, .flags = kBottomButton | kDefaultButton};
+  return Captioned(At(K::kPushButton, 1, 0, 0, 0, 1, 1, kBottomButton | kDefaultButton), text);
 }
 constexpr ControlDesc Cancel() {
-  return {.id = 2, .kind = K::kPushButton, .text = "ｷｬﾝｾﾙ", .col = 1, .flags = kBottomButton};
+  return Captioned(At(K::kPushButton, 2, 0, 0, 1, 1, 1, kBottomButton), "ｷｬﾝｾﾙ");
 }
 constexpr ControlDesc Icon(const char* picture, int container, int row, int col) {
-  return {
-      .kind = K::kIcon, .text = picture, .container = container, .row = I8(row), .col = I8(col)};
+  return Captioned(At(K::kIcon, kNoId, container, row, col), picture);
 }
 constexpr ControlDesc VSlider(int id, const char* field, int row, int col, int rowSpan) {
-  return {.id = id,
-          .kind = K::kSlider,
-          .row = I8(row),
-          .col = I8(col),
-          .rowSpan = I8(rowSpan),
-          .flags = kVertical,
-          .field = field};
+  return ForField(At(K::kSlider, id, 0, row, col, 1, rowSpan, kVertical), field);
 }
 constexpr ControlDesc Area(int id, ControlKind kind, const char* field, int row, int col,
                            int rowSpan, int colSpan, int width, int height, uint8_t flags = 0) {
-  return {.id = id,
-          .kind = kind,
-          .row = I8(row),
-          .col = I8(col),
-          .rowSpan = I8(rowSpan),
-          .colSpan = I8(colSpan),
-          .flags = flags,
-          .field = field,
-          .width = width,
-          .height = height};
+  ControlDesc c = ForField(At(kind, id, 0, row, col, colSpan, rowSpan, flags), field);
+  c.width = width;
+  c.height = height;
+  return c;
 }
 constexpr ControlDesc DropList(int id, int container, int row, int col, int colSpan) {
-  return {.id = id,
-          .kind = K::kDropList,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .colSpan = I8(colSpan)};
+  return At(K::kDropList, id, container, row, col, colSpan);
 }
 constexpr ControlDesc TextEdit(int id, const char* field, int container, int row, int col) {
-  return {.id = id,
-          .kind = K::kTextEdit,
-          .container = container,
-          .row = I8(row),
-          .col = I8(col),
-          .field = field};
+  return ForField(At(K::kTextEdit, id, container, row, col), field);
+}
+
+// A slider row: label, slider `id`, its edit box `id + 1` and the unit.
+constexpr std::array<ControlDesc, 4> SliderRow(const char* label, int id, const char* field,
+                                               const char* unit, int row, int container = 0,
+                                               int scale = 0) {
+  return {Label(label, container, row, 0), Slider(id, container, row),
+          Number(id + 1, field, container, row, 2, scale), Unit(unit, container, row)};
+}
+// The same without a unit.
+constexpr std::array<ControlDesc, 3> BareSliderRow(const char* label, int id, const char* field,
+                                                   int row) {
+  return {Label(label, 0, row, 0), Slider(id, 0, row), Number(id + 1, field, 0, row)};
 }
 
 // Concatenates control lists, for the parts several dialogs share.
@@ -192,28 +157,34 @@ constexpr std::array<ControlDesc, 6> EnvelopeEditor(const char* top, const char*
 constexpr std::array<ControlDesc, 14> EqModule(int group, const char* title, int row, int base,
                                                const char* use, const char* freq, const char* level,
                                                const char* width) {
+  return Join(std::array{Group(group, title, row, 0), Check(base, "使用する", use, group, 0)},
+              SliderRow("周波数", base + 1, freq, "Hz", 1, group),
+              SliderRow("レベル", base + 3, level, "dB", 2, group),
+              SliderRow("帯域", base + 5, width, "1/12Oct", 3, group));
+}
+
+// One group of the device dialog: the device list and what it reports,
+// controls from `base`.
+constexpr std::array<ControlDesc, 18> DeviceGroup(int group, int base) {
   return {
-      Group(group, title, row, 0),       Check(base, "使用する", use, group, 0),
-      Label("周波数", group, 1, 0),      Slider(base + 1, group, 1),
-      Number(base + 2, freq, group, 1),  Unit("Hz", group, 1),
-      Label("レベル", group, 2, 0),      Slider(base + 3, group, 2),
-      Number(base + 4, level, group, 2), Unit("dB", group, 2),
-      Label("帯域", group, 3, 0),        Slider(base + 5, group, 3),
-      Number(base + 6, width, group, 3), Unit("1/12Oct", group, 3),
+      Label("デバイス名:", group, 0, 0),    DropList(base + 1, group, 0, 1, 3),
+      Label("製造元ID:", group, 1, 0),      Value(base + 2, group, 1, 1),
+      Label("製品ID:", group, 1, 2),        Value(base + 3, group, 1, 3),
+      Label("バージョン:", group, 2, 0),    Value(base + 4, group, 2, 1),
+      Label("チャネル数:", group, 2, 2),    Value(base + 5, group, 2, 3),
+      Label("16Bits/Stereo:", group, 3, 0), Value(base + 10, group, 3, 1, 3),
+      Label("8Bits/Stereo:", group, 4, 0),  Value(base + 11, group, 4, 1, 3),
+      Label("16Bits/Mono:", group, 5, 0),   Value(base + 12, group, 5, 1, 3),
+      Label("8Bits/Mono:", group, 6, 0),    Value(base + 13, group, 6, 1, 3),
   };
 }
 
-constexpr ControlDesc kDisplaySettings[] = {
-    Label("表示密度", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "density", 0, 0),
-    Group(900, "表示モード", 1, 0),
-    Radio(300, "ポイント", "mode", "points", 900, 0, 0),
-    Radio(301, "ライン", "mode", "lines", 900, 0, 1),
-    Check(400, "スクロールバーに追従", "follow", 0, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kDisplaySettings = Join(
+    BareSliderRow("表示密度", 200, "density", 0),
+    std::array{Group(900, "表示モード", 1, 0), Radio(300, "ポイント", "mode", "points", 900, 0, 0),
+               Radio(301, "ライン", "mode", "lines", 900, 0, 1),
+               Check(400, "スクロールバーに追従", "follow", 0, 2)},
+    OkCancel());
 
 constexpr ControlDesc kAbout[] = {
     Icon("program", 0, 0, 0),
@@ -221,90 +192,34 @@ constexpr ControlDesc kAbout[] = {
     Ok(),
 };
 
-constexpr ControlDesc kDevices[] = {
-    Label("使用するウェーブデバイスを選択します", 0, 0, 0, 0, 2),
-    Group(900, "WAVE 出力", 1, 0, 1),
-    Group(901, "WAVE 入力", 1, 1, 1),
-    Label("デバイス名:", 900, 0, 0),
-    DropList(101, 900, 0, 1, 3),
-    Label("製造元ID:", 900, 1, 0),
-    Value(102, 900, 1, 1),
-    Label("製品ID:", 900, 1, 2),
-    Value(103, 900, 1, 3),
-    Label("バージョン:", 900, 2, 0),
-    Value(104, 900, 2, 1),
-    Label("チャネル数:", 900, 2, 2),
-    Value(105, 900, 2, 3),
-    Label("16Bits/Stereo:", 900, 3, 0),
-    Value(110, 900, 3, 1, 3),
-    Label("8Bits/Stereo:", 900, 4, 0),
-    Value(111, 900, 4, 1, 3),
-    Label("16Bits/Mono:", 900, 5, 0),
-    Value(112, 900, 5, 1, 3),
-    Label("8Bits/Mono:", 900, 6, 0),
-    Value(113, 900, 6, 1, 3),
-    Label("Pitch:", 900, 7, 0),
-    Value(120, 900, 7, 1),
-    Label("PlaybackRate:", 900, 7, 2),
-    Value(121, 900, 7, 3),
-    Label("Sync:", 900, 8, 0),
-    Value(122, 900, 8, 1),
-    Label("Volume:", 900, 8, 2),
-    Value(123, 900, 8, 3),
-    Label("LRVolume:", 900, 9, 0),
-    Value(124, 900, 9, 1),
-    Label("デバイス名:", 901, 0, 0),
-    DropList(201, 901, 0, 1, 3),
-    Label("製造元ID:", 901, 1, 0),
-    Value(202, 901, 1, 1),
-    Label("製品ID:", 901, 1, 2),
-    Value(203, 901, 1, 3),
-    Label("バージョン:", 901, 2, 0),
-    Value(204, 901, 2, 1),
-    Label("チャネル数:", 901, 2, 2),
-    Value(205, 901, 2, 3),
-    Label("16Bits/Stereo:", 901, 3, 0),
-    Value(210, 901, 3, 1, 3),
-    Label("8Bits/Stereo:", 901, 4, 0),
-    Value(211, 901, 4, 1, 3),
-    Label("16Bits/Mono:", 901, 5, 0),
-    Value(212, 901, 5, 1, 3),
-    Label("8Bits/Mono:", 901, 6, 0),
-    Value(213, 901, 6, 1, 3),
-    Label("Sync:", 901, 7, 0),
-    Value(220, 901, 7, 1),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kDevices =
+    Join(std::array{Label("使用するウェーブデバイスを選択します", 0, 0, 0, 0, 2),
+                    Group(900, "WAVE 出力", 1, 0, 1), Group(901, "WAVE 入力", 1, 1, 1)},
+         DeviceGroup(900, 100),
+         std::array{
+             Label("Pitch:", 900, 7, 0),
+             Value(120, 900, 7, 1),
+             Label("PlaybackRate:", 900, 7, 2),
+             Value(121, 900, 7, 3),
+             Label("Sync:", 900, 8, 0),
+             Value(122, 900, 8, 1),
+             Label("Volume:", 900, 8, 2),
+             Value(123, 900, 8, 3),
+             Label("LRVolume:", 900, 9, 0),
+             Value(124, 900, 9, 1),
+         },
+         DeviceGroup(901, 200), std::array{Label("Sync:", 901, 7, 0), Value(220, 901, 7, 1)},
+         OkCancel());
 
-constexpr ControlDesc kDistortion[] = {
-    Label("デプス", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "depth", 0, 0),
-    Unit("%", 0, 0),
-    Group(900, "モード", 1, 0),
-    Radio(202, "ファズ", "mode", "fuzz", 900, 0, 0),
-    Radio(203, "オーバードライブ", "mode", "overdrive", 900, 0, 1),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kDistortion =
+    Join(SliderRow("デプス", 200, "depth", "%", 0),
+         std::array{Group(900, "モード", 1, 0), Radio(202, "ファズ", "mode", "fuzz", 900, 0, 0),
+                    Radio(203, "オーバードライブ", "mode", "overdrive", 900, 0, 1)},
+         OkCancel());
 
-constexpr ControlDesc kEcho[] = {
-    Label("ディレイタイム", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "delay", 0, 0),
-    Unit("mSec", 0, 0),
-    Label("エコーレベル", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "level", 0, 1),
-    Unit("%", 0, 1),
-    Label("フィードバック", 0, 2, 0),
-    Slider(204, 0, 2),
-    Number(205, "feedback", 0, 2),
-    Unit("%", 0, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kEcho = Join(SliderRow("ディレイタイム", 200, "delay", "mSec", 0),
+                            SliderRow("エコーレベル", 202, "level", "%", 1),
+                            SliderRow("フィードバック", 204, "feedback", "%", 2), OkCancel());
 
 constexpr ControlDesc kGraphicEq[] = {
     Label("+18dB", 0, 0, 0, kAlignTop | kAlignRight),
@@ -341,23 +256,10 @@ constexpr ControlDesc kGraphicEq[] = {
     Cancel(),
 };
 
-constexpr ControlDesc kFlanger[] = {
-    Label("レベル", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "level", 0, 0),
-    Unit("%", 0, 0),
-    Label("デプス", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "depth", 0, 1),
-    Unit("%", 0, 1),
-    Label("レート", 0, 2, 0),
-    Slider(204, 0, 2),
-    Number(205, "rate", 0, 2),
-    Unit("1/10Hz", 0, 2),
-    Check(208, "ステレオフランジ", "stereo", 0, 3),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kFlanger =
+    Join(SliderRow("レベル", 200, "level", "%", 0), SliderRow("デプス", 202, "depth", "%", 1),
+         SliderRow("レート", 204, "rate", "1/10Hz", 2),
+         std::array{Check(208, "ステレオフランジ", "stereo", 0, 3)}, OkCancel());
 
 constexpr auto kFormatConversion = Join(FormatGroups(), OkCancel());
 constexpr auto kNew = Join(FormatGroups(), OkCancel());
@@ -387,115 +289,45 @@ constexpr ControlDesc kMelody[] = {
     Cancel(),
 };
 
-constexpr ControlDesc kNoise[] = {
-    Label("音量", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "volume", 0, 0),
-    Unit("%", 0, 0),
-    Label("時間", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "time", 0, 1),
-    Unit("mSec", 0, 1),
-    Check(204, "ステレオノイズ", "stereo", 0, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kNoise =
+    Join(SliderRow("音量", 200, "volume", "%", 0), SliderRow("時間", 202, "time", "mSec", 1),
+         std::array{Check(204, "ステレオノイズ", "stereo", 0, 2)}, OkCancel());
 
-constexpr ControlDesc kPitch[] = {
-    Label("ピッチ", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "pitch", 0, 0),
-    Unit("%", 0, 0),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kPitch = Join(SliderRow("ピッチ", 200, "pitch", "%", 0), OkCancel());
 
-constexpr ControlDesc kInsertSilence[] = {
-    Label("時間", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "time", 0, 0),
-    Unit("mSec", 0, 0),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kInsertSilence = Join(SliderRow("時間", 200, "time", "mSec", 0), OkCancel());
 
-constexpr ControlDesc kTone[] = {
-    Label("音量", 0, 0, 0),
-    Slider(101, 0, 0),
-    Number(102, "volume", 0, 0),
-    Unit("%", 0, 0),
-    Label("周波数", 0, 1, 0),
-    Slider(103, 0, 1),
-    Number(104, "frequency", 0, 1),
-    Unit("Hz", 0, 1),
-    Label("時間", 0, 2, 0),
-    Slider(105, 0, 2),
-    Number(106, "time", 0, 2),
-    Unit("mSec", 0, 2),
-    Group(900, "波形", 3, 0),
-    Icon("square", 900, 0, 0),
-    Radio(107, "矩形波", "wave", "square", 900, 0, 1),
-    Icon("sine", 900, 0, 2),
-    Radio(108, "正弦波", "wave", "sine", 900, 0, 3),
-    Icon("sawtooth", 900, 0, 4),
-    Radio(109, "鋸歯波", "wave", "sawtooth", 900, 0, 5),
-    Group(901, "FM", 4, 0),
-    Check(110, "ＦＭ使用", "fm", 901, 0),
-    Label("デプス", 901, 1, 0),
-    Slider(111, 901, 1),
-    Number(112, "depth", 901, 1),
-    Unit("%", 901, 1),
-    Label("周波数レシオ", 901, 2, 0),
-    Slider(113, 901, 2),
-    Number(114, "ratio", 901, 2),
-    Unit("1/10Freq", 901, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kTone =
+    Join(SliderRow("音量", 101, "volume", "%", 0), SliderRow("周波数", 103, "frequency", "Hz", 1),
+         SliderRow("時間", 105, "time", "mSec", 2),
+         std::array{
+             Group(900, "波形", 3, 0),
+             Icon("square", 900, 0, 0),
+             Radio(107, "矩形波", "wave", "square", 900, 0, 1),
+             Icon("sine", 900, 0, 2),
+             Radio(108, "正弦波", "wave", "sine", 900, 0, 3),
+             Icon("sawtooth", 900, 0, 4),
+             Radio(109, "鋸歯波", "wave", "sawtooth", 900, 0, 5),
+             Group(901, "FM", 4, 0),
+             Check(110, "ＦＭ使用", "fm", 901, 0),
+         },
+         SliderRow("デプス", 111, "depth", "%", 1, 901),
+         SliderRow("周波数レシオ", 113, "ratio", "1/10Freq", 2, 901), OkCancel());
 
-constexpr ControlDesc kTremolo[] = {
-    Label("レベル", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "level", 0, 0),
-    Unit("%", 0, 0),
-    Label("レート", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "rate", 0, 1),
-    Unit("1/10Hz", 0, 1),
-    Check(204, "ステレオオートパン", "autopan", 0, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kTremolo =
+    Join(SliderRow("レベル", 200, "level", "%", 0), SliderRow("レート", 202, "rate", "1/10Hz", 1),
+         std::array{Check(204, "ステレオオートパン", "autopan", 0, 2)}, OkCancel());
 
 constexpr auto kVolumeEnvelope = EnvelopeEditor("200", "100", "0");
 constexpr auto kPanEnvelope = EnvelopeEditor("Left", "Center", "Right");
 constexpr auto kPitchEnvelope = EnvelopeEditor("2f", "f", "f/2");
 
-constexpr ControlDesc kVolume[] = {
-    Label("音量", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "volume", 0, 0),
-    Unit("%", 0, 0),
-    Label("パンポット", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "pan", 0, 1),
-    Check(204, "リミッター", "limiter", 0, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kVolume =
+    Join(SliderRow("音量", 200, "volume", "%", 0), BareSliderRow("パンポット", 202, "pan", 1),
+         std::array{Check(204, "リミッター", "limiter", 0, 2)}, OkCancel());
 
-constexpr ControlDesc kCompressor[] = {
-    Label("出力レベル", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "output", 0, 0),
-    Unit("%", 0, 0),
-    Label("コンプレス率", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "ratio", 0, 1),
-    Unit("%", 0, 1),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kCompressor = Join(SliderRow("出力レベル", 200, "output", "%", 0),
+                                  SliderRow("コンプレス率", 202, "ratio", "%", 1), OkCancel());
 
 constexpr ControlDesc kPresetRegistration[] = {
     Label("登録するプリセットNo.?", 0, 0, 0, 0, 6),
@@ -508,33 +340,14 @@ constexpr ControlDesc kPresetRegistration[] = {
     Cancel(),
 };
 
-constexpr ControlDesc kNoiseGate[] = {
-    Label("レベル", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "level", 0, 0),
-    Unit("%", 0, 0),
-    Label("アタックタイム", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "attack", 0, 1),
-    Unit("mSec", 0, 1),
-    Label("リリースタイム", 0, 2, 0),
-    Slider(204, 0, 2),
-    Number(205, "release", 0, 2),
-    Unit("mSec", 0, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kNoiseGate =
+    Join(SliderRow("レベル", 200, "level", "%", 0),
+         SliderRow("アタックタイム", 202, "attack", "mSec", 1),
+         SliderRow("リリースタイム", 204, "release", "mSec", 2), OkCancel());
 
-constexpr ControlDesc kNoiseRemoval[] = {
-    Label("ランダムノイズ", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "random", 0, 0),
-    Label("インパルスノイズ", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "impulse", 0, 1),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kNoiseRemoval =
+    Join(BareSliderRow("ランダムノイズ", 200, "random", 0),
+         BareSliderRow("インパルスノイズ", 202, "impulse", 1), OkCancel());
 
 constexpr auto kParametricEq =
     Join(EqModule(900, "モジュール1", 0, 100, "use1", "freq1", "level1", "width1"),
@@ -554,70 +367,36 @@ constexpr auto kRecording = Join(FormatGroups(),
                                  },
                                  OkCancel("スタート"));
 
-constexpr ControlDesc kReverb[] = {
-    Label("リバーブタイム", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "time", 0, 0),
-    Unit("mSec", 0, 0),
-    Label("リバーブレベル", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "level", 0, 1),
-    Unit("%", 0, 1),
-    Label("オリジナルレベル", 0, 2, 0),
-    Slider(204, 0, 2),
-    Number(205, "dry", 0, 2),
-    Unit("%", 0, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kReverb = Join(SliderRow("リバーブタイム", 200, "time", "mSec", 0),
+                              SliderRow("リバーブレベル", 202, "level", "%", 1),
+                              SliderRow("オリジナルレベル", 204, "dry", "%", 2), OkCancel());
 
-constexpr ControlDesc kTimeStretch[] = {
-    Label("再生速度", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "speed", 0, 0),
-    Unit("%", 0, 0),
-    Label("時間", 0, 1, 0),
-    Panel(900, 0, 1, 1, 3),
-    Value(10000, 900, 0, 0),
-    Label("(mSec)   =>", 900, 0, 1),
-    Value(10001, 900, 0, 2),
-    Label("(mSec)", 900, 0, 3),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kTimeStretch = Join(SliderRow("再生速度", 200, "speed", "%", 0),
+                                   std::array{
+                                       Label("時間", 0, 1, 0),
+                                       Panel(900, 0, 1, 1, 3),
+                                       Value(10000, 900, 0, 0),
+                                       Label("(mSec)   =>", 900, 0, 1),
+                                       Value(10001, 900, 0, 2),
+                                       Label("(mSec)", 900, 0, 3),
+                                   },
+                                   OkCancel());
 
-constexpr ControlDesc kTranspose[] = {
-    Label("トランスポーズ", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "cents", 0, 0),
-    Unit("セント", 0, 0),
-    Group(900, "ハーモナイズ", 1, 0),
-    Check(202, "使用する", "harmonize", 900, 0, 0, 5),
-    Label("元音", 900, 1, 0),
-    Slider(203, 900, 1, 1),
-    Label("効果音", 900, 1, 2),
-    Number(204, "mix", 900, 1, 3),
-    Unit("%", 900, 1, 4),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kTranspose = Join(SliderRow("トランスポーズ", 200, "cents", "セント", 0),
+                                 std::array{
+                                     Group(900, "ハーモナイズ", 1, 0),
+                                     Check(202, "使用する", "harmonize", 900, 0, 0, 5),
+                                     Label("元音", 900, 1, 0),
+                                     Slider(203, 900, 1, 1),
+                                     Label("効果音", 900, 1, 2),
+                                     Number(204, "mix", 900, 1, 3),
+                                     Unit("%", 900, 1, 4),
+                                 },
+                                 OkCancel());
 
-constexpr ControlDesc kVibrato[] = {
-    Label("デプス", 0, 0, 0),
-    Slider(200, 0, 0),
-    Number(201, "depth", 0, 0),
-    Unit("%", 0, 0),
-    Label("レート", 0, 1, 0),
-    Slider(202, 0, 1),
-    Number(203, "rate", 0, 1, 2, 10),
-    Unit("Hz", 0, 1),
-    Label("ディレイ", 0, 2, 0),
-    Slider(204, 0, 2),
-    Number(205, "delay", 0, 2, 2, 10),
-    Unit("Sec", 0, 2),
-    Ok(),
-    Cancel(),
-};
+constexpr auto kVibrato = Join(SliderRow("デプス", 200, "depth", "%", 0),
+                               SliderRow("レート", 202, "rate", "Hz", 1, 0, 10),
+                               SliderRow("ディレイ", 204, "delay", "Sec", 2, 0, 10), OkCancel());
 
 constexpr DialogDesc kDialogs[] = {
     {104, "表示設定", kDisplaySettings},
