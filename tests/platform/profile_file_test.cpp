@@ -4,36 +4,25 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+
+#include "files/file_test_support.h"
 
 namespace kelvora {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder per test, removed afterwards.
 class ProfileFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelvora-profile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    path_ = (dir_ / "kelvora.ini").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   void Put(const std::string& content) { std::ofstream(path_, std::ios::binary) << content; }
   std::string Content() const {
     std::ifstream in(path_, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  fs::path dir_;
-  std::string path_;
+  TempDir dir_;
+  std::string path_ = dir_ / "kelvora.ini";
 };
 
 TEST_F(ProfileFileTest, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
@@ -44,7 +33,7 @@ TEST_F(ProfileFileTest, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
   ASSERT_TRUE(p.WriteString("Options", "density", "8"));
   EXPECT_EQ(Content(), "[Options]\ndensity=8\n");
   EXPECT_EQ(p.GetInt("Options", "density", 0), 8);
-  ProfileFile nested((dir_ / "config" / "kelvora" / "kelvora.ini").string());
+  ProfileFile nested(dir_ / "config/kelvora/kelvora.ini");
   EXPECT_TRUE(nested.WriteString("Position", "width", "640"));
 }
 
@@ -66,24 +55,17 @@ TEST_F(ProfileFileTest, OnlyTheFirstSectionAndKeyOfANameCount) {
             "[Options]\ndensity=9\ndensity=5\n[Other]\n[options]\ndensity=6\ndispmode=0\n");
 }
 
-struct IntCase {
-  const char* stored;
-  int expected;
-};
-class ProfileIntTest : public ProfileFileTest, public ::testing::WithParamInterface<IntCase> {};
-
-TEST_P(ProfileIntTest, ReadsTheLeadingDecimalInteger) {
-  Put(std::string("[S]\nk=") + GetParam().stored + "\n");
-  EXPECT_EQ(ProfileFile(path_).GetInt("S", "k", -99), GetParam().expected) << GetParam().stored;
+TEST_F(ProfileFileTest, IntegersAreTheLeadingDecimalNumber) {
+  const std::pair<const char*, int> cases[] = {{"  42", 42},      {"-7", -7},
+                                               {"+5", 5},         {"12abc", 12},
+                                               {"abc", 0},        {"", -99},
+                                               {"\"33\"", 33},    {"0x10", 0},
+                                               {"4294967297", 1}, {"-2147483648", -2147483647 - 1}};
+  for (auto [stored, expected] : cases) {
+    Put(std::string("[S]\nk=") + stored + "\n");
+    EXPECT_EQ(ProfileFile(path_).GetInt("S", "k", -99), expected) << stored;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Values, ProfileIntTest,
-                         ::testing::Values(IntCase{"42", 42}, IntCase{"  42", 42},
-                                           IntCase{"-7", -7}, IntCase{"+5", 5},
-                                           IntCase{"12abc", 12}, IntCase{"abc", 0},
-                                           IntCase{"", -99}, IntCase{"\"33\"", 33},
-                                           IntCase{"0x10", 0}, IntCase{"4294967297", 1},
-                                           IntCase{"-2147483648", -2147483647 - 1}));
 
 TEST_F(ProfileFileTest, WritesKeepEveryOtherLineAndTheLineBreaks) {
   Put("; settings\r\n[Eq]\r\nPreset1=1,2,3\r\n\r\n[Options]\r\nDensity=4\r\ntempo=120\r\n\r\n"
@@ -97,19 +79,15 @@ TEST_F(ProfileFileTest, WritesKeepEveryOtherLineAndTheLineBreaks) {
             "dispmode=1\r\n\r\n[Other]\r\nx=y\r\n\r\n[Position]\r\nwidth=640\r\n");
 }
 
-TEST_F(ProfileFileTest, KeyAddedToALastSectionWithoutLineBreak) {
-  Put("[Options]\ndensity=4");
-  ProfileFile p(path_);
-  ASSERT_TRUE(p.WriteString("Options", "trackmode", "0"));
-  EXPECT_EQ(Content(), "[Options]\ndensity=4\ntrackmode=0\n");
-}
-
-TEST_F(ProfileFileTest, ByteOrderMarkDoesNotHideTheFirstSection) {
-  Put("\xEF\xBB\xBF[Options]\ndensity=16\n");
+// A byte order mark does not hide the first section; a key goes after a
+// last line without a line break.
+TEST_F(ProfileFileTest, ByteOrderMarkAndAMissingLastLineBreak) {
+  Put("\xEF\xBB\xBF[Options]\ndensity=16");
   ProfileFile p(path_);
   EXPECT_EQ(p.GetInt("Options", "density", 8), 16);
+  ASSERT_TRUE(p.WriteString("Options", "trackmode", "0"));
   ASSERT_TRUE(p.WriteString("Options", "density", "32"));
-  EXPECT_EQ(Content(), "\xEF\xBB\xBF[Options]\ndensity=32\n");
+  EXPECT_EQ(Content(), "\xEF\xBB\xBF[Options]\ndensity=32\ntrackmode=0\n");
 }
 
 TEST_F(ProfileFileTest, RefusesWhatWouldBreakTheFileAndLeavesItAlone) {
@@ -132,18 +110,18 @@ TEST_F(ProfileFileTest, ReplacesTheFileWholeAndKeepsItsPermissions) {
   EXPECT_EQ(fs::status(path_).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   int files = 0;
-  for (const auto& entry : fs::directory_iterator(dir_)) files += entry.is_regular_file();
+  for (const auto& entry : fs::directory_iterator(dir_.path())) files += entry.is_regular_file();
   EXPECT_EQ(files, 1);  // no temporary file left behind
   EXPECT_EQ(p.GetInt("Options", "density", 0), 19);
 }
 
 TEST_F(ProfileFileTest, WritesThroughALinkToTheFileItNames) {
-  const fs::path real = dir_ / "real.ini";
+  const std::string real = dir_ / "real.ini";
   std::ofstream(real) << "[Options]\ndensity=4\n";
   fs::create_symlink(real, path_);
   ASSERT_TRUE(ProfileFile(path_).WriteString("Options", "density", "5"));
   EXPECT_TRUE(fs::is_symlink(path_));
-  EXPECT_EQ(ProfileFile(real.string()).GetInt("Options", "density", 0), 5);
+  EXPECT_EQ(ProfileFile(real).GetInt("Options", "density", 0), 5);
 }
 
 }  // namespace

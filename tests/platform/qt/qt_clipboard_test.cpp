@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QClipboard>
 #include <QEventLoop>
 #include <QMimeData>
+#include <QProcess>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cstdlib>
 
@@ -74,8 +73,6 @@ TEST(QtClipboardWave, OurBlockForUsAPlainWaveForOthersAndOnlyAPlainOneBack) {
   EXPECT_FALSE(clipboard.GetWave(back));
 }
 
-// ----- Between two processes ---------------------------------------------------
-
 // One side of a copy between two processes, started by the test below with
 // KELVORA_CLIPBOARD_PEER set to "copy" or "paste" on a display of its own.
 TEST(QtClipboardProcesses, Peer) {
@@ -111,70 +108,42 @@ TEST(QtClipboardProcesses, Peer) {
   Services().clipboard = &engine.platform.clipboard;
 }
 
-// Starts `args` with `env` added; its standard input and output are pipes.
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int* in,
-            int* out) {
-  int i[2], o[2];
-  if (pipe(i) != 0 || pipe(o) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(i[0], 0);
-    dup2(o[1], 1);
-    close(i[1]);  // else our own input would never end
-    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  close(i[0]);
-  close(o[1]);
-  *in = i[1];
-  *out = o[0];
-  return pid;
-}
-
-std::string ReadLine(int fd) {
-  std::string line;
-  char ch;
-  pollfd p{fd, POLLIN, 0};
-  while (poll(&p, 1, 30000) > 0 && read(fd, &ch, 1) == 1 && ch != '\n') line += ch;
-  return line;
-}
-
-int ExitStatus(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// The next whole line a child writes ("" when none comes within 30 s).
+QByteArray NextLine(QProcess& p) {
+  while (!p.canReadLine())
+    if (!p.waitForReadyRead(30000)) return {};
+  return p.readLine().trimmed();
 }
 
 TEST(QtClipboardProcesses, CopyInOneProcessPasteInAnother) {
-  if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Xvfb";
-  int server_in, server_out;  // Xvfb writes its display number when ready
-  const pid_t server =
-      Spawn({"Xvfb", "-displayfd", "1", "-nolisten", "tcp"}, {}, &server_in, &server_out);
-  const std::string display = ReadLine(server_out);
-  ASSERT_FALSE(display.empty());
-  const std::vector<std::string> args = {"/proc/self/exe",
-                                         "--gtest_filter=QtClipboardProcesses.Peer"};
-  const std::string shared[] = {"DISPLAY=:" + display, "QT_QPA_PLATFORM=xcb"};
-  int copy_in, copy_out, paste_in, paste_out;
-  const pid_t copy =
-      Spawn(args, {shared[0], shared[1], "KELVORA_CLIPBOARD_PEER=copy"}, &copy_in, &copy_out);
-  std::string line;
-  do line = ReadLine(copy_out);
-  while (!line.empty() && line != "ready");
+  if (QStandardPaths::findExecutable("Xvfb").isEmpty()) GTEST_SKIP() << "no Xvfb";
+  EnsureQtApplication();
+  QProcess server;  // writes its display number when ready
+  server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp"});
+  const QByteArray display = NextLine(server);
+  ASSERT_FALSE(display.isEmpty());
+  auto start = [&](QProcess& p, const char* role) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", ":" + display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("KELVORA_CLIPBOARD_PEER", role);
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=QtClipboardProcesses.Peer"});
+  };
+  QProcess copy, paste;
+  start(copy, "copy");
+  QByteArray line;
+  do line = NextLine(copy);
+  while (!line.isEmpty() && line != "ready");
   EXPECT_EQ(line, "ready");
-  const pid_t paste =
-      Spawn(args, {shared[0], shared[1], "KELVORA_CLIPBOARD_PEER=paste"}, &paste_in, &paste_out);
-  close(paste_in);
-  EXPECT_EQ(ExitStatus(paste), 0);
-  close(copy_in);  // the copying process may go now
-  EXPECT_EQ(ExitStatus(copy), 0);
-  for (int fd : {copy_out, paste_out, server_in, server_out}) close(fd);
-  kill(server, SIGTERM);
-  ExitStatus(server);
+  start(paste, "paste");
+  EXPECT_TRUE(paste.waitForFinished(30000));
+  EXPECT_EQ(paste.exitCode(), 0) << paste.readAllStandardOutput().toStdString();
+  copy.closeWriteChannel();  // the copying process may go now
+  EXPECT_TRUE(copy.waitForFinished(30000));
+  EXPECT_EQ(copy.exitCode(), 0);
+  server.terminate();
+  server.waitForFinished();
 }
 
 }  // namespace
