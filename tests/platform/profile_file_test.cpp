@@ -37,22 +37,17 @@ TEST_F(ProfileFileTest, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
   EXPECT_TRUE(nested.WriteString("Position", "width", "640"));
 }
 
-TEST_F(ProfileFileTest, NamesCompareWithoutCaseAndBlanksAroundThemDoNotCount) {
-  Put("[ OPTIONS ]\n  Density = 12 \n[RecentFiles]\n1= \"/snd/a b.wav\" \n");
+TEST_F(ProfileFileTest, NamesIgnoreCaseAndBlanksAndOnlyTheFirstOfANameCounts) {
+  const std::string rest =
+      "density=5\n[RecentFiles]\n1= \"/snd/a b.wav\" \n[options]\ndispmode=0\n";
+  Put("[ OPTIONS ]\n  Density = 12 \n" + rest);
   ProfileFile p(path_);
   EXPECT_EQ(p.GetInt("options", "DENSITY", 0), 12);
   EXPECT_EQ(p.GetString("recentfiles", "1", ""), "/snd/a b.wav");
   EXPECT_EQ(p.GetString("Options", "1", "none"), "none");  // keys belong to their section
-}
-
-TEST_F(ProfileFileTest, OnlyTheFirstSectionAndKeyOfANameCount) {
-  Put("[Options]\ndensity=4\ndensity=5\n[Other]\n[options]\ndensity=6\ndispmode=0\n");
-  ProfileFile p(path_);
-  EXPECT_EQ(p.GetInt("Options", "density", 0), 4);
-  EXPECT_EQ(p.GetInt("Options", "dispmode", 1), 1);
+  EXPECT_EQ(p.GetInt("Options", "dispmode", 1), 1);        // in a later [options]
   ASSERT_TRUE(p.WriteString("Options", "density", "9"));
-  EXPECT_EQ(Content(),
-            "[Options]\ndensity=9\ndensity=5\n[Other]\n[options]\ndensity=6\ndispmode=0\n");
+  EXPECT_EQ(Content(), "[ OPTIONS ]\nDensity=9\n" + rest);
 }
 
 TEST_F(ProfileFileTest, IntegersAreTheLeadingDecimalNumber) {
