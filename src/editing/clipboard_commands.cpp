@@ -63,18 +63,21 @@ void RemoveSelectedBytes() {
   doc.modified = true;
 }
 
-// The clipboard's sound, if it holds one. A block that is not PCM is
-// reported under `caption` and counts as none.
-bool ReadClip(const char* caption, std::vector<uint8_t>& clip, SoundFormat& f,
-              const uint8_t** sound, int32_t* n) {
+// The clipboard's sound in the document's format, if it holds one. A block
+// that is not PCM is reported under `caption` and counts as none.
+bool ReadConvertedClip(const char* caption, MemoryBlock& converted, int32_t* m) {
+  std::vector<uint8_t> clip;
+  SoundFormat f;
+  const uint8_t* sound = nullptr;
+  int32_t n = 0;
   if (!Services().clipboard->GetWave(clip) ||
-      !ParseClipWaveBlock(clip.data(), clip.size(), f, sound, n))
+      !ParseClipWaveBlock(clip.data(), clip.size(), f, &sound, &n))
     return false;
   if (f.wFormatTag != 1) {
     ShowWarning(caption, texts::kWrongDataFormat);
     return false;
   }
-  return true;
+  return ConvertSamples(f, sound, n, Doc().format, converted, m) != 0;
 }
 
 // The insertion point, brought inside the sound should anything have left
@@ -127,15 +130,10 @@ void PasteClip() {
   if (!BeginUndoableOperation(texts::kCaptionPaste)) return;
   // Conversion dispatches events; commands stay out until the sound is in.
   BusyScope busy;
-  SoundDocument& doc = Doc();
-  std::vector<uint8_t> clip;
-  SoundFormat f;
-  const uint8_t* sound = nullptr;
-  int32_t n = 0;
-  if (!ReadClip(texts::kCaptionPasteFormat, clip, f, &sound, &n)) return;
   MemoryBlock converted;
   int32_t m = 0;
-  if (!ConvertSamples(f, sound, n, doc.format, converted, &m)) return;
+  if (!ReadConvertedClip(texts::kCaptionPasteFormat, converted, &m)) return;
+  SoundDocument& doc = Doc();
   const int32_t at = InsertionPoint();
   if (int64_t{doc.length} + m > kMaxBytes ||
       !doc.data.Resize(static_cast<size_t>(doc.length) + m + kSpareBytes)) {
@@ -155,15 +153,10 @@ void PasteClip() {
 void MixClip() {
   if (!BeginUndoableOperation(texts::kCaptionMix)) return;
   BusyScope busy;
-  SoundDocument& doc = Doc();
-  std::vector<uint8_t> clip;
-  SoundFormat f;
-  const uint8_t* sound = nullptr;
-  int32_t n = 0;
-  if (!ReadClip(texts::kCaptionMix, clip, f, &sound, &n)) return;
   MemoryBlock converted;
   int32_t m = 0;
-  if (!ConvertSamples(f, sound, n, doc.format, converted, &m)) return;
+  if (!ReadConvertedClip(texts::kCaptionMix, converted, &m)) return;
+  SoundDocument& doc = Doc();
   const int32_t at = InsertionPoint();
   const int64_t end = int64_t{at} + m;
   const int align = doc.format.nBlockAlign;

@@ -23,8 +23,6 @@ constexpr size_t kHeaderBytes = 54;
 // Samples are read and written in pieces of about this size.
 constexpr size_t kPieceBytes = 65536;
 
-bool IsTag(const uint8_t* id, const char* tag) { return std::memcmp(id, tag, 4) == 0; }
-
 // Turns `count` big-endian samples of `width` bytes into the document's
 // little-endian layout in place; 8-bit samples go from signed to unsigned.
 // The same operation turns them back, so the writer uses it too.
@@ -187,15 +185,7 @@ int AiffLoader::Run() {
           return Fail(texts::kTooLarge);
       }
     }
-    uint64_t next = pos + 8 + size;
-    // Writers pad odd-sized chunks with a zero byte; no chunk id starts with
-    // one, so it is skipped only when it is there.
-    if (size & 1) {
-      file_.Seek(next);
-      uint8_t pad = 0xFF;
-      if (file_.Read(&pad, 1) == 1 && pad == 0) ++next;
-    }
-    pos = next;
+    pos = NextChunk(file_, pos, size);
   }
   file_.Close();
   if (!haveData_) return Fail(texts::kChunkNotFound);

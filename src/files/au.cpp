@@ -32,7 +32,7 @@ int LoadAu(const std::string& path) {
   // below refuse.
   uint8_t h[24] = {};
   const size_t got = file.Read(h, sizeof h);
-  if (got < 4 || std::memcmp(h, ".snd", 4) != 0) return FailLoadHeader(file, texts::kBadRiff);
+  if (got < 4 || !IsTag(h, ".snd")) return FailLoadHeader(file, texts::kBadRiff);
   const uint32_t offset = GetBe32(h + 4);
   const uint32_t size = GetBe32(h + 8);
   const uint32_t encoding = GetBe32(h + 12);

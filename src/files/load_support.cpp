@@ -18,6 +18,16 @@ void EmptyDocument() {
 
 }  // namespace
 
+uint64_t NextChunk(FileReader& file, uint64_t pos, uint32_t size) {
+  uint64_t next = pos + 8 + size;
+  if (size & 1) {
+    file.Seek(next);
+    uint8_t pad = 0xFF;
+    if (file.Read(&pad, 1) == 1 && pad == 0) ++next;
+  }
+  return next;
+}
+
 int PrepareLoadBlock(uint64_t bytes) {
   EmptyDocument();
   return Doc().data.Resize(static_cast<size_t>(bytes) + kLoadSpareBytes) != 0;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "document/sound_document.h"
 #include "files/file_io.h"
@@ -15,6 +16,14 @@ namespace kelvora {
 inline constexpr size_t kLoadSpareBytes = 16;
 // Lengths are 32-bit signed, and some operations add up to 32 spare bytes.
 inline constexpr uint64_t kMaxLoadBytes = 0x7FFFFFFF - 32;
+
+// Whether the four bytes at `id` spell the chunk id `tag`.
+inline bool IsTag(const uint8_t* id, const char* tag) { return std::memcmp(id, tag, 4) == 0; }
+
+// Where the chunk after the one at `pos` with a body of `size` bytes starts.
+// Writers pad odd-sized chunks with a zero byte; no chunk id starts with one,
+// so the pad is skipped only when it is there.
+uint64_t NextChunk(FileReader& file, uint64_t pos, uint32_t size);
 
 // Makes the document's block `bytes` + spare long with nothing in it yet:
 // length, selection and view start become 0 first, so that nothing that runs

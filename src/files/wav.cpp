@@ -7,6 +7,7 @@
 #include "files/byte_order.h"
 #include "files/file_io.h"
 #include "files/ima_adpcm.h"
+#include "files/load_support.h"
 #include "files/ms_adpcm.h"
 #include "files/mulaw.h"
 #include "files/mulaw_frames.h"
@@ -17,17 +18,11 @@
 namespace kelvora {
 namespace {
 
-// Document blocks carry this many zeroed bytes beyond the data.
-constexpr size_t kSpareBytes = 16;
-// Lengths are 32-bit signed, and some operations add up to 32 spare bytes.
-constexpr uint64_t kMaxDataBytes = 0x7FFFFFFF - 32;
 // ADPCM is read in batches of whole blocks of about this size.
 constexpr size_t kAdpcmBatchBytes = size_t{1} << 20;
 
 enum class Encoding { kPcm, kMuLaw, kMsAdpcm, kImaAdpcm };
 enum class Step { kOk, kOutOfMemory, kTooLarge };
-
-bool IsTag(const uint8_t* id, const char* tag) { return std::memcmp(id, tag, 4) == 0; }
 
 // A format the rest of the program can divide by: at least one channel and
 // at least one byte per channel sample.
@@ -55,8 +50,6 @@ private:
   Step ReadPcm(uint64_t avail);
   Step ReadMuLaw(uint64_t avail);
   Step ReadAdpcm(uint64_t avail);
-  // Makes the document's block `bytes` + spare long; length stays 0.
-  bool AllocateData(uint64_t bytes);
   void FinishData(uint64_t bytes);
   int Succeed();
   int Fail(const char* text);
@@ -139,17 +132,8 @@ WavLoader::FmtResult WavLoader::ReadFmt() {
   return FmtResult::kAccepted;
 }
 
-bool WavLoader::AllocateData(uint64_t bytes) {
-  // The document holds nothing from here until the load ends, so nothing
-  // that runs meanwhile can reach beyond the block being replaced.
-  doc_.length = 0;
-  doc_.selStart = doc_.selEnd = doc_.anchor = doc_.movingEnd = 0;
-  doc_.viewStart = 0;
-  return doc_.data.Resize(static_cast<size_t>(bytes) + kSpareBytes) != 0;
-}
-
 void WavLoader::FinishData(uint64_t bytes) {
-  std::memset(doc_.data.data() + bytes, 0, kSpareBytes);
+  std::memset(doc_.data.data() + bytes, 0, kLoadSpareBytes);
   haveData_ = true;
   dataBytes_ = bytes;
 }
@@ -158,8 +142,8 @@ Step WavLoader::ReadPcm(uint64_t avail) {
   const uint32_t align = fmt_.nBlockAlign;
   // A partial last frame is dropped: the document holds whole frames.
   const uint64_t whole = avail - avail % align;
-  if (whole > kMaxDataBytes) return Step::kTooLarge;
-  if (!AllocateData(whole)) return Step::kOutOfMemory;
+  if (whole > kMaxLoadBytes) return Step::kTooLarge;
+  if (!PrepareLoadBlock(whole)) return Step::kOutOfMemory;
   uint64_t got = file_.Read(doc_.data.data(), static_cast<size_t>(whole));
   got -= got % align;
   dataFormat_ = fmt_;
@@ -170,8 +154,8 @@ Step WavLoader::ReadPcm(uint64_t avail) {
 Step WavLoader::ReadMuLaw(uint64_t avail) {
   const uint32_t channels = fmt_.nChannels;
   const uint64_t codes = avail - avail % channels;
-  if (2 * codes > kMaxDataBytes) return Step::kTooLarge;
-  if (!AllocateData(2 * codes)) return Step::kOutOfMemory;
+  if (2 * codes > kMaxLoadBytes) return Step::kTooLarge;
+  if (!PrepareLoadBlock(2 * codes)) return Step::kOutOfMemory;
   // The codes go into the upper half and are widened in place from the
   // start: sample i never overwrites a code that is still to be read.
   uint8_t* block = doc_.data.data();
@@ -192,12 +176,12 @@ Step WavLoader::ReadAdpcm(uint64_t avail) {
   };
   const uint64_t full = avail / align;
   const uint64_t total = full * output_bytes(align) + output_bytes(avail % align);
-  if (total > kMaxDataBytes) return Step::kTooLarge;
+  if (total > kMaxLoadBytes) return Step::kTooLarge;
   const size_t batch = (kAdpcmBatchBytes / align + 1) * align;
   MemoryBlock input;
   if (!input.Resize(avail < batch ? static_cast<size_t>(avail) + 1 : batch))
     return Step::kOutOfMemory;
-  if (!AllocateData(total)) return Step::kOutOfMemory;
+  if (!PrepareLoadBlock(total)) return Step::kOutOfMemory;
   uint8_t* out = doc_.data.data();
   uint64_t produced = 0;
   uint64_t left = avail;
@@ -257,15 +241,7 @@ int WavLoader::Run() {
       if (step == Step::kOutOfMemory) return Fail(texts::kOutOfMemory);
       if (step == Step::kTooLarge) return Fail(texts::kTooLarge);
     }
-    uint64_t next = pos + 8 + size;
-    // An odd-sized chunk is followed by a zero pad byte; no chunk id starts
-    // with a zero byte, so one is skipped only when it is there.
-    if (size & 1) {
-      file_.Seek(next);
-      uint8_t pad = 0xFF;
-      if (file_.Read(&pad, 1) == 1 && pad == 0) ++next;
-    }
-    pos = next;
+    pos = NextChunk(file_, pos, size);
   }
   file_.Close();
   if (!haveData_) return Fail(texts::kBadData);
@@ -273,45 +249,13 @@ int WavLoader::Run() {
 }
 
 int WavLoader::Succeed() {
-  SetDocumentFormat(dataFormat_);
-  doc_.length = static_cast<int32_t>(dataBytes_);
-  doc_.selStart = doc_.selEnd = doc_.anchor = doc_.movingEnd = 0;
-  doc_.viewStart = 0;
-  Services().ui->SetScrollPosition(0);
-  doc_.modified = false;
   doc_.fileKind = dataKind_;
-  UpdateTitle();
-  RefreshViews();
-  ShowFormatStatus();
-  return 1;
+  return FinishLoad(dataFormat_, dataBytes_);
 }
 
 int WavLoader::Fail(const char* text) {
-  file_.Close();
-  ShowWarning(texts::kCaptionOpenFile, text);
-  doc_.length = 0;
-  doc_.selStart = doc_.selEnd = doc_.anchor = doc_.movingEnd = 0;
-  doc_.viewStart = 0;
-  if (haveRecord_) SetDocumentFormat(record_);
-  // The block may have been released for data that never arrived; the
-  // rest of the program expects a small zeroed one.
-  if (doc_.data.size() < kSpareBytes) doc_.data.AllocateZeroed(kSpareBytes);
   doc_.fileKind = fileKind_;
-  doc_.path = kUntitledPath;
-  RefreshViews();
-  return 0;
-}
-
-// The RIFF/WAVE signature failed: the document keeps its format, block and
-// path and only becomes empty.
-int FailHeader(FileReader& file, const char* text) {
-  file.Close();
-  ShowWarning(texts::kCaptionOpenFile, text);
-  SoundDocument& doc = Doc();
-  doc.length = 0;
-  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
-  doc.viewStart = 0;
-  return 0;
+  return FailLoad(file_, text, haveRecord_ ? &record_ : nullptr);
 }
 
 // ----- Writing ---------------------------------------------------------------
@@ -337,8 +281,8 @@ int LoadWav(const std::string& path) {
   if (!file.Open(path)) return 0;
   uint8_t head[12];
   size_t got = file.Read(head, sizeof head);
-  if (got < 4 || !IsTag(head, "RIFF")) return FailHeader(file, texts::kBadRiff);
-  if (got < 12 || !IsTag(head + 8, "WAVE")) return FailHeader(file, texts::kBadWave);
+  if (got < 4 || !IsTag(head, "RIFF")) return FailLoadHeader(file, texts::kBadRiff);
+  if (got < 12 || !IsTag(head + 8, "WAVE")) return FailLoadHeader(file, texts::kBadWave);
   WavLoader loader(file);
   return loader.Run();
 }

@@ -1,7 +1,9 @@
 // The batch tool's file and edit verbs, each run once from the command line
 // to the file it writes.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -16,8 +18,8 @@ protected:
   EditCli() {
     std::vector<int16_t> ramp;  // 100 frames of 8000 Hz 16-bit mono
     for (int i = 0; i < 100; ++i) ramp.push_back(int16_t(i * 100));
-    EXPECT_TRUE(WriteBytes(dir / "in.wav",
-                           RiffBuilder().Header().Pcm(8000, 16, 1).Data(Pcm16(ramp)).bytes()));
+    EXPECT_TRUE(
+        WriteBytes(dir / "in.wav", Image().Riff(36 + 200).Pcm(8000, 16, 1).Data(Pcm16(ramp))));
   }
   // Runs the tool; true when it ended with `status`.
   bool Run(std::vector<std::string> args, int status = 0) {
@@ -61,6 +63,27 @@ TEST_F(EditCli, ConvertNewClipAndEveryKindOfOutput) {
   ASSERT_TRUE(
       Run({"new:rate=44100,bits=16,channels=2", "--clip", dir / "in.wav", "paste", "--info"}));
   EXPECT_TRUE(Says("\"channels\":2,\"frames\":552,\"bytes\":2208,\"selection\":[0,552]"));
+}
+
+// The executable itself: exit status, --info on stdout, messages on stderr.
+TEST_F(EditCli, TheProgramCopiesReportsAndFails) {
+  auto run = [&](const std::string& args) {
+    const std::string command = std::string(KELVORA_CLI_PATH) + " " + args + " >" +
+                                (dir / "stdout") + " 2>" + (dir / "stderr");
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  auto text = [&](const char* name) {
+    const std::vector<uint8_t> b = ReadBytes(dir / name);
+    return std::string(b.begin(), b.end());
+  };
+  ASSERT_EQ(run(dir / "in.wav" + " -o " + (dir / "out.wav") + " --info"), 0);
+  EXPECT_EQ(ReadBytes(dir / "out.wav"), ReadBytes(dir / "in.wav"));
+  EXPECT_EQ(text("stdout").find("{\"rate\":8000,\"bits\":16,\"channels\":1,\"frames\":100,"), 0u);
+  ASSERT_TRUE(WriteBytes(dir / "bad.wav", Image().Riff()));
+  EXPECT_EQ(run(dir / "bad.wav" + " -o " + (dir / "bad-out.wav")), 1);
+  EXPECT_NE(text("stderr").find("ファイルを開く: データが異常です\n"), std::string::npos);
+  EXPECT_TRUE(ReadBytes(dir / "bad-out.wav").empty());
 }
 
 }  // namespace

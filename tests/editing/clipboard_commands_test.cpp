@@ -49,9 +49,7 @@ TEST_F(EditTest, CopyMakesAWaveBlockWithTheChosenChannelInBoth) {
   SetDocument(MakeFormat(22050, 16, 2), Pcm16({1, -1, 2, -2, 3, -3}));
   Select(1, 3);
   EXPECT_TRUE(DispatchCommand(kCmdCopy, kCodeAccelerator));
-  const Bytes& b = clipboard().wave;
-  ASSERT_EQ(b.size(), 8u + 46u);
-  EXPECT_EQ(b[40] | b[41] << 8, 8);
+  ASSERT_EQ(clipboard().wave.size(), 8u + 46u);
   EXPECT_EQ(ClipSound(), Pcm16({2, -2, 3, -3}));
   Doc().channelMask = 1;
   CopySelection();

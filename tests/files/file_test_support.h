@@ -1,15 +1,14 @@
-// Temporary folders and hand-built RIFF files for the file format tests.
+// Temporary folders and hand-built sound file images for the file tests.
 #pragma once
 
-#include <dirent.h>
 #include <stdlib.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,117 +21,86 @@ public:
     char name[] = "/tmp/kelvora-test-XXXXXX";
     if (mkdtemp(name) != nullptr) path_ = name;
   }
-  ~TempDir() { RemoveTree(path_); }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  // Names in the folder, without "." and "..".
   std::vector<std::string> List() const {
     std::vector<std::string> names;
-    if (DIR* d = opendir(path_.c_str())) {
-      while (dirent* e = readdir(d)) {
-        std::string n = e->d_name;
-        if (n != "." && n != "..") names.push_back(n);
-      }
-      closedir(d);
-    }
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(path_, ec))
+      names.push_back(e.path().filename().string());
     return names;
   }
 
 private:
-  static void RemoveTree(const std::string& path) {
-    if (path.empty()) return;
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0) return;
-    if (S_ISDIR(st.st_mode)) {
-      chmod(path.c_str(), 0700);
-      if (DIR* d = opendir(path.c_str())) {
-        while (dirent* e = readdir(d)) {
-          std::string n = e->d_name;
-          if (n != "." && n != "..") RemoveTree(path + "/" + n);
-        }
-        closedir(d);
-      }
-      rmdir(path.c_str());
-    } else {
-      unlink(path.c_str());
-    }
-  }
   std::string path_;
 };
 
 inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
+  std::ofstream f(path, std::ios::binary);
+  f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  f.close();
+  return !f.fail();
 }
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  uint8_t buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-  std::fclose(f);
-  return bytes;
+  std::ifstream f(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-inline uint32_t Le32At(const std::vector<uint8_t>& b, size_t at) {
-  return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 |
-         uint32_t{b[at + 3]} << 24;
-}
-inline uint16_t Le16At(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+// Reproducible bytes that are not all alike.
+inline std::vector<uint8_t> Noise(size_t n, uint32_t seed) {
+  std::vector<uint8_t> v(n);
+  for (auto& x : v) x = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
+  return v;
 }
 
 // A file-size limit makes the kernel refuse a write half-way, as a full disk
 // would.
-class FileSizeLimit {
-public:
+struct FileSizeLimit {
+  rlimit old;
+  void (*oldHandler)(int);
   explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit lim = old_;
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit lim = old;
     lim.rlim_cur = bytes;
     setrlimit(RLIMIT_FSIZE, &lim);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   }
   ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
   }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-  rlimit old_;
-  void (*oldHandler_)(int);
 };
 
-// Builds a RIFF/WAVE image chunk by chunk; sizes are whatever the test says.
-class RiffBuilder {
-public:
-  RiffBuilder& Raw(const std::vector<uint8_t>& bytes) {
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+// Builds a file image field by field: little-endian for RIFF/WAVE, big-endian
+// (the B- fields) for AIFF and AU. Sizes are whatever the test says.
+struct Image {
+  std::vector<uint8_t> bytes;
+  operator const std::vector<uint8_t>&() const { return bytes; }
+
+  Image& Raw(const std::vector<uint8_t>& b) {
+    bytes.insert(bytes.end(), b.begin(), b.end());
     return *this;
   }
-  RiffBuilder& Tag(const char* id) {
-    return Raw({uint8_t(id[0]), uint8_t(id[1]), uint8_t(id[2]), uint8_t(id[3])});
-  }
-  RiffBuilder& U16(uint16_t v) { return Raw({uint8_t(v), uint8_t(v >> 8)}); }
-  RiffBuilder& U32(uint32_t v) {
-    return Raw({uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
-  }
-  RiffBuilder& Header() { return Tag("RIFF").U32(0).Tag("WAVE"); }
+  Image& Tag(const char* id) { return Raw({id, id + 4}); }
+  Image& U16(uint16_t v) { return Raw({uint8_t(v), uint8_t(v >> 8)}); }
+  Image& U32(uint32_t v) { return U16(uint16_t(v)).U16(uint16_t(v >> 16)); }
+  Image& B16(uint16_t v) { return Raw({uint8_t(v >> 8), uint8_t(v)}); }
+  Image& B32(uint32_t v) { return B16(uint16_t(v >> 16)).B16(uint16_t(v)); }
+
+  Image& Riff(uint32_t size = 0) { return Tag("RIFF").U32(size).Tag("WAVE"); }
   // A chunk whose size field is the body's size.
-  RiffBuilder& Chunk(const char* id, const std::vector<uint8_t>& body) {
-    return Tag(id).U32(static_cast<uint32_t>(body.size())).Raw(body);
+  Image& Chunk(const char* id, const std::vector<uint8_t>& body) {
+    return Tag(id).U32(uint32_t(body.size())).Raw(body);
   }
   // A 16-byte fmt chunk.
-  RiffBuilder& Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t align, uint16_t bits) {
+  Image& Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t align, uint16_t bits) {
     return Tag("fmt ")
         .U32(16)
         .U16(tag)
@@ -142,14 +110,23 @@ public:
         .U16(align)
         .U16(bits);
   }
-  RiffBuilder& Pcm(uint32_t rate, int bits, int channels) {
+  Image& Pcm(uint32_t rate, int bits, int channels) {
     return Fmt(1, uint16_t(channels), rate, uint16_t(bits / 8 * channels), uint16_t(bits));
   }
-  RiffBuilder& Data(const std::vector<uint8_t>& body) { return Chunk("data", body); }
-  const std::vector<uint8_t>& bytes() const { return bytes_; }
+  Image& Data(const std::vector<uint8_t>& body) { return Chunk("data", body); }
 
-private:
-  std::vector<uint8_t> bytes_;
+  Image& Form(uint32_t size = 0) { return Tag("FORM").B32(size).Tag("AIFF"); }
+  // `rate` is the 10-byte extended float.
+  Image& Comm(uint16_t ch, uint32_t frames, uint16_t bits, const std::vector<uint8_t>& rate) {
+    return Tag("COMM").B32(18).B16(ch).B32(frames).B16(bits).Raw(rate);
+  }
+  // An SSND chunk whose sound starts `offset` bytes into `body`.
+  Image& Ssnd(const std::vector<uint8_t>& body, uint32_t offset = 0) {
+    return Tag("SSND").B32(uint32_t(8 + body.size())).B32(offset).B32(0).Raw(body);
+  }
+  Image& Au(uint32_t offset, uint32_t size, uint32_t encoding, uint32_t rate, uint32_t ch) {
+    return Tag(".snd").B32(offset).B32(size).B32(encoding).B32(rate).B32(ch);
+  }
 };
 
 }  // namespace kelvora
