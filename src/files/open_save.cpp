@@ -103,23 +103,31 @@ int OpenSoundFile(const std::string& path) {
     doc.path = previous;
     return 0;
   }
+  int kind = kFileKindNone;
+  int (*load)(const std::string&) = nullptr;
   if (HasExtension(path, ".aiff") || HasExtension(path, ".aif")) {
-    doc.fileKind = kFileKindAiff;
-    return LoadAiff(doc.path);
+    kind = kFileKindAiff;
+    load = LoadAiff;
+  } else if (HasExtension(path, ".au")) {
+    kind = kFileKindAu;
+    load = LoadAu;
+  } else if (HasExtension(path, ".wav")) {
+    kind = kFileKindWavPcm;
+    load = LoadWav;
+  } else {
+    ShowMessage(texts::kCaptionDevaZedudo, texts::kUnsupportedExtension, MsgIcon::kInformation);
   }
-  if (HasExtension(path, ".au")) {
-    doc.fileKind = kFileKindAu;
-    return LoadAu(doc.path);
+  // A file that is refused or cannot be read leaves the sound that was open
+  // before: a later Save must write it to its own file in its own format,
+  // not over the one that failed.
+  FileReader probe;
+  if (load == nullptr || !probe.Open(doc.path)) {
+    doc.path = previous;
+    return 0;
   }
-  if (HasExtension(path, ".wav")) {
-    doc.fileKind = kFileKindWavPcm;
-    return LoadWav(doc.path);
-  }
-  ShowMessage(texts::kCaptionDevaZedudo, texts::kUnsupportedExtension, MsgIcon::kInformation);
-  // The sound is still the one opened before: a later Save must write it
-  // to its own file, not over the one that was refused.
-  doc.path = previous;
-  return 0;
+  probe.Close();
+  doc.fileKind = kind;
+  return load(doc.path);
 }
 
 int ShowOpenDialog() {

@@ -65,6 +65,18 @@ INSTANTIATE_TEST_SUITE_P(Names, OpenRoute,
                                          Route{"b.AIFF", kFileKindAiff}, Route{"c.Au", kFileKindAu},
                                          Route{"d.mp3", 0}, Route{"sound", 0}));
 
+TEST_F(OpenSaveTest, AFileThatCannotBeReadLeavesPathAndKindOfTheOpenSound) {
+  SetDocument(MakeFormat(22050, 8, 2), {1, 2, 3, 4});
+  Doc().path = "/before.wav";
+  Doc().fileKind = kFileKindWavMuLaw;
+  EXPECT_EQ(OpenSoundFile(dir / "missing.aiff"), 0);
+  EXPECT_TRUE(engine.ui().messages.empty());
+  // Save must still write this sound to its own file, as mu-law WAV.
+  EXPECT_EQ(Doc().path, "/before.wav");
+  EXPECT_EQ(Doc().fileKind, kFileKindWavMuLaw);
+  EXPECT_EQ(DocumentBytes(), (std::vector<uint8_t>{1, 2, 3, 4}));
+}
+
 TEST_F(OpenSaveTest, RecentListOrderAndTheOpenDialog) {
   for (const char* p :
        {"/a.wav", "/b.wav", "/c.wav", "/d.wav", "/e.wav", "/f.wav", "/c.wav", "/g.wav"})
