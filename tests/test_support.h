@@ -2,8 +2,11 @@
 // and small builders for formats and documents.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "document/memory_block.h"
@@ -52,6 +55,14 @@ inline void SetDocument(const SoundFormat& f, const std::vector<uint8_t>& bytes)
 inline std::vector<uint8_t> DocumentBytes() {
   const SoundDocument& doc = Doc();
   return std::vector<uint8_t>(doc.data.data(), doc.data.data() + doc.length);
+}
+
+// Exactly one message box was shown, with this caption, text and icon.
+inline void ExpectOneMessage(const HeadlessUi& ui, const std::string& caption,
+                             const std::string& text, MsgIcon icon) {
+  ASSERT_EQ(ui.messages.size(), 1u);
+  const ShownMessage& m = ui.messages[0];
+  EXPECT_EQ(std::tie(m.caption, m.text, m.icon), std::tie(caption, text, icon));
 }
 
 // 16-bit little-endian samples as bytes.

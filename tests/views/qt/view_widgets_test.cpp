@@ -1,18 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
-#include <memory>
 
 #include "document/busy.h"
-#include "platform/qt/qt_platform.h"
 #include "shell/main_window.h"
-#include "shell/qt/qt_main_window.h"
 #include "shell/qt/qt_test_app.h"
 #include "shell/qt/status_bar.h"
-#include "test_support.h"
 #include "views/overview.h"
 #include "views/qt/scroll_button.h"
 #include "views/view_logic.h"
@@ -25,14 +20,11 @@ namespace {
 const QRgb kBlack = qRgb(0, 0, 0), kRed = qRgb(255, 0, 0), kGreen = qRgb(0, 255, 0),
            kYellow = qRgb(255, 255, 0), kMagenta = qRgb(255, 0, 255);
 
-// The main window on the engine, its views driven through the Qt platform.
-// The sound: 22050 Hz stereo, left at +16000, right at -16000, at 1/1.
-struct ViewsWindow : EngineFixture, ::testing::Test {
+// The views driven through the Qt platform. The sound: 22050 Hz stereo,
+// left at +16000, right at -16000, at 1/1.
+struct ViewsWindow : QtWindowFixture, ::testing::Test {
   ViewsWindow() {
-    EnsureQtApplication();
-    window = std::make_unique<QtMainWindow>();
-    ui.SetWindow(window.get());
-    Services().ui = &ui;
+    UseQtUi();
     std::vector<int16_t> s;
     for (int i = 0; i < 20000; ++i) s.insert(s.end(), {16000, -16000});
     SetDocument(MakeFormat(22050, 16, 2), Pcm16(s));
@@ -41,11 +33,6 @@ struct ViewsWindow : EngineFixture, ::testing::Test {
     window->show();
     Flush();
   }
-  ~ViewsWindow() override {
-    ui.SetWindow(nullptr);
-    platform.Install();
-  }
-  static void Flush() { QCoreApplication::processEvents(); }
   WaveView* Wave() { return window->WaveView(); }
   QRgb At(int x, int y) { return Wave()->Picture().pixel(x, y) | 0xff000000; }
   static void Send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
@@ -59,9 +46,6 @@ struct ViewsWindow : EngineFixture, ::testing::Test {
     Doc().selEnd = endFrame * 4;
     DrawSelection();
   }
-
-  QtUserInterface ui;
-  std::unique_ptr<QtMainWindow> window;
 };
 
 TEST_F(ViewsWindow, SelectionTurnsBlackRedAndGreenYellowAndTheRestReturns) {
