@@ -60,16 +60,25 @@ void VolumeRef(const Case& c) {
   ResetPeakScale();
 }
 
-void FadeRef(const Case& c) {
+// Each sample through fn(sample, frame, frames), one progress call a frame.
+template <class Fn>
+void EachFrame(const Case& c, Fn fn) {
   Pass s;
   for (int32_t i = 0; i < s.frames; ++i) {
-    const int32_t k = c.command == kCmdFadeIn ? i : s.frames - i;
-    for (int ch = 0; ch < s.channels; ++ch) {
-      uint8_t* p = s.at(s.start + i * s.align);
-      WriteSample(p, static_cast<int32_t>(ReadSample(p, ch) * (double(k) / s.frames)), ch);
-    }
+    uint8_t* p = s.at(s.start + i * s.align);
+    for (int ch = 0; ch < s.channels; ++ch) WriteSample(p, fn(ReadSample(p, ch), i, s.frames), ch);
     ShowProgress(c.name, i, s.frames);
   }
+}
+
+void FadeRef(const Case& c) {
+  EachFrame(c, [&](int32_t x, int32_t i, int32_t n) {
+    return static_cast<int32_t>(x * (double(c.command == kCmdFadeIn ? i : n - i) / n));
+  });
+}
+
+void InvertRef(const Case& c) {
+  EachFrame(c, [](int32_t x, int32_t, int32_t) { return -x; });
 }
 
 void NormalizeRef(const Case& c) {
@@ -99,15 +108,6 @@ void ReverseRef(const Case& c) {
       WriteSample(s.at(back), a, ch);
     }
     ShowProgress(c.name, i++, s.frames);
-  }
-}
-
-void InvertRef(const Case& c) {
-  Pass s;
-  for (int32_t i = 0; i < s.frames; ++i) {
-    for (int ch = 0; ch < s.channels; ++ch)
-      WriteSample(s.at(s.start + i * s.align), -ReadSample(s.at(s.start + i * s.align), ch), ch);
-    ShowProgress(c.name, i, s.frames);
   }
 }
 
