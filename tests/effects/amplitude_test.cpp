@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
 #include "effects/texts.h"

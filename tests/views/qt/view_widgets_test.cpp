@@ -75,24 +75,6 @@ TEST_F(ViewsWindow, SelectionTurnsBlackRedAndGreenYellowAndTheRestReturns) {
   expect({{48, black, kBlack}, {150, black, kBlack}});
 }
 
-TEST_F(ViewsWindow, PointsAndLinesOnASquareWave) {
-  std::vector<int16_t> s;
-  for (int i = 0; i < 4000; ++i) s.push_back(i % 2 ? 20000 : -20000);
-  SetDocument(MakeFormat(22050, 16, 1), Pcm16(s));
-  auto greens = [&](int x) {
-    const QImage picture = Wave()->Picture();
-    int n = 0;
-    for (int y = 0; y < picture.height(); ++y) n += (picture.pixel(x, y) | 0xff000000) == kGreen;
-    return n;
-  };
-  View().displayMode = 0;
-  RefreshViews();
-  EXPECT_EQ(greens(200), 1);
-  View().displayMode = 1;
-  RefreshViews();
-  EXPECT_GT(greens(200), CurrentWaveGeometry().plotHeight / 4);
-}
-
 TEST_F(ViewsWindow, DragSelectsAndWritesTheStatusBar) {
   QWidget* canvas = Wave()->Canvas();
   Send(canvas, QEvent::MouseButtonPress, {148, 60}, Qt::LeftButton, Qt::LeftButton);
