@@ -2,8 +2,6 @@
 // and small builders for formats and documents.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <string>
 #include <tuple>
@@ -57,12 +55,12 @@ inline std::vector<uint8_t> DocumentBytes() {
   return std::vector<uint8_t>(doc.data.data(), doc.data.data() + doc.length);
 }
 
-// Exactly one message box was shown, with this caption, text and icon.
-inline void ExpectOneMessage(const HeadlessUi& ui, const std::string& caption,
-                             const std::string& text, MsgIcon icon) {
-  ASSERT_EQ(ui.messages.size(), 1u);
-  const ShownMessage& m = ui.messages[0];
-  EXPECT_EQ(std::tie(m.caption, m.text, m.icon), std::tie(caption, text, icon));
+// The message boxes shown so far as (caption, text, icon), for comparing.
+using Shown = std::vector<std::tuple<std::string, std::string, MsgIcon>>;
+inline Shown ShownMessages(const HeadlessUi& ui) {
+  Shown out;
+  for (const ShownMessage& m : ui.messages) out.emplace_back(m.caption, m.text, m.icon);
+  return out;
 }
 
 // 16-bit little-endian samples as bytes.

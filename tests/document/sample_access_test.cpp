@@ -96,7 +96,8 @@ TEST(Selection, RequireSelectionReportsAnEmptySelection) {
   EXPECT_FALSE(RequireSelection());
   Doc().selEnd = 4;
   EXPECT_TRUE(RequireSelection());
-  ExpectOneMessage(f.ui(), "DEVA Zedudo", "範囲が選択されていません", MsgIcon::kInformation);
+  EXPECT_EQ(ShownMessages(f.ui()),
+            (Shown{{"DEVA Zedudo", "範囲が選択されていません", MsgIcon::kInformation}}));
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST(Volume, PanWithoutTwoChannelsAsksAndOkIgnoresIt) {
       VolumeParameters() = VolumeParams{150, 30, 1};
       f.ui().answers.push_back(answer);
       ASSERT_TRUE(RunCommand(kCmdVolume));
-      ExpectOneMessage(f.ui(), texts::kNameVolume, text, MsgIcon::kInformation);
+      ASSERT_EQ(ShownMessages(f.ui()), (Shown{{texts::kNameVolume, text, MsgIcon::kInformation}}));
       EXPECT_EQ(f.ui().messages[0].buttons, MsgButtons::kOkCancel);
       EXPECT_EQ(Samples16(), answer == kIdOk ? afterOk : (V{1000, 2000})) << mask;
       EXPECT_EQ(Undo().length, answer == kIdOk ? Doc().length : 0);

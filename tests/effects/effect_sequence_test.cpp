@@ -36,7 +36,7 @@ TEST_P(EffectShortage, ReportedUnderItsCaptionWithTheSoundWhole) {
   if (s.selectEnd != 0) Select(10, s.selectEnd);
   MemoryBlock::SetTestCap(s.cap);
   ASSERT_TRUE(RunCommand(s.command));
-  ExpectOneMessage(f.ui(), s.caption, kShortage, MsgIcon::kWarning);
+  EXPECT_EQ(ShownMessages(f.ui()), (Shown{{s.caption, kShortage, MsgIcon::kWarning}}));
   EXPECT_EQ(DocumentBytes(), bytes);
   EXPECT_FALSE(Doc().modified);
   EXPECT_EQ(f.ui().menuMode, MenuMode::kMain);
@@ -111,7 +111,7 @@ TEST(ReplaceSelection, GrowthFailureOrLengthPast32BitsLeavesTheDocumentAsItWas) 
   MemoryBlock::SetTestCap(116);
   const std::vector<uint8_t> longer(20, 7);
   EXPECT_EQ(ReplaceSelection(longer.data(), 20, "caption"), 0);
-  ExpectOneMessage(f.ui(), "caption", kShortage, MsgIcon::kWarning);
+  EXPECT_EQ(ShownMessages(f.ui()), (Shown{{"caption", kShortage, MsgIcon::kWarning}}));
   EXPECT_EQ(DocumentBytes(), bytes);
   EXPECT_EQ(Doc().selEnd, 20);
   // Refused before anything moves, as if the sound were that long.
@@ -119,7 +119,7 @@ TEST(ReplaceSelection, GrowthFailureOrLengthPast32BitsLeavesTheDocumentAsItWas) 
   SoundDocument& d = Doc();
   d.length = d.selStart = d.selEnd = INT32_MAX - 4;
   EXPECT_EQ(ReplaceSelection(longer.data(), 10, "caption"), 0);
-  ExpectOneMessage(f.ui(), "caption", kShortage, MsgIcon::kWarning);
+  EXPECT_EQ(ShownMessages(f.ui()), (Shown{{"caption", kShortage, MsgIcon::kWarning}}));
   EXPECT_EQ(d.length, INT32_MAX - 4);
   EXPECT_EQ(d.data.size(), 116u);
   d.length = d.selStart = d.selEnd = 0;

@@ -110,7 +110,7 @@ TEST(NewWindow, StartFailuresAreReportedUnderTheirCaption) {
     f.ui().messages.clear();
     f.platform.processes.startResult = result;
     EXPECT_TRUE(DispatchCommand(kCmdNewWindow, kCodeMenu));
-    ExpectOneMessage(f.ui(), "新規ウィンドウ", text, MsgIcon::kWarning);
+    EXPECT_EQ(ShownMessages(f.ui()), (Shown{{"新規ウィンドウ", text, MsgIcon::kWarning}}));
   }
   EXPECT_EQ(f.platform.processes.started, 3);
 }
