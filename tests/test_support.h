@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "document/memory_block.h"
@@ -52,6 +53,14 @@ inline void SetDocument(const SoundFormat& f, const std::vector<uint8_t>& bytes)
 inline std::vector<uint8_t> DocumentBytes() {
   const SoundDocument& doc = Doc();
   return std::vector<uint8_t>(doc.data.data(), doc.data.data() + doc.length);
+}
+
+// The message boxes shown so far as (caption, text, icon), for comparing.
+using Shown = std::vector<std::tuple<std::string, std::string, MsgIcon>>;
+inline Shown ShownMessages(const HeadlessUi& ui) {
+  Shown out;
+  for (const ShownMessage& m : ui.messages) out.emplace_back(m.caption, m.text, m.icon);
+  return out;
 }
 
 // 16-bit little-endian samples as bytes.

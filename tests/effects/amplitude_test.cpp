@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
 #include "effects/texts.h"
@@ -15,7 +13,6 @@ namespace {
 
 const SoundFormat kMono = MakeFormat(22050, 16, 1);
 const SoundFormat kStereo = MakeFormat(22050, 16, 2);
-const SoundFormat kMono8 = MakeFormat(8000, 8, 1);
 using V = std::vector<int32_t>;
 
 struct Known {
@@ -23,8 +20,33 @@ struct Known {
   int command;
   SoundFormat format;
   V in, out;
-  uint32_t mask = 3;
   VolumeParams volume = {};
+  uint32_t mask = 3;
+};
+
+const Known kKnown[] = {
+    {"FadeIn", kCmdFadeIn, kMono, {1000, 1000, 1000, 1000}, {0, 250, 500, 750}},
+    {"FadeOut", kCmdFadeOut, kStereo, {8, -8, 8, -8, 8, -8, 8, -8}, {8, -8, 6, -6, 4, -4, 2, -2}},
+    {"Normalize", kCmdNormalize, kMono, {16384, -8192, 100}, {32767, -16383, 199}},
+    // A peak of 32768 is scaled twice, by the pass and by WriteSample.
+    {"NormalizeFullNegative", kCmdNormalize, kMono, {-32768, 16384}, {-32766, 16382}},
+    {"NormalizeSilence", kCmdNormalize, kStereo, {0, 0, 0, 0}, {0, 0, 0, 0}},
+    {"ReverseOddFrames", kCmdReverse, kStereo, {1, 2, 3, 4, 5, 6}, {5, 6, 3, 4, 1, 2}},
+    {"Invert8Bit", kCmdInvertPhase, MakeFormat(8000, 8, 1), {-32768, 0, 32512}, {32512, 0, -32512}},
+    {"RemoveDc", kCmdRemoveDc, kMono, {1000, 1000, 1000}, {992, 984, 976}},
+    {"RemoveDcNineChannels", kCmdRemoveDc, MakeFormat(8000, 16, 9), V(9, 1000), V(9, 992)},
+    {"SilenceSecond", kCmdSilenceSelection, kStereo, {5, 6, 7, 8}, {5, 0, 7, 0}, {}, 2},
+    {"Limiter", kCmdVolume, kMono, {20000, 10000, -5000}, {32767, 16383, -8191}, {200, 50, 1}},
+    {"Clipped", kCmdVolume, kMono, {20000, 10000, -5000}, {32767, 20000, -10000}, {200, 50, 0}},
+    {"PanRight", kCmdVolume, kStereo, {1000, 1000, -3000, 3000}, {1500, 0, -4500, 0}, {150, 0, 1}},
+    {"EmptyVolume", kCmdVolume, kStereo, {}, {}},
+    {"EmptyFadeIn", kCmdFadeIn, kStereo, {}, {}},
+    {"EmptyFadeOut", kCmdFadeOut, kStereo, {}, {}},
+    {"EmptyNormalize", kCmdNormalize, kStereo, {}, {}},
+    {"EmptyReverse", kCmdReverse, kStereo, {}, {}},
+    {"EmptyInvert", kCmdInvertPhase, kStereo, {}, {}},
+    {"EmptyRemoveDc", kCmdRemoveDc, kStereo, {}, {}},
+    {"EmptySilence", kCmdSilenceSelection, kStereo, {}, {}},
 };
 
 class AmplitudeKnown : public testing::TestWithParam<Known> {};
@@ -49,62 +71,10 @@ TEST_P(AmplitudeKnown, ResultModifiedFlagAndUndo) {
   EXPECT_EQ(Samples16(), k.out);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AmplitudeKnown,
-    testing::Values(
-        Known{"FadeIn", kCmdFadeIn, kMono, {1000, 1000, 1000, 1000}, {0, 250, 500, 750}},
-        Known{"FadeOut",
-              kCmdFadeOut,
-              kStereo,
-              {8, -8, 8, -8, 8, -8, 8, -8},
-              {8, -8, 6, -6, 4, -4, 2, -2}},
-        Known{"Normalize", kCmdNormalize, kMono, {16384, -8192, 100}, {32767, -16383, 199}},
-        // A peak of 32768 is scaled twice, by the pass and by WriteSample.
-        Known{"NormalizeFullNegative", kCmdNormalize, kMono, {-32768, 16384}, {-32766, 16382}},
-        Known{"NormalizeSilence", kCmdNormalize, kStereo, {0, 0, 0, 0}, {0, 0, 0, 0}},
-        Known{"ReverseOdd", kCmdReverse, kMono, {1, 2, 3}, {3, 2, 1}},
-        Known{"ReverseTwoFrames", kCmdReverse, kStereo, {1, 2, 3, 4}, {3, 4, 1, 2}},
-        Known{"Invert8Bit", kCmdInvertPhase, kMono8, {-32768, 0, 32512}, {32512, 0, -32512}},
-        Known{"RemoveDc", kCmdRemoveDc, kMono, {1000, 1000, 1000}, {992, 984, 976}},
-        Known{"RemoveDcNineChannels", kCmdRemoveDc, MakeFormat(8000, 16, 9), V(9, 1000), V(9, 992)},
-        Known{"SilenceSecond", kCmdSilenceSelection, kStereo, {5, 6, 7, 8}, {5, 0, 7, 0}, 2},
-        Known{"VolumeUnity",
-              kCmdVolume,
-              kStereo,
-              {32767, -32767, 5, -1},
-              {32767, -32767, 5, -1},
-              3,
-              {100, 50, 1}},
-        Known{"VolumeLimited",
-              kCmdVolume,
-              kMono,
-              {20000, 10000, -5000},
-              {32767, 16383, -8191},
-              3,
-              {200, 50, 1}},
-        Known{"VolumeClipped",
-              kCmdVolume,
-              kMono,
-              {20000, 10000, -5000},
-              {32767, 20000, -10000},
-              3,
-              {200, 50, 0}},
-        Known{"VolumePanRight",
-              kCmdVolume,
-              kStereo,
-              {1000, 1000, -3000, 3000},
-              {1500, 0, -4500, 0},
-              3,
-              {150, 0, 1}},
-        Known{"EmptyVolume", kCmdVolume, kStereo, {}, {}},
-        Known{"EmptyFadeIn", kCmdFadeIn, kStereo, {}, {}},
-        Known{"EmptyFadeOut", kCmdFadeOut, kStereo, {}, {}},
-        Known{"EmptyNormalize", kCmdNormalize, kStereo, {}, {}},
-        Known{"EmptyReverse", kCmdReverse, kStereo, {}, {}},
-        Known{"EmptyInvert", kCmdInvertPhase, kStereo, {}, {}},
-        Known{"EmptyRemoveDc", kCmdRemoveDc, kStereo, {}, {}},
-        Known{"EmptySilence", kCmdSilenceSelection, kStereo, {}, {}}),
-    [](const testing::TestParamInfo<Known>& info) { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(Cases, AmplitudeKnown, testing::ValuesIn(kKnown),
+                         [](const testing::TestParamInfo<Known>& info) {
+                           return info.param.label;
+                         });
 
 // The running mean falls below 2^-1000 over long silence; the sounds after
 // it must still come out exactly as m = (m * 127 + x) / 128 gives them.
@@ -132,44 +102,29 @@ TEST(AmplitudeDcRemoval, LeavesAnUnreadableWidthAlone) {
   EXPECT_EQ(DocumentBytes(), bytes);
 }
 
-struct PanQuestion {
-  const char* label;
-  SoundFormat format;
-  uint32_t mask;
-  const char* text;
-  V afterOk;  // from {1000, 2000} at 150 %, pan 30
-};
-
-class VolumePanQuestion : public testing::TestWithParam<PanQuestion> {};
-
-TEST_P(VolumePanQuestion, OkIgnoresThePanAndCancelChangesNothing) {
-  const PanQuestion& q = GetParam();
-  for (int answer : {kIdOk, kIdCancel}) {
-    EngineFixture f;
-    SetSamples(q.format, {1000, 2000});
-    Doc().channelMask = q.mask;
-    VolumeParameters() = VolumeParams{150, 30, 1};
-    f.ui().answers.push_back(answer);
-    ASSERT_TRUE(RunCommand(kCmdVolume));
-    ASSERT_EQ(f.ui().messages.size(), 1u);
-    const ShownMessage& m = f.ui().messages[0];
-    EXPECT_EQ(m.caption, texts::kNameVolume);
-    EXPECT_EQ(m.text, q.text);
-    EXPECT_EQ(m.icon, MsgIcon::kInformation);
-    EXPECT_EQ(m.buttons, MsgButtons::kOkCancel);
-    EXPECT_EQ(Samples16(), answer == kIdOk ? q.afterOk : (V{1000, 2000}));
-    EXPECT_EQ(Undo().length, answer == kIdOk ? Doc().length : 0);  // Cancel takes no snapshot
-    EXPECT_EQ(Doc().modified, answer == kIdOk);
+// From {1000, 2000} at 150 % and pan 30 the pan is ignored: OK goes on
+// without it, Cancel changes nothing and takes no snapshot.
+TEST(Volume, PanWithoutTwoChannelsAsksAndOkIgnoresIt) {
+  const std::tuple<SoundFormat, uint32_t, const char*, V> cases[] = {
+      {kMono, 3, texts::kMonoPanIgnored, {1500, 3000}},
+      {kStereo, 1, texts::kOneChannelPanIgnored, {1500, 2000}},
+      {kStereo, 2, texts::kOneChannelPanIgnored, {1000, 3000}}};
+  for (const auto& [format, mask, text, afterOk] : cases) {
+    for (int answer : {kIdOk, kIdCancel}) {
+      EngineFixture f;
+      SetSamples(format, {1000, 2000});
+      Doc().channelMask = mask;
+      VolumeParameters() = VolumeParams{150, 30, 1};
+      f.ui().answers.push_back(answer);
+      ASSERT_TRUE(RunCommand(kCmdVolume));
+      ASSERT_EQ(ShownMessages(f.ui()), (Shown{{texts::kNameVolume, text, MsgIcon::kInformation}}));
+      EXPECT_EQ(f.ui().messages[0].buttons, MsgButtons::kOkCancel);
+      EXPECT_EQ(Samples16(), answer == kIdOk ? afterOk : (V{1000, 2000})) << mask;
+      EXPECT_EQ(Undo().length, answer == kIdOk ? Doc().length : 0);
+      EXPECT_EQ(Doc().modified, answer == kIdOk);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, VolumePanQuestion,
-    testing::Values(PanQuestion{"Mono", kMono, 3, texts::kMonoPanIgnored, {1500, 3000}},
-                    PanQuestion{"LeftOnly", kStereo, 1, texts::kOneChannelPanIgnored, {1500, 2000}},
-                    PanQuestion{
-                        "RightOnly", kStereo, 2, texts::kOneChannelPanIgnored, {1000, 3000}}),
-    [](const testing::TestParamInfo<PanQuestion>& info) { return info.param.label; });
 
 TEST(Volume, CancelledDialogChangesNothing) {
   EngineFixture f;

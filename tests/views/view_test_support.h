@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <vector>
-
 #include "test_support.h"
 #include "views/view_state.h"
 

@@ -48,36 +48,28 @@ TEST_F(WaveInput, BusyIgnoresMouseAndScrollBar) {
   EXPECT_EQ(ui().selectionRedraws, 0);
 }
 
-struct ScrollCase {
-  int32_t start;
-  int columns;
-  int32_t end;
-  std::vector<int> shifted;  // whole columns moved, else repainted
-};
-
-class ScrollBar : public WaveInput, public ::testing::WithParamInterface<ScrollCase> {};
-
-TEST_P(ScrollBar, StepsStopAtBothEnds) {
-  const ScrollCase& c = GetParam();
-  Doc().viewStart = c.start;
-  WaveScrollColumns(c.columns);
-  EXPECT_EQ(Doc().viewStart, c.end);
-  EXPECT_EQ(ui().waveScrolls, c.shifted);
-  const bool moved = c.end != c.start;
-  EXPECT_EQ(ui().waveRepaints, moved && c.shifted.empty() ? 1 : 0);
-  EXPECT_EQ(ui().viewFrameRedraws, moved ? 1 : 0);
-  if (moved) {
-    EXPECT_EQ(ui().scrollPosition, int64_t{c.end} * 100 / 400000);
+// Line and page steps stop at both ends; whole columns are shifted, other
+// moves repainted.
+TEST_F(WaveInput, ScrollStepsStopAtBothEnds) {
+  const std::tuple<int32_t, int, int32_t, std::vector<int>> cases[] = {
+      {0, -8, 0, {}},
+      {0, 8, 2048, {8}},
+      {256 * 100, -80, 256 * 20, {-80}},
+      {256 * 3 + 4, -8, 0, {}},               // to the start: not whole columns
+      {400000 - 2048, 8, 400000 - 2048, {}},  // would reach the end
+      {400000 - 2052, 8, 400000 - 4, {8}}};
+  for (const auto& [start, columns, end, shifted] : cases) {
+    ui() = HeadlessUi();
+    Doc().viewStart = start;
+    WaveScrollColumns(columns);
+    EXPECT_EQ(Doc().viewStart, end) << start << " " << columns;
+    EXPECT_EQ(ui().waveScrolls, shifted);
+    const bool moved = end != start;
+    EXPECT_EQ(ui().waveRepaints, moved && shifted.empty() ? 1 : 0);
+    EXPECT_EQ(ui().viewFrameRedraws, moved ? 1 : 0);
+    EXPECT_EQ(ui().scrollPosition, moved ? int64_t{end} * 100 / 400000 : 0);
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    LineAndPage, ScrollBar,
-    ::testing::Values(ScrollCase{0, -8, 0, {}}, ScrollCase{0, 8, 2048, {8}},
-                      ScrollCase{256 * 100, -80, 256 * 20, {-80}},
-                      ScrollCase{256 * 3 + 4, -8, 0, {}},  // to the start: not whole columns
-                      ScrollCase{400000 - 2048, 8, 400000 - 2048, {}},  // would reach the end
-                      ScrollCase{400000 - 2052, 8, 400000 - 4, {8}}));
 
 TEST_F(WaveInput, ThumbPositionSetsTheViewStartOnAFrame) {
   Silence(22050, 16, 2, 1001);

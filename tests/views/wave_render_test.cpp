@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <tuple>
 
 #include "views/overview.h"
 #include "views/view_test_support.h"
@@ -16,14 +15,11 @@ struct Picture {
   int width, height;
   Picture(int w, int h) : pixels(static_cast<size_t>(w) * h, 0), width(w), height(h) {}
   PixelBuffer Buffer() { return PixelBuffer{pixels.data(), width, height, width}; }
-  bool Green(int x, int y) const {
-    return pixels[static_cast<size_t>(y) * width + x] == kWaveGreen;
-  }
-  // Rows of the green pixels in column x, top to bottom.
-  std::vector<int> Column(int x) const {
+  // Rows of the pixels of colour c in column x, top to bottom.
+  std::vector<int> Column(int x, uint32_t c = kWaveGreen) const {
     std::vector<int> rows;
     for (int y = 0; y < height; ++y)
-      if (Green(x, y)) rows.push_back(y);
+      if (pixels[static_cast<size_t>(y) * width + x] == c) rows.push_back(y);
     return rows;
   }
 };
@@ -92,6 +88,15 @@ INSTANTIATE_TEST_SUITE_P(ModesAndZooms, StripRender,
                          ::testing::Combine(::testing::Values(0, 1), ::testing::Values(1, 3, 6),
                                             ::testing::Values(8, 3)));
 
+TEST_F(WaveRender, PointsModeDrawsOnePixelAColumnAndLinesJoinTheSamples) {
+  MonoSound(4000, [](int i) { return i % 2 ? 20000 : -20000; });
+  SetZoom(6);
+  View().displayMode = 0;
+  EXPECT_EQ(RenderWhole().Column(200).size(), 1u);
+  View().displayMode = 1;
+  EXPECT_GT(RenderWhole().Column(200).size(), CurrentWaveGeometry().plotHeight / 4u);
+}
+
 TEST_F(WaveRender, EmptyOneFrameAndEndOfTheDataPaintSafely) {
   MonoSound(0, [](int) { return 0; });
   EXPECT_EQ(RenderWhole().pixels, Picture(1064, 420).pixels);
@@ -125,11 +130,11 @@ TEST_F(WaveRender, OverviewDrawsAllChannelsInOneLaneBetweenTheButtons) {
   SetDocument(MakeFormat(8000, 16, 2), Pcm16(s));
   Picture o(1032, 40);
   RenderOverview(o.Buffer());
-  const int up = 20 - 36 * 16384 / 65536, down = 20 + 36 * 16384 / 65536;
-  for (int x = 16; x < 1016; ++x) EXPECT_EQ(o.Column(x), (std::vector<int>{up, down})) << x;
-  EXPECT_EQ(o.pixels[0], 0u);  // the ends are the buttons'
+  // ±16384 is a quarter of 36 rows from the middle; the ends are the buttons'.
+  for (int x = 16; x < 1016; ++x) EXPECT_EQ(o.Column(x), (std::vector<int>{11, 29})) << x;
+  EXPECT_EQ(std::vector<uint32_t>(o.pixels.begin() + 15, o.pixels.begin() + 18),
+            (std::vector<uint32_t>{0, kOverviewBlue, kOverviewBlue}));
   EXPECT_EQ(o.pixels[1031], 0u);
-  EXPECT_EQ(o.pixels[17], kOverviewBlue);
 }
 
 }  // namespace

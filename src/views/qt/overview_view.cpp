@@ -1,7 +1,6 @@
 #include "views/qt/overview_view.h"
 
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,11 +18,7 @@ const QColor kPlayRed(255, 0, 0);
 
 }  // namespace
 
-OverviewCanvas::OverviewCanvas(QWidget* parent) : QWidget(parent) {
-  setObjectName("OverviewCanvas");
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setMouseTracking(true);
-  setCursor(Qt::ArrowCursor);
+OverviewCanvas::OverviewCanvas(QWidget* parent) : ViewCanvas(parent, "OverviewCanvas") {
   right_ = new ScrollButton(this, kRightScrollButton, ScrollButton::ArrowIcon(true));
   left_ = new ScrollButton(this, kLeftScrollButton, ScrollButton::ArrowIcon(false));
   for (ScrollButton* b : {right_, left_})
@@ -59,8 +54,7 @@ const QImage& OverviewCanvas::Render() {
   if (!dotsValid_ || dots_.size() != size) {
     dots_ = QImage(size, QImage::Format_RGB32);
     dots_.fill(palette().color(QPalette::Button));
-    RenderOverview(PixelBuffer{reinterpret_cast<uint32_t*>(dots_.bits()), dots_.width(),
-                               dots_.height(), static_cast<int>(dots_.bytesPerLine() / 4)});
+    RenderOverview(ImagePixels(dots_));
     dotsValid_ = true;
   }
   picture_ = dots_.copy();
@@ -76,12 +70,6 @@ const QImage& OverviewCanvas::Render() {
     p.fillRect(QRect(kOverviewMargin, 0, playX_ - kOverviewMargin, h), kPlayRed);
   }
   return picture_;
-}
-
-void OverviewCanvas::paintEvent(QPaintEvent* event) {
-  Render();
-  QPainter p(this);
-  p.drawImage(event->rect(), picture_, event->rect());
 }
 
 void OverviewCanvas::mousePressEvent(QMouseEvent* event) {

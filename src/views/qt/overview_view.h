@@ -7,6 +7,8 @@
 #include <QFrame>
 #include <QImage>
 
+#include "views/qt/view_canvas.h"
+
 class QTimer;
 
 namespace kelvora {
@@ -14,7 +16,7 @@ namespace kelvora {
 class ScrollButton;
 
 // The client area of the overview.
-class OverviewCanvas : public QWidget {
+class OverviewCanvas : public ViewCanvas {
 public:
   explicit OverviewCanvas(QWidget* parent);
 
@@ -25,10 +27,9 @@ public:
   void InvalidateAll();
   void ViewFrameChanged();
   void DrawPlayPosition(double fraction);
-  const QImage& Render();
+  const QImage& Render() override;
 
 protected:
-  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,7 +1,6 @@
 #include "views/qt/wave_view.h"
 
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -24,19 +23,10 @@ const QColor kLightGrey(192, 192, 192);
 
 bool HasData() { return Doc().length > 0 && DrawableFormat(); }
 
-PixelBuffer Pixels(QImage& image) {
-  return PixelBuffer{reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height(),
-                     static_cast<int>(image.bytesPerLine() / 4)};
-}
-
 }  // namespace
 
-WaveCanvas::WaveCanvas(QWidget* parent) : QWidget(parent) {
-  setObjectName("WaveCanvas");
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setMouseTracking(true);
+WaveCanvas::WaveCanvas(QWidget* parent) : ViewCanvas(parent, "WaveCanvas") {
   setFocusPolicy(Qt::ClickFocus);
-  setCursor(Qt::ArrowCursor);
 }
 
 void WaveCanvas::InvalidateAll() {
@@ -67,12 +57,6 @@ const QImage& WaveCanvas::Render() {
   // Depends on the selection alone, so it is simply laid on again.
   ApplySelectionTint(g);
   return image_;
-}
-
-void WaveCanvas::paintEvent(QPaintEvent* event) {
-  Render();
-  QPainter p(this);
-  p.drawImage(event->rect(), image_, event->rect());
 }
 
 void WaveCanvas::PaintArea(const QRect& area, const WaveGeometry& g) {
@@ -113,7 +97,7 @@ void WaveCanvas::PaintArea(const QRect& area, const WaveGeometry& g) {
     }
   }
   if (HasData())
-    RenderWaveform(Pixels(image_), g,
+    RenderWaveform(ImagePixels(image_), g,
                    PixelRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
 }
 

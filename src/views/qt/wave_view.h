@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QRegion>
 
+#include "views/qt/view_canvas.h"
+
 class QScrollBar;
 
 namespace kelvora {
@@ -15,7 +17,7 @@ namespace kelvora {
 struct WaveGeometry;
 
 // The client area of the view.
-class WaveCanvas : public QWidget {
+class WaveCanvas : public ViewCanvas {
 public:
   explicit WaveCanvas(QWidget* parent);
 
@@ -23,11 +25,9 @@ public:
   // The view start moved right by `columns` whole columns.
   void ScrollColumns(int columns);
   void ClearPlayBand();
-  // Draws whatever is pending and returns the picture.
-  const QImage& Render();
+  const QImage& Render() override;
 
 protected:
-  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

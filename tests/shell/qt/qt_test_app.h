@@ -1,7 +1,13 @@
-// One QApplication for every Qt test in the process (offscreen platform).
+// One QApplication for every Qt test in the process (offscreen platform),
+// and the main window on a fresh headless engine.
 #pragma once
 
 #include <QApplication>
+#include <memory>
+
+#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_main_window.h"
+#include "test_support.h"
 
 namespace kelvora {
 
@@ -13,5 +19,23 @@ inline void EnsureQtApplication() {
   auto* app = new QApplication(argc, argv);  // lives until the process ends
   app->setQuitOnLastWindowClosed(false);
 }
+
+// The engine's window calls reach the real window once UseQtUi() is called.
+struct QtWindowFixture : EngineFixture {
+  QtWindowFixture() {
+    EnsureQtApplication();
+    window = std::make_unique<QtMainWindow>();
+    qtUi.SetWindow(window.get());
+  }
+  ~QtWindowFixture() {
+    qtUi.SetWindow(nullptr);
+    platform.Install();  // the engine must not call the window while it goes
+  }
+  void UseQtUi() { Services().ui = &qtUi; }
+  static void Flush() { QCoreApplication::processEvents(); }
+
+  QtUserInterface qtUi;
+  std::unique_ptr<QtMainWindow> window;
+};
 
 }  // namespace kelvora
