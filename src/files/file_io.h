@@ -69,7 +69,6 @@ public:
   // Closes the temporary file and renames it over the target. Returns 1, or
   // 0 after showing the message (the target is then as it was).
   int Commit();
-  bool Failed() const { return failed_; }
 
 private:
   void Fail();

@@ -10,6 +10,7 @@
 #include "shell/texts.h"
 
 namespace kelvora {
+namespace {
 
 std::string FormatStatusText() {
   const SoundFormat& f = Doc().format;
@@ -25,6 +26,8 @@ std::string FormatStatusText() {
                 int{f.wBitsPerSample}, channels);
   return text;
 }
+
+}  // namespace
 
 void ShowFormatStatus() {
   UserInterface* ui = Services().ui;

@@ -8,7 +8,6 @@ namespace kelvora {
 
 // Status parts 0 and 1: format and length.
 void ShowFormatStatus();
-std::string FormatStatusText();
 // "Kelvora -[path]".
 void UpdateTitle();
 void RefreshViews();

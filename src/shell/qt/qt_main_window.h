@@ -38,7 +38,6 @@ public:
 
   void SetDispatcher(Dispatcher dispatcher) { dispatcher_ = std::move(dispatcher); }
   void SetMenuMode(MenuMode mode);
-  MenuMode CurrentMenuMode() const { return menuMode_; }
   void SetZoomChecks(int level);
   // The recent-file items at the end of the File menu, from the settings.
   void RebuildRecentFiles();

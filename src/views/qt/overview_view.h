@@ -49,7 +49,6 @@ public:
   explicit OverviewView(QWidget* parent = nullptr);
 
   OverviewCanvas* Canvas() const { return canvas_; }
-  QTimer* RepeatTimer() const { return timer_; }
 
   void RepaintAll() { canvas_->InvalidateAll(); }
   void ViewFrameChanged() { canvas_->ViewFrameChanged(); }
