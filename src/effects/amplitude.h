@@ -1,7 +1,6 @@
 // The amplitude effects of the effects menu: volume with pan, fades,
 // normalize, reverse, phase inversion, DC removal and silence. Each works on
 // the selection, or on the whole sound when nothing is selected, and can be
-// undone.
 // undone. How an effect is added: src/effects/README.md.
 #pragma once
 
