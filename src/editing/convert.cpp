@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "document/busy.h"
+#include "document/frame_format.h"
 #include "document/operation.h"
 #include "editing/texts.h"
-#include "document/frame_format.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 

@@ -120,8 +120,8 @@ void MapSamples(Fmt fmt, int32_t start, int64_t n, ChannelSet set, int32_t peak,
           const Raw in = LoadLittleEndian<Raw>(p);
           Raw out = 0;
           for (int ch = 0; ch < fmt.Count(); ++ch)
-            out |= static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]}
-                                    << (ch * kBits));
+            out |=
+                static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]} << (ch * kBits));
           StoreLittleEndian(p, out);
         }
       });
