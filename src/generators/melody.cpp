@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "document/frame_format.h"
 #include "document/operation.h"
@@ -125,37 +126,49 @@ bool AskForMelody() {
   return true;
 }
 
-// Room for B bytes at the insertion point, filled with the clip read every
-// step / 10000 frames (a rest: silence). Returns 0 after a shortage.
+struct ParsedNote {
+  MelodyNote note;
+  int32_t progress;  // characters read up to and including this note
+};
+
+// Room for every note at the insertion point, made once (each note pushes
+// the data after it back, so together they push it back by their sum), then
+// each note filled with the clip read every step / 10000 frames (a rest:
+// silence) and selected in turn. Returns 0 after a shortage.
 template <class Fmt>
-int WriteNote(Fmt fmt, const MelodyNote& note, const MemoryBlock& clip, int32_t clipBytes,
-              int32_t progress, int32_t total) {
+int WriteNotes(Fmt fmt, const std::vector<ParsedNote>& notes, const MemoryBlock& clip,
+               int32_t clipBytes, int32_t total) {
   SoundDocument& doc = Doc();
-  const int64_t length = int64_t{doc.length} + note.bytes;
+  int64_t bytes = 0;
+  for (const ParsedNote& n : notes) bytes += n.note.bytes;
+  const int64_t length = int64_t{doc.length} + bytes;
   if (length > INT32_MAX - 32 || !doc.data.Resize(static_cast<size_t>(length) + 16)) {
     RestoreAfterShortage(texts::kCaptionMelodyShortage);
     return 0;
   }
-  const int32_t at = std::clamp(doc.movingEnd, 0, doc.length);
+  int32_t at = std::clamp(doc.movingEnd, 0, doc.length);
   uint8_t* base = doc.bytes();
-  std::memmove(base + at + note.bytes, base + at, static_cast<size_t>(doc.length - at));
+  std::memmove(base + at + bytes, base + at, static_cast<size_t>(doc.length - at));
   doc.length = static_cast<int32_t>(length);
   const int32_t align = fmt.Align();
-  const int64_t frames = note.bytes / align;
   const int64_t clipFrames = clipBytes / align;
-  const ProgressPlan plan{texts::kProgressMelody, progress, 0, total};
-  int64_t t = 0;  // 64 bits: a long note of a high octave passes 2^31
-  ForEachChunk(frames, &plan, [&](int64_t first, int64_t n) {
-    uint8_t* out = Doc().bytes() + at + first * align;
-    for (int64_t i = 0; i < n; ++i, out += align, t += note.step) {
-      const int64_t source = t / 10000;
-      const uint8_t* in = clip.data() + source * align;
-      for (int ch = 0; ch < fmt.Count(); ++ch)
-        fmt.Write(out, note.step != 0 && source < clipFrames ? fmt.Read(in, ch) : 0, ch);
-    }
-  });
-  doc.selStart = at;
-  doc.selEnd = doc.movingEnd = static_cast<int32_t>(at + note.bytes);
+  for (const ParsedNote& n : notes) {
+    const MelodyNote& note = n.note;
+    const ProgressPlan plan{texts::kProgressMelody, n.progress, 0, total};
+    int64_t t = 0;  // 64 bits: a long note of a high octave passes 2^31
+    ForEachChunk(note.bytes / align, &plan, [&](int64_t first, int64_t count) {
+      uint8_t* out = Doc().bytes() + at + first * align;
+      for (int64_t i = 0; i < count; ++i, out += align, t += note.step) {
+        const int64_t source = t / 10000;
+        const uint8_t* in = clip.data() + source * align;
+        for (int ch = 0; ch < fmt.Count(); ++ch)
+          fmt.Write(out, note.step != 0 && source < clipFrames ? fmt.Read(in, ch) : 0, ch);
+      }
+    });
+    doc.selStart = at;
+    at += static_cast<int32_t>(note.bytes);
+    doc.selEnd = doc.movingEnd = at;
+  }
   doc.modified = true;
   return 1;
 }
@@ -166,34 +179,36 @@ int RenderMelody(EffectRun&) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const SoundFormat& f = Doc().format;
   const int32_t align = f.nBlockAlign;
-  const int64_t beat = p.tempo > 0 ? int64_t{align} * f.nSamplesPerSec * 60 / p.tempo : 0;
+  if (text.empty() || align <= 0) return 0;
   // The clip is the same for every note: fetched and converted once.
   MemoryBlock clip;
   int32_t clipBytes = 0;
-  bool haveClip = false;
+  if (!ReadConvertedClip(texts::kCaptionPasteFormat, clip, &clipBytes)) return 0;
+  const int64_t beat = p.tempo > 0 ? int64_t{align} * f.nSamplesPerSec * 60 / p.tempo : 0;
+  std::vector<ParsedNote> notes;
   int octave = 4;
   int32_t progress = 0;
-  int written = 0;
-  for (size_t at = 0; at < text.size() && align > 0;) {
-    if (!haveClip) {
-      if (!ReadConvertedClip(texts::kCaptionPasteFormat, clip, &clipBytes)) break;
-      haveClip = true;
-    }
+  bool malformed = false;
+  for (size_t at = 0; at < text.size();) {
     MelodyNote note;
     if (!ReadMelodyNote(text, at, beat, align, &octave, &note)) {
-      ShowWarning(texts::kCaptionMelody, texts::kMelodyMalformed);
+      malformed = true;
       break;
     }
     progress += note.counted;
-    int ok = 0;
-    WithFrameFormat([&](auto fmt) {
-      ok = WriteNote(fmt, note, clip, clipBytes, progress, static_cast<int32_t>(text.size()));
-    });
-    if (!ok) return 0;
-    ++written;
+    notes.push_back({note, progress});
     at = note.next;
   }
-  return written > 0 ? 1 : 0;
+  if (!notes.empty()) {
+    int ok = 0;
+    WithFrameFormat([&](auto fmt) {
+      ok = WriteNotes(fmt, notes, clip, clipBytes, static_cast<int32_t>(text.size()));
+    });
+    if (!ok) return 0;
+  }
+  // Notes before a malformed one stay.
+  if (malformed) ShowWarning(texts::kCaptionMelody, texts::kMelodyMalformed);
+  return notes.empty() ? 0 : 1;
 }
 
 }  // namespace
