@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "shell/main_window.h"
+#include "document/observer.h"
 
 namespace kelvora {
 
@@ -38,8 +38,8 @@ void SwapUndo() {
   std::swap(doc.selEnd, undo.selEnd);
   std::swap(doc.anchor, undo.anchor);
   std::swap(doc.movingEnd, undo.movingEnd);
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 void ResetUndoState() {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "document/observer.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
 #include "editing/clip_wave_block.h"
@@ -10,7 +11,6 @@
 #include "editing/texts.h"
 #include "effects/sample_pass.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -19,8 +19,8 @@ constexpr int64_t kMaxBytes = 0x7FFFFFFF - 32;
 constexpr size_t kSpareBytes = 16;
 
 void Refresh() {
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 // Puts the selection on the clipboard. 1 when it is there.

@@ -5,11 +5,11 @@
 #include <optional>
 
 #include "document/busy.h"
+#include "document/observer.h"
 #include "document/operation.h"
 #include "editing/texts.h"
 #include "effects/sample_pass.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -215,8 +215,8 @@ void ConvertFormat() {
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
   doc.viewStart = 0;
   doc.modified = true;
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 }  // namespace kelvora

@@ -6,7 +6,7 @@
 #include "document/operation.h"
 #include "effects/sample_pass.h"
 #include "effects/texts.h"
-#include "shell/main_window.h"
+#include "document/observer.h"
 
 namespace kelvora {
 namespace {
@@ -156,7 +156,7 @@ void SilenceSelection() {
     });
   });
   doc.modified = true;
-  RefreshViews();
+  NotifyDataChanged();
 }
 
 }  // namespace kelvora

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "document/busy.h"
+#include "document/observer.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
@@ -13,7 +14,6 @@
 #include "files/load_support.h"
 #include "files/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -255,7 +255,7 @@ int SaveAiff() {
   }
   if (!out.Commit()) return 0;
   doc.modified = false;
-  RefreshViews();
+  NotifyDataChanged();
   return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 #include "files/byte_order.h"
@@ -11,7 +12,6 @@
 #include "files/mulaw_frames.h"
 #include "files/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -95,7 +95,7 @@ int SaveAu() {
   WriteMuLawFrames(out, frames);
   if (!out.Commit()) return 0;
   doc.modified = false;
-  RefreshViews();
+  NotifyDataChanged();
   return 1;
 }
 

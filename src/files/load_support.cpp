@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "document/observer.h"
 #include "files/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -42,9 +42,9 @@ int FinishLoad(const SoundFormat& f, uint64_t bytes) {
   doc.viewStart = 0;
   Services().ui->SetScrollPosition(0);
   doc.modified = false;
-  UpdateTitle();
-  RefreshViews();
-  ShowFormatStatus();
+  NotifyTitleChanged();
+  NotifyDataChanged();
+  NotifyFormatChanged();
   return 1;
 }
 
@@ -65,7 +65,7 @@ int FailLoad(FileReader& file, const char* text, const SoundFormat* record) {
   // rest of the program expects a small zeroed one.
   if (doc.data.size() < kLoadSpareBytes) doc.data.AllocateZeroed(kLoadSpareBytes);
   doc.path = kUntitledPath;
-  RefreshViews();
+  NotifyDataChanged();
   return 0;
 }
 

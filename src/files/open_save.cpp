@@ -6,8 +6,10 @@
 #include <climits>
 #include <vector>
 
+#include "document/observer.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
+#include "document/texts.h"
 #include "document/undo.h"
 #include "editing/convert.h"
 #include "files/aiff.h"
@@ -17,14 +19,13 @@
 #include "files/texts.h"
 #include "files/wav.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
-#include "shell/settings.h"
 
 namespace kelvora {
 namespace {
 
 // The channel choice of the New dialog is remembered from one New to the next.
 int32_t g_newChannels = 1;
+std::string g_lastDirectory;
 
 // The Save As filters in order, with the kind each stands for.
 constexpr int32_t kSaveKinds[4] = {kFileKindWavPcm, kFileKindWavMuLaw, kFileKindAu, kFileKindAiff};
@@ -76,6 +77,19 @@ std::string Substitute(const char* format, const std::string& value) {
 
 }  // namespace
 
+std::string& LastDirectory() { return g_lastDirectory; }
+
+int ConfirmSaveChanges() {
+  SoundDocument& doc = Doc();
+  if (!doc.modified) return 1;
+  const int answer =
+      ShowMessage(texts::kProductName, Substitute(texts::kSaveChangesFormat, doc.path),
+                  MsgIcon::kQuestion, MsgButtons::kYesNoCancel);
+  if (answer == kIdCancel) return 0;
+  if (answer == kIdNo) return 1;
+  return SaveSoundFile(doc.fileKind);
+}
+
 std::string DialogDirectoryOf(const std::string& path, const std::string& previous) {
   const size_t slash = path.rfind('/');
   std::string dir;
@@ -95,7 +109,7 @@ std::string DialogDirectoryOf(const std::string& path, const std::string& previo
 int OpenSoundFile(const std::string& path) {
   SoundDocument& doc = Doc();
   const std::string previous = doc.path;
-  Shell().lastDirectory = DialogDirectoryOf(path, Shell().lastDirectory);
+  g_lastDirectory = DialogDirectoryOf(path, g_lastDirectory);
   doc.path = path;
   if (doc.path.find('.') == std::string::npos) doc.path += ".";
   // Undo brings back the sound that was open before.
@@ -135,8 +149,8 @@ int ShowOpenDialog() {
   const int low = Doc().fileKind & 0xff;
   const int filter = low >= 1 && low <= 3 ? low - 1 : 0;
   std::string path;
-  if (!Services().fileDialogs->GetOpenPath(Shell().lastDirectory, Filters(texts::kOpenFilters),
-                                           filter, &path))
+  if (!Services().fileDialogs->GetOpenPath(g_lastDirectory, Filters(texts::kOpenFilters), filter,
+                                           &path))
     return 0;
   AddRecentFile(path);
   return OpenSoundFile(path);
@@ -175,9 +189,8 @@ int SaveSoundFileAs() {
     if (kSaveKinds[i] == doc.fileKind) filter = i;
   std::string chosen;
   int chosenFilter = filter;
-  if (!Services().fileDialogs->GetSavePath(doc.path, Shell().lastDirectory,
-                                           Filters(texts::kSaveFilters), filter, true, &chosen,
-                                           &chosenFilter))
+  if (!Services().fileDialogs->GetSavePath(doc.path, g_lastDirectory, Filters(texts::kSaveFilters),
+                                           filter, true, &chosen, &chosenFilter))
     return 0;
   if (chosenFilter < 0 || chosenFilter > 3) chosenFilter = filter;
   const int32_t kind = kSaveKinds[chosenFilter];
@@ -191,7 +204,7 @@ int SaveSoundFileAs() {
   doc.path = path;
   doc.fileKind = kind;
   AddRecentFile(path);
-  UpdateTitle();
+  NotifyTitleChanged();
   return SaveSoundFile(kind);
 }
 
@@ -219,16 +232,19 @@ void NewSoundDocument() {
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
   doc.viewStart = 0;
   doc.path = kUntitledPath;
-  UpdateTitle();
+  NotifyTitleChanged();
   doc.modified = false;
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 void OpenCommand() { ShowOpenDialog(); }
 void SaveCommand() { SaveSoundFile(Doc().fileKind); }
 void SaveAsCommand() { SaveSoundFileAs(); }
 
-void ResetOpenSaveState() { g_newChannels = 1; }
+void ResetOpenSaveState() {
+  g_newChannels = 1;
+  g_lastDirectory.clear();
+}
 
 }  // namespace kelvora

@@ -6,6 +6,14 @@
 
 namespace kelvora {
 
+// Starting folder of the open and save dialogs; follows every file opened.
+// The settings keep it as "directory".
+std::string& LastDirectory();
+
+// Asks whether to save a modified sound: 0 stop, 1 go on, or what the
+// save returned.
+int ConfirmSaveChanges();
+
 // Picks the reader by the path's extension (.aiff/.aif, .au, .wav, any
 // case). 1 when the file was loaded.
 int OpenSoundFile(const std::string& path);

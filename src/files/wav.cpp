@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 #include "files/byte_order.h"
@@ -13,7 +14,6 @@
 #include "files/mulaw_frames.h"
 #include "files/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -317,7 +317,7 @@ int SaveWav(int mode) {
     out.Write(doc.data.data(), static_cast<size_t>(length));
   if (!out.Commit()) return 0;
   doc.modified = false;
-  RefreshViews();
+  NotifyDataChanged();
   return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "effects/amplitude.h"
 #include "effects/param_dialog.h"
 #include "files/open_save.h"
+#include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
 #include "views/display_settings.h"
@@ -135,6 +136,7 @@ void ResetProcessState() {
 
 void StartEngine() {
   ResetProcessState();
+  InstallWindowObserver();
   TakeUndoSnapshot();
 }
 
