@@ -3,7 +3,7 @@
 #include <string>
 
 #include "document/observer.h"
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 #include "platform/platform.h"
 #include "views/view_state.h"
 

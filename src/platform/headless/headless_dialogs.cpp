@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 
 namespace kelvora {
 namespace {
