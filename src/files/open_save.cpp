@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <climits>
+#include <cstring>
+#include <optional>
 #include <vector>
 
 #include "document/observer.h"
@@ -69,6 +71,49 @@ std::string WithKindExtension(const std::string& path, int32_t kind) {
   }
 }
 
+// Nothing to show and nothing selected: what the document is while a reader
+// fills its block, and after any load that failed.
+void EmptyDocument() {
+  SoundDocument& doc = Doc();
+  doc.length = 0;
+  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
+  doc.viewStart = 0;
+}
+
+// The sound is in the document's block: the rest of the document follows.
+int FinishLoad(const LoadedSound& sound) {
+  SoundDocument& doc = Doc();
+  std::memset(doc.data.data() + sound.bytes, 0, kLoadSpareBytes);
+  SetDocumentFormat(sound.format);
+  doc.length = static_cast<int32_t>(sound.bytes);
+  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
+  doc.viewStart = 0;
+  Services().ui->SetScrollPosition(0);
+  doc.modified = false;
+  NotifyTitleChanged();
+  NotifyDataChanged();
+  NotifyFormatChanged();
+  return 1;
+}
+
+// Nothing loaded: the messages, and an empty sound. A bad signature leaves
+// format and path; a file that was bad further in leaves the format it had
+// announced and an untitled path.
+int FailLoad(const LoadedSound& sound) {
+  SoundDocument& doc = Doc();
+  for (const char* text : sound.messages)
+    if (text != nullptr) ShowWarning(texts::kCaptionOpenFile, text);
+  EmptyDocument();
+  if (sound.badSignature) return 0;
+  if (sound.hasRecord) SetDocumentFormat(sound.record);
+  // The block may have been released for data that never arrived; the
+  // rest of the program expects a small zeroed one.
+  if (doc.data.size() < kLoadSpareBytes) doc.data.AllocateZeroed(kLoadSpareBytes);
+  doc.path = kUntitledPath;
+  NotifyDataChanged();
+  return 0;
+}
+
 std::string Substitute(const char* format, const std::string& value) {
   const std::string text = format;
   const size_t at = text.find("%s");
@@ -106,6 +151,29 @@ std::string DialogDirectoryOf(const std::string& path, const std::string& previo
   return (cwd == "/" ? "" : cwd) + "/" + dir;
 }
 
+int LoadIntoDocument(const SoundReader& reader, FileReader& file) {
+  SoundDocument& doc = Doc();
+  LoadedSound sound;
+  sound.fileKind = doc.fileKind;
+  if (!reader.checkSignature(file, sound)) {
+    file.Close();
+    return FailLoad(sound);
+  }
+  // Progress dispatches events: commands stay out, and a close that
+  // arrives meanwhile waits until the document is whole again.
+  std::optional<BusyScope> busy;
+  if (reader.showsProgress) busy.emplace();
+  // The reader fills the document's own block; until it is back the
+  // document shows nothing, so that nothing can reach into it.
+  EmptyDocument();
+  sound.data.Swap(doc.data);
+  const int loaded = reader.read(file, sound);
+  file.Close();
+  doc.data.Swap(sound.data);
+  doc.fileKind = sound.fileKind;
+  return loaded ? FinishLoad(sound) : FailLoad(sound);
+}
+
 int OpenSoundFile(const std::string& path) {
   SoundDocument& doc = Doc();
   const std::string previous = doc.path;
@@ -118,30 +186,29 @@ int OpenSoundFile(const std::string& path) {
     return 0;
   }
   int kind = kFileKindNone;
-  int (*load)(const std::string&) = nullptr;
+  const SoundReader* reader = nullptr;
   if (HasExtension(path, ".aiff") || HasExtension(path, ".aif")) {
     kind = kFileKindAiff;
-    load = LoadAiff;
+    reader = &kAiffReader;
   } else if (HasExtension(path, ".au")) {
     kind = kFileKindAu;
-    load = LoadAu;
+    reader = &kAuReader;
   } else if (HasExtension(path, ".wav")) {
     kind = kFileKindWavPcm;
-    load = LoadWav;
+    reader = &kWavReader;
   } else {
     ShowMessage(texts::kCaptionDevaZedudo, texts::kUnsupportedExtension, MsgIcon::kInformation);
   }
   // A file that is refused or cannot be read leaves the sound that was open
   // before: a later Save must write it to its own file in its own format,
   // not over the one that failed.
-  FileReader probe;
-  if (load == nullptr || !probe.Open(doc.path)) {
+  FileReader file;
+  if (reader == nullptr || !file.Open(doc.path)) {
     doc.path = previous;
     return 0;
   }
-  probe.Close();
   doc.fileKind = kind;
-  return load(doc.path);
+  return LoadIntoDocument(*reader, file);
 }
 
 int ShowOpenDialog() {
