@@ -11,6 +11,7 @@
 #include "files/open_save.h"
 #include "generators/generators.h"
 #include "platform/param_dialog.h"
+#include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
 #include "views/display_settings.h"
@@ -137,6 +138,7 @@ void ResetProcessState() {
 
 void StartEngine() {
   ResetProcessState();
+  InstallWindowObserver();
   TakeUndoSnapshot();
 }
 
