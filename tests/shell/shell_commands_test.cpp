@@ -3,11 +3,11 @@
 #include "document/busy.h"
 #include "document/undo.h"
 #include "files/texts.h"
+#include "resources/sine_table.h"
 #include "shell/commands.h"
 #include "shell/layout.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
-#include "shell/sine_table.h"
 #include "test_support.h"
 #include "views/view_state.h"
 
