@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "effects/effect_runner.h"
@@ -213,29 +215,57 @@ void ChannelStage(Fmt fmt, const EffectRun& run, int ch, int pad, const Progress
 }
 
 // The middle of a sorted window of 2W + 1 values, slid one value at a time:
-// the same value a fresh ascending sort of the window gives.
+// the same value a fresh ascending sort of the window gives. The window is
+// small, so positions are found by counting, which vectorises, and the
+// values between the leaving and the entering one shift by one place.
+template <int W>
 class SlidingMedian {
 public:
-  void Reset(const int32_t* values, int count) {
-    sorted_.assign(values, values + count);
-    std::sort(sorted_.begin(), sorted_.end());
+  explicit SlidingMedian(const int32_t* values) {
+    std::copy(values, values + kSize, sorted_);
+    std::sort(sorted_, sorted_ + kSize);
   }
-  int32_t Middle() const { return sorted_[sorted_.size() / 2]; }
+  int32_t Middle() const { return sorted_[W]; }
   void Replace(int32_t out, int32_t in) {
-    auto at = std::lower_bound(sorted_.begin(), sorted_.end(), out);
-    auto to = std::lower_bound(sorted_.begin(), sorted_.end(), in);
-    if (to > at) {  // shift the values between down
-      std::move(at + 1, to, at);
-      *(to - 1) = in;
+    int at = 0, to = 0;
+    for (int i = 0; i < kSize; ++i) {
+      at += sorted_[i] < out;
+      to += sorted_[i] < in;
+    }
+    // sorted_[at] is the leaving value; `to` counts it when it is smaller.
+    if (to > at) {
+      for (int i = at; i < to - 1; ++i) sorted_[i] = sorted_[i + 1];
+      sorted_[to - 1] = in;
     } else {
-      std::move_backward(to, at, at + 1);
-      *to = in;
+      for (int i = at; i > to; --i) sorted_[i] = sorted_[i - 1];
+      sorted_[to] = in;
     }
   }
 
 private:
-  std::vector<int32_t> sorted_;
+  static constexpr int kSize = 2 * W + 1;
+  int32_t sorted_[kSize];
 };
+
+// The median stage of channel ch for a half width W known at compile time.
+template <int W, class Fmt>
+void MedianStage(Fmt fmt, const EffectRun& run, int ch, const ProgressPlan& plan) {
+  std::optional<SlidingMedian<W>> window;
+  ChannelStage(fmt, run, ch, W + 1, plan, [&](const int32_t* line, int64_t n, uint8_t* out) {
+    for (int64_t j = 0; j < n; ++j, out += fmt.Align()) {
+      const int32_t* c = line + j + W + 1;
+      if (!window) window.emplace(c - W);
+      fmt.Write(out, window->Middle(), ch);
+      window->Replace(c[-W], c[W + 1]);
+    }
+  });
+}
+
+template <class Fmt, int... W>
+void MedianStageOf(int width, Fmt fmt, const EffectRun& run, int ch, const ProgressPlan& plan,
+                   std::integer_sequence<int, W...>) {
+  ((width == W + 1 ? MedianStage<W + 1>(fmt, run, ch, plan) : void()), ...);
+}
 
 }  // namespace
 
@@ -273,20 +303,7 @@ void NoiseRemoval() {
           ForEachChunk(run.frames, &median, [](int64_t, int64_t) {});
           continue;
         }
-        SlidingMedian window;
-        bool started = false;
-        const int pad = width + 1;
-        ChannelStage(fmt, run, ch, pad, median, [&](const int32_t* line, int64_t n, uint8_t* out) {
-          for (int64_t j = 0; j < n; ++j, out += align) {
-            const int32_t* c = line + j + pad;
-            if (!started) {
-              window.Reset(c - width, 2 * width + 1);
-              started = true;
-            }
-            fmt.Write(out, window.Middle(), ch);
-            window.Replace(c[-width], c[width + 1]);
-          }
-        });
+        MedianStageOf(width, fmt, run, ch, median, std::make_integer_sequence<int, 10>());
       }
     });
     return 1;

@@ -365,13 +365,7 @@ std::vector<int32_t> Material(int channels, uint32_t seed) {
   return v;
 }
 
-const SoundFormat kFormats[] = {MakeFormat(44100, 16, 2), MakeFormat(22050, 16, 1),
-                                MakeFormat(11025, 8, 2), MakeFormat(8000, 8, 1),
-                                MakeFormat(22050, 16, 3)};
-
-using Outcome = std::tuple<std::vector<uint8_t>, std::vector<std::string>>;
-
-Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
+MatrixOutcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
   EngineFixture fixture;
   SetSamples(f, Material(f.nChannels, f.nBlockAlign * 31 + f.wBitsPerSample));
   Select(c.first, c.end);
@@ -381,10 +375,7 @@ Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
     c.reference();
   else
     EXPECT_TRUE(RunCommand(c.command));
-  std::vector<std::string> progress;
-  for (const std::string& s : fixture.ui().statusLog)
-    if (c.name != nullptr && s.rfind(std::string(c.name) + ":", 0) == 0) progress.push_back(s);
-  return {DocumentBytes(), progress};
+  return OutcomeOf(fixture.ui(), c.name);
 }
 
 using Param = std::tuple<int, SoundFormat, Case>;
@@ -394,26 +385,19 @@ protected:
   void TearDown() override { LimitVectorLevel(2); }
 };
 
-TEST_P(SignalMatchesReference, SameSamplesAndProgress) {
+TEST_P(SignalMatchesReference, SameSamplesProgressAndEvents) {
   const auto& [level, format, c] = GetParam();
   LimitVectorLevel(level);
-  const Outcome want = RunCase(format, c, true);
-  const Outcome got = RunCase(format, c, false);
-  EXPECT_TRUE(std::get<0>(got) == std::get<0>(want));
-  EXPECT_EQ(std::get<1>(got), std::get<1>(want));
+  const MatrixOutcome want = RunCase(format, c, true);
+  EXPECT_EQ(RunCase(format, c, false), want);
   EXPECT_GE(std::get<1>(want).size(), c.name != nullptr ? 20u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, SignalMatchesReference,
-                         testing::Combine(testing::Values(0, 1, 2), testing::ValuesIn(kFormats),
+                         testing::Combine(testing::Values(0, 1, 2),
+                                          testing::ValuesIn(kMatrixFormats),
                                           testing::ValuesIn(kCases)),
-                         [](const auto& info) {
-                           const SoundFormat& f = std::get<1>(info.param);
-                           return std::string(std::get<2>(info.param).label) + "_" +
-                                  std::to_string(f.wBitsPerSample) + "bit" +
-                                  std::to_string(f.nChannels) + "ch_level" +
-                                  std::to_string(std::get<0>(info.param));
-                         });
+                         MatrixName());
 
 }  // namespace
 }  // namespace kelvora

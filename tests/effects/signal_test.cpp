@@ -316,6 +316,20 @@ TEST(SignalSequence, ShortageLeavesTheSoundWhole) {
   }
 }
 
+// A rate of 0 (no frame period) divides nothing by zero: the gate opens
+// and closes within a frame, the delays and sweeps stand still.
+TEST(SignalSequence, RunOnASoundWithoutARate) {
+  for (int command : {kCmdNoiseGate, kCmdCompressor, kCmdDistortion, kCmdNoiseRemoval, kCmdEcho,
+                      kCmdReverb, kCmdFlanger, kCmdVibrato, kCmdTremolo}) {
+    EngineFixture f;
+    SetDocument(MakeFormat(0, 16, 2), NoiseBytes(4 * 500, 3));
+    VibratoParameters().delay = 10;
+    ASSERT_TRUE(RunCommand(command));
+    EXPECT_TRUE(Doc().modified) << command;
+    EXPECT_TRUE(f.ui().messages.empty()) << command;
+  }
+}
+
 // n * 102 passes 2^32 after 42 million frames; the sweep keeps its phase.
 TEST(Tremolo, KeepsItsPhaseOnLongSelections) {
   EngineFixture f;
