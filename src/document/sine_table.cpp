@@ -1,4 +1,8 @@
+<<<<<<<< HEAD:src/document/sine_table.cpp
 #include "document/sine_table.h"
+========
+#include "document/sine_table.h"
+>>>>>>>> dynamics:src/resources/sine_table.cpp
 
 #include <cmath>
 

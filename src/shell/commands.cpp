@@ -8,6 +8,9 @@
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
 #include "effects/amplitude.h"
+#include "effects/delay.h"
+#include "effects/dynamics.h"
+#include "effects/modulation.h"
 #include "files/open_save.h"
 #include "generators/generators.h"
 #include "platform/param_dialog.h"
@@ -42,7 +45,7 @@ const CommandEntry kCommands[] = {
     {kCmdCrop, CropToSelection, "crop", 0},
     {kCmdMix, MixClip, "mix", 0},
     {kCmdSelectAll, SelectAll, "select-all", 0},
-    {kCmdNoiseRemoval, nullptr, "noise-removal", 124},
+    {kCmdNoiseRemoval, NoiseRemoval, "noise-removal", 124},
     {kCmdRemoveDc, RemoveDc, "remove-dc", 0},
     {kCmdNormalize, Normalize, "normalize", 0},
     {kCmdInvertPhase, InvertPhase, "invert", 0},
@@ -50,21 +53,21 @@ const CommandEntry kCommands[] = {
     {kCmdFadeIn, FadeIn, "fade-in", 0},
     {kCmdFadeOut, FadeOut, "fade-out", 0},
     {kCmdVolume, Volume, "volume", 119},
-    {kCmdTremolo, nullptr, "tremolo", 117},
+    {kCmdTremolo, Tremolo, "tremolo", 117},
     {kCmdVolumeEnvelope, nullptr, "volume-envelope", 118},
     {kCmdPanEnvelope, nullptr, "pan-envelope", 125},
-    {kCmdNoiseGate, nullptr, "noise-gate", 123},
-    {kCmdCompressor, nullptr, "compressor", 120},
-    {kCmdEcho, nullptr, "echo", 108},
-    {kCmdReverb, nullptr, "reverb", 129},
+    {kCmdNoiseGate, NoiseGate, "noise-gate", 123},
+    {kCmdCompressor, Compressor, "compressor", 120},
+    {kCmdEcho, Echo, "echo", 108},
+    {kCmdReverb, Reverb, "reverb", 129},
     {kCmdPitch, nullptr, "pitch", 114},
     {kCmdPitchEnvelope, nullptr, "pitch-envelope", 127},
-    {kCmdVibrato, nullptr, "vibrato", 132},
+    {kCmdVibrato, Vibrato, "vibrato", 132},
     {kCmdTimeStretch, nullptr, "time-stretch", 130},
     {kCmdTranspose, nullptr, "transpose", 131},
     {kCmdReverse, Reverse, "reverse", 0},
-    {kCmdDistortion, nullptr, "distortion", 107},
-    {kCmdFlanger, nullptr, "flanger", 110},
+    {kCmdDistortion, Distortion, "distortion", 107},
+    {kCmdFlanger, Flanger, "flanger", 110},
     {kCmdGraphicEq, nullptr, "graphic-eq", 109},
     {kCmdParametricEq, nullptr, "parametric-eq", 126},
     {kCmdWhiteNoise, GenerateNoise, "noise", 113},
@@ -134,6 +137,9 @@ void ResetProcessState() {
   ResetParamDialogState();
   ResetAmplitudeParameters();
   ResetGeneratorParameters();
+  ResetDynamicsParameters();
+  ResetDelayParameters();
+  ResetModulationParameters();
 }
 
 void StartEngine() {
