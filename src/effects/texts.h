@@ -12,6 +12,9 @@ inline constexpr const char* kNameReverse = "リバース";
 inline constexpr const char* kNameInvertPhase = "位相反転";
 inline constexpr const char* kNameRemoveDc = "DC成分除去";
 inline constexpr const char* kNameSilence = "サイレント";
+inline constexpr const char* kNamePitch = "ピッチ";
+inline constexpr const char* kNameTimeStretch = "タイムストレッチ";
+inline constexpr const char* kNameTranspose = "トランスポーズ";
 
 inline constexpr const char* kMonoPanIgnored =
     "このデータはモノラルデータです。\nパンポットの設定は無視されます。";

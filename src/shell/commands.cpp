@@ -8,8 +8,9 @@
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
 #include "effects/amplitude.h"
-#include "platform/param_dialog.h"
+#include "effects/pitch_time.h"
 #include "files/open_save.h"
+#include "platform/param_dialog.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
 #include "views/display_settings.h"
@@ -55,11 +56,11 @@ const CommandEntry kCommands[] = {
     {kCmdCompressor, nullptr, "compressor", 120},
     {kCmdEcho, nullptr, "echo", 108},
     {kCmdReverb, nullptr, "reverb", 129},
-    {kCmdPitch, nullptr, "pitch", 114},
+    {kCmdPitch, Pitch, "pitch", 114},
     {kCmdPitchEnvelope, nullptr, "pitch-envelope", 127},
     {kCmdVibrato, nullptr, "vibrato", 132},
-    {kCmdTimeStretch, nullptr, "time-stretch", 130},
-    {kCmdTranspose, nullptr, "transpose", 131},
+    {kCmdTimeStretch, TimeStretch, "time-stretch", 130},
+    {kCmdTranspose, Transpose, "transpose", 131},
     {kCmdReverse, Reverse, "reverse", 0},
     {kCmdDistortion, nullptr, "distortion", 107},
     {kCmdFlanger, nullptr, "flanger", 110},
@@ -131,6 +132,7 @@ void ResetProcessState() {
   ResetOpenSaveState();
   ResetParamDialogState();
   ResetAmplitudeParameters();
+  ResetPitchTimeParameters();
 }
 
 void StartEngine() {
