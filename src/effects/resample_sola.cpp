@@ -30,16 +30,13 @@ template <class Fmt>
 void Resample(Fmt fmt, const char* name, int from, int to, int64_t step, const uint8_t* src,
               int64_t srcLen, uint8_t* out, int64_t outLen) {
   const int32_t align = fmt.Align();
-  const int ch = fmt.Count();
   const int64_t frames = outLen / align;
   const int64_t whole = srcLen / align;
-  // Positions are 64-bit: j * step passes 2^31 on long selections.
-  auto frame = [=](int64_t j, auto read) KELVORA_ALWAYS_INLINE {
-    const int64_t pos = j * step;
-    const int64_t p = pos / 100;
-    const auto fraction = static_cast<int32_t>(pos % 100);
+  // Output frame j from source frames p and p + 1, at p + fraction / 100 =
+  // j * step / 100; 64 bits, as j * step passes 2^31 on long selections.
+  auto frame = [=](int64_t j, int64_t p, int32_t fraction, auto read) KELVORA_ALWAYS_INLINE {
     uint8_t* o = out + j * align;
-    for (int c = 0; c < ch; ++c) {
+    for (int c = 0; c < fmt.Count(); ++c) {
       const int32_t a = read(p, c), b = read(p + 1, c);
       fmt.Write(o, a + (b - a) * fraction / 100, c);
     }
@@ -52,12 +49,23 @@ void Resample(Fmt fmt, const char* name, int from, int to, int64_t step, const u
   // Frames whose two neighbours both lie in the source, then the rest.
   int64_t interior = 0;
   if (step > 0 && whole >= 1) interior = std::min(frames, ((whole - 1) * 100 + step - 1) / step);
+  const int64_t whole_steps = step / 100;
+  const auto part_step = static_cast<int32_t>(step % 100);
   auto value = [&](int64_t j) { return from + (j + 1) * align * (to - from) / outLen; };
   for (int64_t first = 0; first < frames; first += kChunkFrames) {
     const int64_t n = std::min(kChunkFrames, frames - first);
     const int64_t in = std::clamp<int64_t>(interior - first, 0, n);
-    VectorLoop(in, [=](int64_t i) KELVORA_ALWAYS_INLINE { frame(first + i, inside); });
-    for (int64_t i = in; i < n; ++i) frame(first + i, checked);
+    // Inside, the position advances by whole frames and hundredths.
+    int64_t p = first * step / 100;
+    auto fraction = static_cast<int32_t>(first * step % 100);
+    for (int64_t j = first; j < first + in; ++j) {
+      frame(j, p, fraction, inside);
+      p += whole_steps;
+      fraction += part_step;
+      if (fraction >= 100) fraction -= 100, ++p;
+    }
+    for (int64_t j = first + in; j < first + n; ++j)
+      frame(j, j * step / 100, static_cast<int32_t>(j * step % 100), checked);
     ProgressEach(name, first, n, value);
   }
 }
