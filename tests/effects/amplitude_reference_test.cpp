@@ -143,11 +143,6 @@ const Case kCases[] = {
     {"SilenceSecond", kCmdSilenceSelection, nullptr, {}, 2, SilenceRef},
 };
 
-// 16-bit with three channels takes the general path.
-const SoundFormat kFormats[] = {MakeFormat(44100, 16, 2), MakeFormat(22050, 16, 1),
-                                MakeFormat(11025, 8, 2), MakeFormat(8000, 8, 1),
-                                MakeFormat(22050, 16, 3)};
-
 // The bytes, the progress texts and the number of events handled.
 using Outcome = std::tuple<std::vector<uint8_t>, std::vector<std::string>, int>;
 
@@ -170,12 +165,7 @@ Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
   return {DocumentBytes(), progress, fixture.ui().eventsDispatched};
 }
 
-using Param = std::tuple<int, SoundFormat, Case>;
-
-class AmplitudeMatchesReference : public testing::TestWithParam<Param> {
-protected:
-  void TearDown() override { LimitVectorLevel(2); }
-};
+class AmplitudeMatchesReference : public LevelFormatMatrix<Case> {};
 
 TEST_P(AmplitudeMatchesReference, SameSamplesProgressAndEvents) {
   const auto& [level, format, c] = GetParam();
@@ -186,15 +176,10 @@ TEST_P(AmplitudeMatchesReference, SameSamplesProgressAndEvents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, AmplitudeMatchesReference,
-                         testing::Combine(testing::Values(0, 1, 2), testing::ValuesIn(kFormats),
+                         testing::Combine(testing::Values(0, 1, 2),
+                                          testing::ValuesIn(kEffectFormats),
                                           testing::ValuesIn(kCases)),
-                         [](const auto& info) {
-                           const SoundFormat& f = std::get<1>(info.param);
-                           return std::string(std::get<2>(info.param).label) + "_" +
-                                  std::to_string(f.wBitsPerSample) + "bit" +
-                                  std::to_string(f.nChannels) + "ch_level" +
-                                  std::to_string(std::get<0>(info.param));
-                         });
+                         AmplitudeMatchesReference::Name);
 
 }  // namespace
 }  // namespace kelvora

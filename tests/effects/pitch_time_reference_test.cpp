@@ -77,11 +77,6 @@ const Case kCases[] = {
     {"HarmonizeDown", kCmdTranspose, texts::kNameTranspose, -500, {-500, 1, 30}},
 };
 
-// 16-bit with three channels takes the general path.
-const SoundFormat kFormats[] = {MakeFormat(44100, 16, 2), MakeFormat(22050, 16, 1),
-                                MakeFormat(11025, 8, 2), MakeFormat(8000, 8, 1),
-                                MakeFormat(22050, 16, 3)};
-
 // A tone, so that the overlap search has a best match to find, with noise
 // and both extremes sprinkled in.
 std::vector<int32_t> Tone(int64_t frames, int channels) {
@@ -116,12 +111,7 @@ Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
   return {DocumentBytes(), Doc().selEnd, progress, fixture.ui().eventsDispatched};
 }
 
-using Param = std::tuple<int, SoundFormat, Case>;
-
-class PitchTimeMatchesReference : public testing::TestWithParam<Param> {
-protected:
-  void TearDown() override { LimitVectorLevel(2); }
-};
+class PitchTimeMatchesReference : public LevelFormatMatrix<Case> {};
 
 TEST_P(PitchTimeMatchesReference, SameSamplesProgressAndEvents) {
   const auto& [level, format, c] = GetParam();
@@ -132,15 +122,10 @@ TEST_P(PitchTimeMatchesReference, SameSamplesProgressAndEvents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, PitchTimeMatchesReference,
-                         testing::Combine(testing::Values(0, 1, 2), testing::ValuesIn(kFormats),
+                         testing::Combine(testing::Values(0, 1, 2),
+                                          testing::ValuesIn(kEffectFormats),
                                           testing::ValuesIn(kCases)),
-                         [](const auto& info) {
-                           const SoundFormat& f = std::get<1>(info.param);
-                           return std::string(std::get<2>(info.param).label) + "_" +
-                                  std::to_string(f.wBitsPerSample) + "bit" +
-                                  std::to_string(f.nChannels) + "ch_level" +
-                                  std::to_string(std::get<0>(info.param));
-                         });
+                         PitchTimeMatchesReference::Name);
 
 }  // namespace
 }  // namespace kelvora
