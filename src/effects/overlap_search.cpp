@@ -11,6 +11,7 @@
 // vectorising. Every term is an exact integer, and so is each double sum of
 // the plain reading as long as no sum can reach 2^53; within that bound the
 // two give the very same comparisons, whatever the order of the additions.
+#include <algorithm>
 #include <cstring>
 
 #include "document/frame_format.h"
@@ -30,9 +31,11 @@ constexpr int64_t kMaxSquare = int64_t{65535} * 65535;
 static_assert(kMaxWindow * kMaxSquare < (int64_t{1} << 53), "sums must stay exact in double");
 
 alignas(32) int16_t g_src[kMaxWindow + kLanes];
+// The source window as 256 hi + lo, hi in -128..127 and lo in 0..255.
+alignas(32) int16_t g_hi[kMaxWindow + kLanes];
+alignas(32) int16_t g_lo[kMaxWindow + kLanes];
 alignas(32) int16_t g_out[2 * kMaxWindow + kLanes];
 int64_t g_cross[kMaxWindow];
-int32_t g_minus[kMaxWindow];
 
 // `frames` frames from frame `first` of a block of `length` bytes, 0 for
 // frames outside it.
@@ -65,25 +68,46 @@ void CrossSumsPlain(const int16_t* a, const int16_t* o, int64_t n, int stride, i
 }
 
 #if KELVORA_VECTOR_CLONES
-// Pairs of products summed in 32 bits, widened to 64 before they add up. A
-// pair overflows 32 bits only as (-32768)^2 twice, which the caller rules
-// out by keeping -32768 out of `a`.
-__attribute__((target("avx2"))) void CrossSumsAvx2(const int16_t* a, const int16_t* o, int64_t n,
-                                                   int stride, int64_t count, int64_t* x) {
-  for (int64_t i = 0; i < count; ++i) {
-    const int16_t* b = o + i * stride;
-    __m256i lo = _mm256_setzero_si256(), hi = _mm256_setzero_si256();
-    for (int64_t k = 0; k < n; k += kLanes) {
-      const __m256i pairs =
-          _mm256_madd_epi16(_mm256_load_si256(reinterpret_cast<const __m256i*>(a + k)),
-                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + k)));
-      lo = _mm256_add_epi64(lo, _mm256_cvtepi32_epi64(_mm256_castsi256_si128(pairs)));
-      hi = _mm256_add_epi64(hi, _mm256_cvtepi32_epi64(_mm256_extracti128_si256(pairs, 1)));
+// The source split in two halves, so that products summed in pairs and
+// then in 32-bit lanes cannot overflow: |hi x o| <= 2^22 and |lo x o| <
+// 2^23, so 128 vectors of pairs stay below 2^31 before they are widened.
+constexpr int64_t kBlock = 128 * kLanes;
+
+__attribute__((target("avx2"))) int64_t Widened(__m256i v) {
+  const __m256i w = _mm256_add_epi64(_mm256_cvtepi32_epi64(_mm256_castsi256_si128(v)),
+                                     _mm256_cvtepi32_epi64(_mm256_extracti128_si256(v, 1)));
+  const __m128i h = _mm_add_epi64(_mm256_castsi256_si128(w), _mm256_extracti128_si256(w, 1));
+  return _mm_cvtsi128_si64(h) + _mm_extract_epi64(h, 1);
+}
+
+__attribute__((target("avx2"))) inline __m256i Load(const int16_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Two candidates at a time share the loads of the source halves.
+__attribute__((target("avx2"))) void CrossSumsAvx2(const int16_t* hi, const int16_t* lo,
+                                                   const int16_t* o, int64_t n, int stride,
+                                                   int64_t count, int64_t* x) {
+  for (int64_t i = 0; i < count; i += 2) {
+    const int16_t* b0 = o + i * stride;
+    const int16_t* b1 = b0 + stride;  // within the window's padding for the last odd one
+    int64_t total0 = 0, total1 = 0;
+    for (int64_t k0 = 0; k0 < n; k0 += kBlock) {
+      const int64_t k1 = std::min(n, k0 + kBlock);
+      __m256i h0 = _mm256_setzero_si256(), l0 = h0, h1 = h0, l1 = h0;
+      for (int64_t k = k0; k < k1; k += kLanes) {
+        const __m256i vh = Load(hi + k), vl = Load(lo + k);
+        const __m256i o0 = Load(b0 + k), o1 = Load(b1 + k);
+        h0 = _mm256_add_epi32(h0, _mm256_madd_epi16(vh, o0));
+        l0 = _mm256_add_epi32(l0, _mm256_madd_epi16(vl, o0));
+        h1 = _mm256_add_epi32(h1, _mm256_madd_epi16(vh, o1));
+        l1 = _mm256_add_epi32(l1, _mm256_madd_epi16(vl, o1));
+      }
+      total0 += 256 * Widened(h0) + Widened(l0);
+      total1 += 256 * Widened(h1) + Widened(l1);
     }
-    const __m256i sum = _mm256_add_epi64(lo, hi);
-    const __m128i half =
-        _mm_add_epi64(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
-    x[i] = _mm_cvtsi128_si64(half) + _mm_extract_epi64(half, 1);
+    x[i] = total0;
+    if (i + 1 < count) x[i + 1] = total1;
   }
 }
 #endif
@@ -91,7 +115,13 @@ __attribute__((target("avx2"))) void CrossSumsAvx2(const int16_t* a, const int16
 void CrossSums(const int16_t* a, const int16_t* o, int64_t n, int stride, int64_t count,
                int64_t* x) {
 #if KELVORA_VECTOR_CLONES
-  if (VectorLevel() >= 1) return CrossSumsAvx2(a, o, n, stride, count, x);
+  if (VectorLevel() >= 1) {
+    for (int64_t k = 0; k < n; ++k) {
+      g_hi[k] = static_cast<int16_t>(a[k] >> 8);
+      g_lo[k] = static_cast<int16_t>(a[k] & 255);
+    }
+    return CrossSumsAvx2(g_hi, g_lo, o, n, stride, count, x);
+  }
 #endif
   CrossSumsPlain(a, o, n, stride, count, x);
 }
@@ -137,17 +167,8 @@ int64_t Search(Fmt fmt, const uint8_t* out, int64_t outLen, int64_t t, const uin
   // Candidate h - 1 reads up to (h - 1) * ch + padded.
   std::memset(g_out + (2 * h - 1) * ch, 0, sizeof(int16_t) * (padded - n));
 
-  // -32768 in the source becomes -32767, and each such place takes its
-  // output sample off the cross product again.
-  int64_t s2 = 0, minus = 0;
-  for (int64_t k = 0; k < n; ++k) {
-    const int32_t v = g_src[k];
-    s2 += v * v;
-    if (v == -32768) {
-      g_src[k] = -32767;
-      g_minus[minus++] = static_cast<int32_t>(k);
-    }
-  }
+  int64_t s2 = 0;
+  for (int64_t k = 0; k < n; ++k) s2 += int32_t{g_src[k]} * g_src[k];
   CrossSums(g_src, g_out, padded, ch, h, g_cross);
   int64_t o2 = 0;
   for (int64_t k = 0; k < n; ++k) o2 += int32_t{g_out[k]} * g_out[k];
@@ -156,9 +177,7 @@ int64_t Search(Fmt fmt, const uint8_t* out, int64_t outLen, int64_t t, const uin
   int64_t best_i = 0;
   for (int64_t i = 0; i < h; ++i) {
     const int16_t* o = g_out + i * ch;
-    int64_t x = g_cross[i];
-    for (int64_t m = 0; m < minus; ++m) x -= o[g_minus[m]];
-    const int64_t sum = s2 + o2 - 2 * x;
+    const int64_t sum = s2 + o2 - 2 * g_cross[i];
     if (sum < best) {
       best = sum;
       best_i = i;
