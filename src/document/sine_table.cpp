@@ -1,8 +1,4 @@
-<<<<<<<< HEAD:src/document/sine_table.cpp
 #include "document/sine_table.h"
-========
-#include "document/sine_table.h"
->>>>>>>> dynamics:src/resources/sine_table.cpp
 
 #include <cmath>
 

@@ -21,6 +21,9 @@ inline constexpr const char* kNameReverb = "リバーブ";
 inline constexpr const char* kNameFlanger = "フランジャー";
 inline constexpr const char* kNameVibrato = "ビブラート";
 inline constexpr const char* kNameTremolo = "トレモロ";
+inline constexpr const char* kNamePitch = "ピッチ";
+inline constexpr const char* kNameTimeStretch = "タイムストレッチ";
+inline constexpr const char* kNameTranspose = "トランスポーズ";
 
 inline constexpr const char* kMonoPanIgnored =
     "このデータはモノラルデータです。\nパンポットの設定は無視されます。";

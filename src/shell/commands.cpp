@@ -11,6 +11,7 @@
 #include "effects/delay.h"
 #include "effects/dynamics.h"
 #include "effects/modulation.h"
+#include "effects/pitch_time.h"
 #include "files/open_save.h"
 #include "generators/generators.h"
 #include "platform/param_dialog.h"
@@ -60,11 +61,11 @@ const CommandEntry kCommands[] = {
     {kCmdCompressor, Compressor, "compressor", 120},
     {kCmdEcho, Echo, "echo", 108},
     {kCmdReverb, Reverb, "reverb", 129},
-    {kCmdPitch, nullptr, "pitch", 114},
+    {kCmdPitch, Pitch, "pitch", 114},
     {kCmdPitchEnvelope, nullptr, "pitch-envelope", 127},
     {kCmdVibrato, Vibrato, "vibrato", 132},
-    {kCmdTimeStretch, nullptr, "time-stretch", 130},
-    {kCmdTranspose, nullptr, "transpose", 131},
+    {kCmdTimeStretch, TimeStretch, "time-stretch", 130},
+    {kCmdTranspose, Transpose, "transpose", 131},
     {kCmdReverse, Reverse, "reverse", 0},
     {kCmdDistortion, Distortion, "distortion", 107},
     {kCmdFlanger, Flanger, "flanger", 110},
@@ -140,6 +141,7 @@ void ResetProcessState() {
   ResetDynamicsParameters();
   ResetDelayParameters();
   ResetModulationParameters();
+  ResetPitchTimeParameters();
 }
 
 void StartEngine() {

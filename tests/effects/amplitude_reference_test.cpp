@@ -159,12 +159,7 @@ MatrixOutcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
   return OutcomeOf(fixture.ui(), c.name);
 }
 
-using Param = std::tuple<int, SoundFormat, Case>;
-
-class AmplitudeMatchesReference : public testing::TestWithParam<Param> {
-protected:
-  void TearDown() override { LimitVectorLevel(2); }
-};
+class AmplitudeMatchesReference : public LevelFormatMatrix<Case> {};
 
 TEST_P(AmplitudeMatchesReference, SameSamplesProgressAndEvents) {
   const auto& [level, format, c] = GetParam();

@@ -11,13 +11,13 @@
 
 #include "document/busy.h"
 #include "document/frame_format.h"
+#include "document/sine_table.h"
 #include "effects/amplitude.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"
 #include "effects/effect_test_util.h"
 #include "effects/modulation.h"
 #include "effects/texts.h"
-#include "document/sine_table.h"
 
 namespace kelvora {
 namespace {
