@@ -40,6 +40,9 @@ struct EffectRecipe {
   // Busy state (menus, dispatched events, the final refresh) around the
   // pass; an effect quick enough to need none refreshes the views itself.
   bool busy = true;
+  // A dialog with a procedure of its own, run instead of dialogId's table:
+  // returns non-zero to go ahead.
+  int (*runDialog)() = nullptr;
 };
 
 // What a pass sees. The runner keeps the busy state while the pass runs, so

@@ -12,6 +12,10 @@ inline constexpr const char* kNameReverse = "リバース";
 inline constexpr const char* kNameInvertPhase = "位相反転";
 inline constexpr const char* kNameRemoveDc = "DC成分除去";
 inline constexpr const char* kNameSilence = "サイレント";
+// The equalizers' captions, and their progress names where they differ.
+inline constexpr const char* kNameGraphicEq = "EQ";
+inline constexpr const char* kProgressGraphicEq = "グラフィックイコライザ";
+inline constexpr const char* kNameParametricEq = "パラメトリックEQ";
 
 inline constexpr const char* kMonoPanIgnored =
     "このデータはモノラルデータです。\nパンポットの設定は無視されます。";

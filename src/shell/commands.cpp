@@ -8,6 +8,7 @@
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
 #include "effects/amplitude.h"
+#include "effects/equalizers.h"
 #include "platform/param_dialog.h"
 #include "files/open_save.h"
 #include "shell/settings.h"
@@ -63,8 +64,8 @@ const CommandEntry kCommands[] = {
     {kCmdReverse, Reverse, "reverse", 0},
     {kCmdDistortion, nullptr, "distortion", 107},
     {kCmdFlanger, nullptr, "flanger", 110},
-    {kCmdGraphicEq, nullptr, "graphic-eq", 109},
-    {kCmdParametricEq, nullptr, "parametric-eq", 126},
+    {kCmdGraphicEq, GraphicEqualizer, "graphic-eq", 109},
+    {kCmdParametricEq, ParametricEqualizer, "parametric-eq", 126},
     {kCmdWhiteNoise, nullptr, "noise", 113},
     {kCmdTone, nullptr, "tone", 116},
     {kCmdInsertSilence, nullptr, "insert-silence", 115},
@@ -131,6 +132,7 @@ void ResetProcessState() {
   ResetOpenSaveState();
   ResetParamDialogState();
   ResetAmplitudeParameters();
+  ResetEqualizerParameters();
 }
 
 void StartEngine() {
