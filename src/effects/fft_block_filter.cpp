@@ -38,6 +38,59 @@ inline int32_t ToSample(double v) {
   return static_cast<int32_t>(std::clamp(v * kInverseScale, -32768.0, 32767.0));
 }
 
+// One channel of packed frames to and from the block: every frame is
+// loaded (and stored) as one word, so the loops run over contiguous memory
+// and vectorise; the other channels' lanes are stored back as they were.
+template <class Fmt>
+struct ReadLane {
+  using Raw = typename Fmt::Raw;
+  const uint8_t* frames;
+  double* x;
+  int shift;
+  void operator()(int64_t i) const KELVORA_ALWAYS_INLINE {
+    const Raw word = LoadLittleEndian<Raw>(frames + i * sizeof(Raw));
+    if constexpr (Fmt::kBits == 16)
+      x[i] = static_cast<int16_t>(word >> shift);
+    else
+      x[i] = (static_cast<uint8_t>(word >> shift) - 128) * 256;
+  }
+};
+
+template <class Fmt>
+struct WriteLane {
+  using Raw = typename Fmt::Raw;
+  static constexpr uint32_t kLane = (1u << Fmt::kBits) - 1;
+  uint8_t* frames;
+  const double* x;
+  int shift;
+  void operator()(int64_t i) const KELVORA_ALWAYS_INLINE {
+    const int32_t v = ToSample(x[i]);
+    const uint32_t lane = Fmt::kBits == 16 ? static_cast<uint16_t>(v) : (v >> 8) + 128;
+    uint8_t* p = frames + i * sizeof(Raw);
+    const uint32_t word = LoadLittleEndian<Raw>(p);
+    StoreLittleEndian(p, static_cast<Raw>((word & ~(kLane << shift)) | (lane << shift)));
+  }
+};
+
+template <class Fmt>
+void ReadBlock(Fmt fmt, const uint8_t* in, int ch, int count, double* x) {
+  if constexpr (Fmt::kPacked) {
+    VectorLoop(count, ReadLane<Fmt>{in, x, ch * Fmt::kBits});
+  } else {
+    for (int i = 0; i < count; ++i) x[i] = fmt.Read(in + i * fmt.Align(), ch);
+  }
+}
+
+// Frames from..count-1 of the block's result.
+template <class Fmt>
+void WriteBlock(Fmt fmt, uint8_t* out, int ch, int from, int count, const double* x) {
+  if constexpr (Fmt::kPacked) {
+    VectorLoop(count - from, WriteLane<Fmt>{out + from * fmt.Align(), x + from, ch * Fmt::kBits});
+  } else {
+    for (int i = from; i < count; ++i) fmt.Write(out + i * fmt.Align(), ToSample(x[i]), ch);
+  }
+}
+
 template <class Fmt>
 void FilterChannel(Fmt fmt, int ch, bool shaped, const std::vector<FftBand>& bands,
                    const char* label, const FftWork& w, const uint8_t* source, uint8_t* out,
@@ -51,15 +104,12 @@ void FilterChannel(Fmt fmt, int ch, bool shaped, const std::vector<FftBand>& ban
     // A last block that reaches no further than the one before wrote
     // changes nothing, and only its progress is left to report.
     if (shaped && count > from) {
-      const uint8_t* in = source + start * align;
-      double* x = w.samples;
-      for (int i = 0; i < count; ++i) x[i] = fmt.Read(in + i * align, ch);
-      std::fill(x + count, x + kFftLength, 0.0);
+      ReadBlock(fmt, source + start * align, ch, count, w.samples);
+      std::fill(w.samples + count, w.samples + kFftLength, 0.0);
       FftForward1024(w);
       ApplyGains(bands, w.spectrum);
       FftInverse1024(w);
-      uint8_t* o = out + start * align;
-      for (int i = from; i < count; ++i) fmt.Write(o + i * align, ToSample(x[i]), ch);
+      WriteBlock(fmt, out + start * align, ch, from, count, w.samples);
     }
     ShowProgressSpan(label, start + ch * frames, 0, calls, total);
   }
