@@ -58,10 +58,10 @@ void BM_GraphicEqFilter(benchmark::State& state) {
   std::vector<uint8_t> in(kFrames * 4), out(kFrames * 4);
   std::mt19937 rng(7);
   for (auto& b : in) b = static_cast<uint8_t>(rng());
-  std::vector<uint8_t> block(FftWorkBytes());
+  std::vector<uint8_t> work(FftFilterWorkBytes());
   const std::vector<FftBand> bands = GraphicEqBands(44100, {30, 40, 50, 50, 50, 50, 40, 30, 30});
   for (auto _ : state) {
-    FftBlockFilter(bands, "bench", FftWorkIn(block.data()), in.data(), out.data(), kFrames);
+    FftBlockFilter(bands, "bench", work.data(), in.data(), out.data(), kFrames);
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(state.iterations() * kFrames * 4);

@@ -1,7 +1,13 @@
 #include "effects/fft_block_filter.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 #include "document/busy.h"
 #include "document/frame_format.h"
@@ -81,51 +87,154 @@ void ReadBlock(Fmt fmt, const uint8_t* in, int ch, int count, double* x) {
   }
 }
 
-// Frames from..count-1 of the block's result.
+// Frames from..end-1 of the block's result.
 template <class Fmt>
-void WriteBlock(Fmt fmt, uint8_t* out, int ch, int from, int count, const double* x) {
+void WriteBlock(Fmt fmt, uint8_t* out, int ch, int from, int end, const double* x) {
   if constexpr (Fmt::kPacked) {
-    VectorLoop(count - from, WriteLane<Fmt>{out + from * fmt.Align(), x + from, ch * Fmt::kBits});
+    VectorLoop(end - from, WriteLane<Fmt>{out + from * fmt.Align(), x + from, ch * Fmt::kBits});
   } else {
-    for (int i = from; i < count; ++i) fmt.Write(out + i * fmt.Align(), ToSample(x[i]), ch);
+    for (int i = from; i < end; ++i) fmt.Write(out + i * fmt.Align(), ToSample(x[i]), ch);
   }
 }
 
+// The blocks of one channel. Block j covers frames 512 j .. 512 j + 1023
+// and would write from its frame 256 (the first from 0) to its end; the
+// next block, when it writes at all, writes again from its own frame 256.
+// So each block keeps to frames up to 768 when more than 768 frames remain
+// (the next one then writes), and every frame is written once: the blocks
+// no longer depend on their order, and two threads can share them.
 template <class Fmt>
-void FilterChannel(Fmt fmt, int ch, bool shaped, const std::vector<FftBand>& bands,
-                   const char* label, const FftWork& w, const uint8_t* source, uint8_t* out,
-                   int64_t frames) {
-  const int32_t align = fmt.Align();
-  const int64_t calls = static_cast<int64_t>(bands.size());
-  const int64_t total = frames * fmt.Count();
-  for (int64_t start = 0; start < frames; start += kHop) {
-    const int count = static_cast<int>(std::min<int64_t>(frames - start, kFftLength));
-    const int from = start == 0 ? 0 : kKeepFrom;
-    // A last block that reaches no further than the one before wrote
-    // changes nothing, and only its progress is left to report.
-    if (shaped && count > from) {
-      ReadBlock(fmt, source + start * align, ch, count, w.samples);
-      std::fill(w.samples + count, w.samples + kFftLength, 0.0);
-      FftForward1024(w);
-      ApplyGains(bands, w.spectrum);
-      FftInverse1024(w);
-      WriteBlock(fmt, out + start * align, ch, from, count, w.samples);
-    }
-    ShowProgressSpan(label, start + ch * frames, 0, calls, total);
+struct ChannelPass {
+  Fmt fmt;
+  int ch;
+  const std::vector<FftBand>& bands;
+  const uint8_t* source;
+  uint8_t* out;
+  int64_t frames;
+
+  int64_t Blocks() const { return (frames + kHop - 1) / kHop; }
+  void Block(int64_t j, const FftWork& w) const {
+    const int64_t start = j * kHop;
+    const int64_t remaining = frames - start;
+    const int count = static_cast<int>(std::min<int64_t>(remaining, kFftLength));
+    const int from = j == 0 ? 0 : kKeepFrom;
+    const int end = remaining > kFftLength - kKeepFrom ? kFftLength - kKeepFrom : count;
+    if (end <= from) return;
+    const int32_t align = fmt.Align();
+    ReadBlock(fmt, source + start * align, ch, count, w.samples);
+    std::fill(w.samples + count, w.samples + kFftLength, 0.0);
+    FftForward1024(w);
+    ApplyGains(bands, w.spectrum);
+    FftInverse1024(w);
+    WriteBlock(fmt, out + start * align, ch, from, end, w.samples);
   }
-}
+};
+
+// Blocks per thread and round. After each round the progress of its blocks
+// is reported, with the helper idle: events run while nothing else does.
+constexpr int64_t kRoundBlocks = 128;
+// Below this a second thread costs more than it saves.
+constexpr int64_t kSharedBlocks = 64;
+
+// A second thread that takes half of each round of blocks. Where there is
+// one processor, or no thread to be had, Running() is false and the caller
+// does everything itself. FFTW's execute calls may run on two threads at
+// once; its planning may not, and is done before (FftWorkIn).
+class FftHelper {
+public:
+  FftHelper() {
+    if (std::thread::hardware_concurrency() < 2) return;
+    try {
+      thread_ = std::thread([this] { Serve(); });
+    } catch (const std::system_error&) {
+    }
+  }
+  ~FftHelper() {
+    if (!thread_.joinable()) return;
+    {
+      std::lock_guard lock(mutex_);
+      quit_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+  FftHelper(const FftHelper&) = delete;
+  FftHelper& operator=(const FftHelper&) = delete;
+
+  bool Running() const { return thread_.joinable(); }
+  // Runs `job` (which must outlive the next Wait) on the helper.
+  void Post(const std::function<void()>* job) {
+    {
+      std::lock_guard lock(mutex_);
+      job_ = job;
+    }
+    wake_.notify_all();
+  }
+  void Wait() {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [this] { return job_ == nullptr; });
+  }
+
+private:
+  void Serve() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+      wake_.wait(lock, [this] { return quit_ || job_ != nullptr; });
+      if (quit_) return;
+      lock.unlock();
+      (*job_)();
+      lock.lock();
+      job_ = nullptr;
+      done_.notify_all();
+    }
+  }
+
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  const std::function<void()>* job_ = nullptr;
+  bool quit_ = false;
+};
 
 }  // namespace
 
-void FftBlockFilter(const std::vector<FftBand>& bands, const char* label, const FftWork& work,
+size_t FftFilterWorkBytes() { return 2 * FftWorkBytes(); }
+
+void FftBlockFilter(const std::vector<FftBand>& bands, const char* label, uint8_t* work,
                     const uint8_t* source, uint8_t* out, int64_t frames) {
+  const FftWork mine = FftWorkIn(work), helpers = FftWorkIn(work + FftWorkBytes());
+  std::optional<FftHelper> helper;
   WithFrameFormat([&](auto fmt) {
     // Every gain 1: the transforms would give the sound back, at best (a
     // sample may lose a step toward zero), so it is given back as it is.
     const bool shaped = ChangesAnyBin(bands);
     if (!shaped) std::memcpy(out, source, static_cast<size_t>(frames * fmt.Align()));
-    for (int ch = 0; ch < fmt.Count(); ++ch)
-      FilterChannel(fmt, ch, shaped, bands, label, work, source, out, frames);
+    const int64_t calls = static_cast<int64_t>(bands.size());
+    const int64_t total = frames * fmt.Count();
+    for (int ch = 0; ch < fmt.Count(); ++ch) {
+      const ChannelPass<decltype(fmt)> pass{fmt, ch, bands, source, out, frames};
+      const int64_t blocks = pass.Blocks();
+      const bool shared = shaped && blocks >= kSharedBlocks;
+      if (shared && !helper) helper.emplace();
+      const int64_t round = shared ? std::min(kRoundBlocks, (blocks + 1) / 2) : 1;
+      int64_t middle = 0, last = 0;
+      const std::function<void()> second = [&] {
+        for (int64_t j = middle; j < last; ++j) pass.Block(j, helpers);
+      };
+      for (int64_t first = 0; first < blocks; first += 2 * round) {
+        middle = std::min(first + round, blocks);
+        last = std::min(first + 2 * round, blocks);
+        if (shaped && helper && helper->Running()) {
+          helper->Post(&second);
+          for (int64_t j = first; j < middle; ++j) pass.Block(j, mine);
+          helper->Wait();
+        } else if (shaped) {
+          for (int64_t j = first; j < last; ++j) pass.Block(j, mine);
+        }
+        for (int64_t j = first; j < last; ++j)
+          ShowProgressSpan(label, j * kHop + ch * frames, 0, calls, total);
+      }
+    }
   });
 }
 
@@ -133,9 +242,9 @@ int RunFftEqualizer(const EffectRecipe& recipe, const char* label,
                     std::vector<FftBand> (*bands)(uint32_t rate)) {
   return RunEffect(recipe, [&](EffectRun& run) {
     MemoryBlock work;
-    if (!run.Scratch(work, FftWorkBytes(), true)) return 0;
-    FftBlockFilter(bands(Doc().format.nSamplesPerSec), label, FftWorkIn(work.data()),
-                   run.SourceSelection(), run.Selection(), run.frames);
+    if (!run.Scratch(work, FftFilterWorkBytes(), true)) return 0;
+    FftBlockFilter(bands(Doc().format.nSamplesPerSec), label, work.data(), run.SourceSelection(),
+                   run.Selection(), run.frames);
     return 1;
   });
 }

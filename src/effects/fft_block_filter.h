@@ -26,8 +26,11 @@ struct FftBand {
 // first block of a channel writes its frames 0..1023, every later one its
 // frames 256..1023, the tail as far as the frames go. One ShowProgress per
 // band and block under `label`, at frames done + channel * frames, against
-// channels * frames.
-void FftBlockFilter(const std::vector<FftBand>& bands, const char* label, const FftWork& work,
+// channels * frames. Long passes share the blocks with a second thread,
+// with the same result to the bit; progress events are dispatched only
+// while it waits. `work` holds FftFilterWorkBytes() bytes.
+size_t FftFilterWorkBytes();
+void FftBlockFilter(const std::vector<FftBand>& bands, const char* label, uint8_t* work,
                     const uint8_t* source, uint8_t* out, int64_t frames);
 
 // An equalizer's whole operation: the recipe's sequence around the filter,

@@ -66,6 +66,7 @@ void RealFftInverse(int n, double* x) {
 size_t FftWorkBytes() { return sizeof(double) * (kFftLength + 2 * kFftBins) + kAlign; }
 
 FftWork FftWorkIn(uint8_t* block) {
+  PlansFor(kFftLength);  // planned here, before any second thread executes it
   const uintptr_t at = (reinterpret_cast<uintptr_t>(block) + kAlign - 1) & ~(kAlign - 1);
   double* samples = reinterpret_cast<double*>(at);
   return FftWork{samples, samples + kFftLength};

@@ -37,7 +37,8 @@ struct FftWork {
 // Bytes of the block FftWorkIn carves the buffers of one transform from.
 size_t FftWorkBytes();
 // The buffers inside `block` (FftWorkBytes() long), aligned as the plans
-// want them.
+// want them. The first call plans the pair; after that, the pair may run on
+// several threads at once, each with its own buffers.
 FftWork FftWorkIn(uint8_t* block);
 
 // samples -> spectrum; samples are kept.

@@ -97,7 +97,7 @@ using Outcome = std::tuple<std::vector<uint8_t>, std::vector<std::string>, int, 
 
 Outcome RunCase(const SoundFormat& f, const Case& c, int32_t frames, bool reference) {
   EngineFixture fixture;
-  SetDocument(f, NoiseBytes(3000 * f.nBlockAlign, f.nBlockAlign * 7 + f.wBitsPerSample));
+  SetDocument(f, NoiseBytes((frames + 100) * f.nBlockAlign, f.nBlockAlign * 7 + f.wBitsPerSample));
   Select(5, 5 + frames);
   GraphicEqParameters().positions = c.positions;
   ParametricEqModules() = c.modules;
@@ -120,7 +120,8 @@ using Param = std::tuple<SoundFormat, int32_t, Case>;
 class EqualizerMatchesReference : public testing::TestWithParam<Param> {};
 
 // 500 frames make one zero-padded block, 800 a second that rewrites frames
-// 768 onward, 1024 two blocks, 2600 six.
+// 768 onward, 1024 two blocks, 2600 six; 33068 frames (65 blocks) are
+// shared with a second thread, 33 blocks and 32.
 // Every vector version of the sample loops.
 TEST_P(EqualizerMatchesReference, SameSamplesProgressAndEvents) {
   const auto& [format, frames, c] = GetParam();
@@ -135,7 +136,7 @@ TEST_P(EqualizerMatchesReference, SameSamplesProgressAndEvents) {
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, EqualizerMatchesReference,
                          testing::Combine(testing::ValuesIn(kFormats),
-                                          testing::Values(500, 800, 1024, 2600),
+                                          testing::Values(500, 800, 1024, 2600, 33068),
                                           testing::ValuesIn(kCases)),
                          [](const auto& info) {
                            const SoundFormat& f = std::get<0>(info.param);
