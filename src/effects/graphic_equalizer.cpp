@@ -140,6 +140,7 @@ int RunGraphicEqDialog() {
 }  // namespace
 
 EqPositions ReadEqPreset(int number) {
+  if (number < 1 || number > kEqPresets) return ParseLevels("");
   std::string text =
       Services().profile->GetString(kSection, PresetKey(number), kDefaultPresets[number - 1]);
   if (text.size() > kPresetTextMax) text.resize(kPresetTextMax);
