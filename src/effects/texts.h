@@ -12,6 +12,15 @@ inline constexpr const char* kNameReverse = "リバース";
 inline constexpr const char* kNameInvertPhase = "位相反転";
 inline constexpr const char* kNameRemoveDc = "DC成分除去";
 inline constexpr const char* kNameSilence = "サイレント";
+inline constexpr const char* kNameNoiseGate = "ノイズゲート";
+inline constexpr const char* kNameCompressor = "コンプレッサー";
+inline constexpr const char* kNameDistortion = "ディストーション";
+inline constexpr const char* kNameNoiseRemoval = "ノイズ除去";
+inline constexpr const char* kNameEcho = "エコー";
+inline constexpr const char* kNameReverb = "リバーブ";
+inline constexpr const char* kNameFlanger = "フランジャー";
+inline constexpr const char* kNameVibrato = "ビブラート";
+inline constexpr const char* kNameTremolo = "トレモロ";
 // The equalizers' captions, and their progress names where they differ.
 inline constexpr const char* kNameGraphicEq = "EQ";
 inline constexpr const char* kProgressGraphicEq = "グラフィックイコライザ";
