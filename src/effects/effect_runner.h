@@ -45,6 +45,10 @@ struct EffectRecipe {
   // Work on the whole sound when nothing is selected; generators insert at
   // the insertion point instead.
   bool selectAll = true;
+  // A dialog with a procedure of its own, run instead of the parameter
+  // dialog over `controls`:
+  // returns non-zero to go ahead.
+  int (*dialog)() = nullptr;
 };
 
 // What a pass sees. The runner keeps the busy state while the pass runs, so

@@ -24,6 +24,10 @@ inline constexpr const char* kNameTremolo = "トレモロ";
 inline constexpr const char* kNamePitch = "ピッチ";
 inline constexpr const char* kNameTimeStretch = "タイムストレッチ";
 inline constexpr const char* kNameTranspose = "トランスポーズ";
+// The equalizers' captions, and their progress names where they differ.
+inline constexpr const char* kNameGraphicEq = "EQ";
+inline constexpr const char* kProgressGraphicEq = "グラフィックイコライザ";
+inline constexpr const char* kNameParametricEq = "パラメトリックEQ";
 
 inline constexpr const char* kMonoPanIgnored =
     "このデータはモノラルデータです。\nパンポットの設定は無視されます。";

@@ -10,6 +10,7 @@
 #include "effects/amplitude.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"
+#include "effects/equalizers.h"
 #include "effects/modulation.h"
 #include "effects/pitch_time.h"
 #include "files/open_save.h"
@@ -69,8 +70,8 @@ const CommandEntry kCommands[] = {
     {kCmdReverse, Reverse, "reverse", 0},
     {kCmdDistortion, Distortion, "distortion", 107},
     {kCmdFlanger, Flanger, "flanger", 110},
-    {kCmdGraphicEq, nullptr, "graphic-eq", 109},
-    {kCmdParametricEq, nullptr, "parametric-eq", 126},
+    {kCmdGraphicEq, GraphicEqualizer, "graphic-eq", 109},
+    {kCmdParametricEq, ParametricEqualizer, "parametric-eq", 126},
     {kCmdWhiteNoise, GenerateNoise, "noise", 113},
     {kCmdTone, GenerateTone, "tone", 116},
     {kCmdInsertSilence, InsertSilence, "insert-silence", 115},
@@ -142,6 +143,7 @@ void ResetProcessState() {
   ResetDelayParameters();
   ResetModulationParameters();
   ResetPitchTimeParameters();
+  ResetEqualizerParameters();
 }
 
 void StartEngine() {
