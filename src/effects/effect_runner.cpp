@@ -22,7 +22,9 @@ int EffectRun::Scratch(MemoryBlock& block, size_t bytes, bool zero) const {
 int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass) {
   SoundDocument& doc = Doc();
   SelectAllIfEmpty();
-  if (recipe.dialogId != 0) {
+  if (recipe.dialog != nullptr) {
+    if (!recipe.dialog()) return 0;
+  } else if (recipe.dialogId != 0) {
     std::vector<ParamEntry> table =
         BuildParamTable(recipe.dialogId, recipe.controls ? recipe.controls() : ParamBindings{});
     if (!RunParamDialog(recipe.dialogId, table.data())) return 0;

@@ -9,7 +9,7 @@
 //    selection), run by RunProcessor.
 //
 // RunEffect does, in order: SelectAllIfEmpty; the dialog over the recipe's
-// controls (Cancel ends it); the recipe's `proceed` check (questions, and
+// controls, or its own dialog (Cancel ends it); the recipe's `proceed` check (questions, and
 // neutral values that would change nothing: false ends it before the
 // snapshot); the undo snapshot; the busy state; the pass; the modified flag;
 // the end of the busy state, which refreshes the window. A pass that returns
@@ -40,6 +40,9 @@ struct EffectRecipe {
   // Busy state (menus, dispatched events, the final refresh) around the
   // pass; an effect quick enough to need none refreshes the views itself.
   bool busy = true;
+  // A dialog of the effect's own, run instead of the parameter dialog:
+  // returns 1 for OK, 0 for Cancel.
+  int (*dialog)() = nullptr;
 };
 
 // What a pass sees. The runner keeps the busy state while the pass runs, so
@@ -120,8 +123,8 @@ void MapSamples(Fmt fmt, int32_t start, int64_t n, ChannelSet set, int32_t peak,
           const Raw in = LoadLittleEndian<Raw>(p);
           Raw out = 0;
           for (int ch = 0; ch < fmt.Count(); ++ch)
-            out |= static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]}
-                                    << (ch * kBits));
+            out |=
+                static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]} << (ch * kBits));
           StoreLittleEndian(p, out);
         }
       });

@@ -12,10 +12,16 @@ inline constexpr const char* kNameReverse = "リバース";
 inline constexpr const char* kNameInvertPhase = "位相反転";
 inline constexpr const char* kNameRemoveDc = "DC成分除去";
 inline constexpr const char* kNameSilence = "サイレント";
+inline constexpr const char* kNameVolumeEnvelope = "エンベロープ";
+inline constexpr const char* kNamePanEnvelope = "パンエンベロープ";
+inline constexpr const char* kNamePitchEnvelope = "ピッチエンベロープ";
 
 inline constexpr const char* kMonoPanIgnored =
     "このデータはモノラルデータです。\nパンポットの設定は無視されます。";
 inline constexpr const char* kOneChannelPanIgnored =
     "片方のチャンネルしか選択されていません。\nパンポットの設定は無視されます。";
+inline constexpr const char* kStereoOnly =
+    "この機能はステレオデータの場合のみ使用できます\nまず [フォーマット変換] "
+    "でステレオデータに変換してください";
 
 }  // namespace kelvora::texts

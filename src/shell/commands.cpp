@@ -8,8 +8,9 @@
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
 #include "effects/amplitude.h"
-#include "platform/param_dialog.h"
+#include "effects/envelope.h"
 #include "files/open_save.h"
+#include "platform/param_dialog.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
 #include "views/display_settings.h"
@@ -49,14 +50,14 @@ const CommandEntry kCommands[] = {
     {kCmdFadeOut, FadeOut, "fade-out", 0},
     {kCmdVolume, Volume, "volume", 119},
     {kCmdTremolo, nullptr, "tremolo", 117},
-    {kCmdVolumeEnvelope, nullptr, "volume-envelope", 118},
-    {kCmdPanEnvelope, nullptr, "pan-envelope", 125},
+    {kCmdVolumeEnvelope, [] { VolumeEnvelope(EffectiveDensity()); }, "volume-envelope", 118},
+    {kCmdPanEnvelope, [] { PanEnvelope(EffectiveDensity()); }, "pan-envelope", 125},
     {kCmdNoiseGate, nullptr, "noise-gate", 123},
     {kCmdCompressor, nullptr, "compressor", 120},
     {kCmdEcho, nullptr, "echo", 108},
     {kCmdReverb, nullptr, "reverb", 129},
     {kCmdPitch, nullptr, "pitch", 114},
-    {kCmdPitchEnvelope, nullptr, "pitch-envelope", 127},
+    {kCmdPitchEnvelope, [] { PitchEnvelope(EffectiveDensity()); }, "pitch-envelope", 127},
     {kCmdVibrato, nullptr, "vibrato", 132},
     {kCmdTimeStretch, nullptr, "time-stretch", 130},
     {kCmdTranspose, nullptr, "transpose", 131},
@@ -131,6 +132,7 @@ void ResetProcessState() {
   ResetOpenSaveState();
   ResetParamDialogState();
   ResetAmplitudeParameters();
+  ResetEnvelopeParameters();
 }
 
 void StartEngine() {
