@@ -9,6 +9,7 @@
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
 #include "effects/texts.h"
+#include "platform/headless/headless_dialogs.h"
 #include "platform/pixel_canvas.h"
 
 namespace kelvora {
@@ -226,6 +227,66 @@ TEST_F(EditorFixture, CancelKeepsTheEditedCurve) {
   ASSERT_TRUE(RunCommand(kCmdVolumeEnvelope));
   EXPECT_EQ(shown, Fresh(VolumeEnvelopeCurve(), 16).pixels());
   EXPECT_EQ(PanEnvelopeCurve(), FlatEnvelope());
+}
+
+// ----- The batch tool's gestures -------------------------------------------------------
+
+// "x:y" (appending piece by piece keeps GCC's -Wrestrict quiet).
+void Append(std::string& s, int x, int y) {
+  if (!s.empty()) s += '/';
+  s += std::to_string(x);
+  s += ':';
+  s += std::to_string(y);
+}
+
+// A curve at height y with `count` inner points from x = from, step apart.
+std::string Crowded(int from, int count, int y, int step) {
+  std::string s;
+  Append(s, 0, y);
+  for (int i = 0; i < count; ++i) Append(s, from + i * step, y);
+  Append(s, 256, y);
+  return s;
+}
+
+// Draws `text` with the mouse over whatever the editor holds; true when the
+// dialog ended with OK and the curve got there.
+bool Draw(HeadlessDialogHost& host, Envelope& e, const std::string& text) {
+  std::vector<CurvePoint> want;
+  std::string error;
+  EXPECT_TRUE(ParseCurvePoints(text, &want, &error)) << text << ": " << error;
+  host.QueueFields({{"points", text}});
+  return RunEnvelopeEditor(127, e, 8) == 1 && Read(e) == want && host.unapplied.empty();
+}
+
+// Points bunched at the ends, at the extremes of height, as many as fit,
+// and random curves whose points bunch so that a click could grab the
+// wrong one.
+TEST(CurveGestures, DrawTheWantedCurveWhateverWasThere) {
+  EngineFixture f;
+  Envelope e = FlatEnvelope();
+  for (const std::string& text :
+       {std::string("0:128/1:128/2:128/3:128/4:128/5:128/256:128"),
+        std::string("0:128/250:128/251:128/252:128/253:128/254:128/255:128/256:128"),
+        std::string("0:256/1:255/255:0/256:0"), std::string("0:0/3:2/5:4/250:252/253:255/256:256"),
+        Crowded(1, 37, 100, 1), Crowded(219, 37, 100, 1), Crowded(5, 37, 200, 6)})
+    EXPECT_TRUE(Draw(f.platform.dialogs, e, text)) << text;
+  std::srand(12345);
+  for (int round = 0; round < 300; ++round) {
+    const int n = 2 + std::rand() % 38;
+    const int base = std::rand() % 256;
+    auto y = [&](bool inner) {
+      return std::clamp(base + std::rand() % 15 - 7, 0, inner ? 255 : 256);
+    };
+    std::string text;
+    Append(text, 0, y(false));
+    for (int i = 1, x = 0; i < n - 1; ++i) {
+      x += 1 + std::rand() % (round % 2 ? 3 : 12);
+      if (x > 255 - (n - 2 - i)) break;
+      Append(text, x, y(true));
+    }
+    Append(text, 256, y(false));
+    ASSERT_TRUE(Draw(f.platform.dialogs, e, text)) << text;
+  }
 }
 
 // ----- The effects -------------------------------------------------------------------
