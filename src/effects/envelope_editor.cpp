@@ -2,7 +2,9 @@
 // waveform and lets the mouse add, drag and delete its points.
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
+#include "document/frame_format.h"
 #include "document/sound_document.h"
 #include "effects/envelope.h"
 #include "platform/dialog_window.h"
@@ -127,23 +129,29 @@ void InvertEnvelopeCurve(PixelCanvas& canvas, const Envelope& e) {
   for (int i = 0; i < n; ++i) canvas.InvertRect(px(i) - 3, py(i) - 3, px(i) + 4, py(i) + 4);
 }
 
-void PaintEnvelopeFrame(PixelCanvas& canvas, const EnvelopeEditorState& s) {
-  const int w = canvas.width(), h = canvas.height();
-  canvas.FillRect(0, 0, w, h, kBlack);
+namespace {
+
+// The dots of the waveform as rows hit per column (h + 1 rows: a sample of
+// -32768 lands one below the frame): channel 0 of every `every`-th frame of
+// the selection, at px = o * w / L and py = h/2 - v * (h/2) / 32767 for the
+// frame at byte offset o.
+std::vector<uint8_t> WaveformDots(int w, int h, int32_t every) {
+  std::vector<uint8_t> hit(static_cast<size_t>(w) * (h + 1), 0);
   SoundDocument& doc = Doc();
   const int64_t length = int64_t{doc.selEnd} - doc.selStart;
   const int32_t align = doc.format.nBlockAlign;
-  if (length > 0 && align > 0 && w > 0) {
-    const SampleAccess samples = Samples();
-    const uint8_t* selection = doc.bytes() + doc.selStart;
-    const int64_t step = int64_t{align} * std::max(s.dotEvery, 1);
-    // px = o * w / length, carried from dot to dot without a division.
+  if (length <= 0 || align <= 0 || w <= 0 || h <= 0) return hit;
+  const uint8_t* selection = doc.bytes() + doc.selStart;
+  const int64_t step = int64_t{align} * std::max(every, 1);
+  const int32_t half = h / 2;
+  WithFrameFormat([&](auto fmt) {
+    // px carried from dot to dot without a division.
     const int64_t advance = step * w;
     const int64_t whole = advance / length, part = advance % length;
     int64_t px = 0, remainder = 0;
     for (int64_t o = 0; o < length; o += step) {
-      const int32_t v = samples.Read(selection + o, 0);
-      canvas.SetPixel(static_cast<int>(px), h / 2 - v * (h / 2) / 32767, kGreen);
+      const int32_t py = half - fmt.Read(selection + o, 0) * half / 32767;
+      hit[static_cast<size_t>(px) * (h + 1) + static_cast<size_t>(py)] = 1;
       px += whole;
       remainder += part;
       if (remainder >= length) {
@@ -151,7 +159,19 @@ void PaintEnvelopeFrame(PixelCanvas& canvas, const EnvelopeEditorState& s) {
         ++px;
       }
     }
-  }
+  });
+  return hit;
+}
+
+}  // namespace
+
+void PaintEnvelopeFrame(PixelCanvas& canvas, const EnvelopeEditorState& s) {
+  const int w = canvas.width(), h = canvas.height();
+  canvas.FillRect(0, 0, w, h, kBlack);
+  const std::vector<uint8_t> hit = WaveformDots(w, h, s.dotEvery);
+  for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y)
+      if (hit[static_cast<size_t>(x) * (h + 1) + y]) canvas.SetPixel(x, y, kGreen);
   canvas.Line(0, h / 2, w, h / 2, kBlue);
   if (s.envelope != nullptr) InvertEnvelopeCurve(canvas, *s.envelope);
 }
