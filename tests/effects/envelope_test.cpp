@@ -294,6 +294,7 @@ TEST(CurveGestures, DrawTheWantedCurveWhateverWasThere) {
 const SoundFormat kMono = MakeFormat(22050, 16, 1);
 const SoundFormat kStereo = MakeFormat(22050, 16, 2);
 using V = std::vector<int32_t>;
+const V kExtremes = {1000, -7, 32767, -32768};
 
 struct Known {
   const char* label;
@@ -304,20 +305,10 @@ struct Known {
 };
 
 const Known kKnown[] = {
-    {"VolumeNeutral",
-     kCmdVolumeEnvelope,
-     128,
-     kStereo,
-     {1000, -7, 32767, -32768},
-     {1000, -7, 32767, -32768}},
+    {"VolumeNeutral", kCmdVolumeEnvelope, 128, kStereo, kExtremes, kExtremes},
     {"VolumeDoubles", kCmdVolumeEnvelope, 256, kMono, {1000, -20000, -3}, {2000, -32768, -6}},
     {"VolumeSilences", kCmdVolumeEnvelope, 0, kStereo, {1000, -7, 5, 9}, {0, 0, 0, 0}},
-    {"PanCentre",
-     kCmdPanEnvelope,
-     128,
-     kStereo,
-     {1000, -7, 32767, -32768},
-     {1000, -7, 32767, -32768}},
+    {"PanCentre", kCmdPanEnvelope, 128, kStereo, kExtremes, kExtremes},
     {"PanLeft", kCmdPanEnvelope, 256, kStereo, {1000, -7, 30000, 9}, {2000, 0, 32767, 0}},
     {"PitchNeutral", kCmdPitchEnvelope, 128, kStereo, {1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}},
     {"PitchUp", kCmdPitchEnvelope, 256, kMono, {10, 20, 30, 40, 50}, {10, 30, 50}},
