@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "platform/param_dialog.h"
 #include "test_support.h"
 
