@@ -103,13 +103,8 @@ Envelope& CurveOf(int command) {
                                        : PitchEnvelopeCurve();
 }
 
-// 16-bit with three channels takes the general path.
-const SoundFormat kFormats[] = {MakeFormat(44100, 16, 2), MakeFormat(22050, 16, 1),
-                                MakeFormat(11025, 8, 2), MakeFormat(8000, 8, 1),
-                                MakeFormat(22050, 16, 3)};
-
-// The bytes, the selection end, the progress texts and the events handled.
-using Outcome = std::tuple<std::vector<uint8_t>, int32_t, std::vector<std::string>, int>;
+// What a run leaves, and where the selection ends.
+using Outcome = std::pair<MatrixOutcome, int32_t>;
 
 Outcome RunCase(const SoundFormat& f, const Case& c, int32_t last, bool reference) {
   EngineFixture fixture;
@@ -126,10 +121,7 @@ Outcome RunCase(const SoundFormat& f, const Case& c, int32_t last, bool referenc
     EXPECT_TRUE(RunCommand(c.command));
     EXPECT_EQ(CurveOf(c.command), Curve(c.curve));
   }
-  std::vector<std::string> progress;
-  for (const std::string& s : fixture.ui().statusLog)
-    if (s.rfind(std::string(c.name) + ":", 0) == 0) progress.push_back(s);
-  return {DocumentBytes(), Doc().selEnd, progress, fixture.ui().eventsDispatched};
+  return {OutcomeOf(fixture.ui(), c.name), Doc().selEnd};
 }
 
 // Vector level, format, case, selection end (the sound's end, or inside it).
@@ -145,14 +137,14 @@ TEST_P(EnvelopeMatchesReference, SameSamplesProgressAndEvents) {
   LimitVectorLevel(level);
   const Outcome want = RunCase(format, c, last, true);
   EXPECT_EQ(RunCase(format, c, last, false), want);
-  EXPECT_GE(std::get<2>(want).size(), 20u);
+  EXPECT_GE(std::get<1>(want.first).size(), 20u);
 }
 
 // Every combination but the pan envelope on mono sounds, which it refuses.
 std::vector<Param> AllParams() {
   std::vector<Param> all;
   for (int level : {0, 1, 2})
-    for (const SoundFormat& f : kFormats)
+    for (const SoundFormat& f : kMatrixFormats)
       for (const Case& c : kCases)
         for (int32_t last : {10007, 10100})
           if (f.nChannels > 1 || c.command != kCmdPanEnvelope) all.emplace_back(level, f, c, last);
@@ -160,10 +152,7 @@ std::vector<Param> AllParams() {
 }
 
 std::string ParamName(const testing::TestParamInfo<Param>& info) {
-  const auto& [level, f, c, last] = info.param;
-  return std::string(c.label) + "_" + std::to_string(f.wBitsPerSample) + "bit" +
-         std::to_string(f.nChannels) + "ch_level" + std::to_string(level) +
-         (last == 10100 ? "_toEnd" : "_inside");
+  return MatrixName()(info) + (std::get<3>(info.param) == 10100 ? "_toEnd" : "_inside");
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, EnvelopeMatchesReference, testing::ValuesIn(AllParams()),
