@@ -9,7 +9,7 @@
 //    selection), run by RunProcessor.
 //
 // RunEffect does, in order: SelectAllIfEmpty; the dialog over the recipe's
-// controls (Cancel ends it); the recipe's `proceed` check (questions, and
+// controls, or its own dialog (Cancel ends it); the recipe's `proceed` check (questions, and
 // neutral values that would change nothing: false ends it before the
 // snapshot); the undo snapshot; the busy state; the pass; the modified flag;
 // the end of the busy state, which refreshes the window. A pass that returns
@@ -46,8 +46,7 @@ struct EffectRecipe {
   // the insertion point instead.
   bool selectAll = true;
   // A dialog with a procedure of its own, run instead of the parameter
-  // dialog over `controls`:
-  // returns non-zero to go ahead.
+  // dialog over `controls`: returns 1 for OK, 0 for Cancel.
   int (*dialog)() = nullptr;
 };
 

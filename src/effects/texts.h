@@ -28,10 +28,16 @@ inline constexpr const char* kNameTranspose = "トランスポーズ";
 inline constexpr const char* kNameGraphicEq = "EQ";
 inline constexpr const char* kProgressGraphicEq = "グラフィックイコライザ";
 inline constexpr const char* kNameParametricEq = "パラメトリックEQ";
+inline constexpr const char* kNameVolumeEnvelope = "エンベロープ";
+inline constexpr const char* kNamePanEnvelope = "パンエンベロープ";
+inline constexpr const char* kNamePitchEnvelope = "ピッチエンベロープ";
 
 inline constexpr const char* kMonoPanIgnored =
     "このデータはモノラルデータです。\nパンポットの設定は無視されます。";
 inline constexpr const char* kOneChannelPanIgnored =
     "片方のチャンネルしか選択されていません。\nパンポットの設定は無視されます。";
+inline constexpr const char* kStereoOnly =
+    "この機能はステレオデータの場合のみ使用できます\nまず [フォーマット変換] "
+    "でステレオデータに変換してください";
 
 }  // namespace kelvora::texts

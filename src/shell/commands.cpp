@@ -10,6 +10,7 @@
 #include "effects/amplitude.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"
+#include "effects/envelope.h"
 #include "effects/equalizers.h"
 #include "effects/modulation.h"
 #include "effects/pitch_time.h"
@@ -56,14 +57,14 @@ const CommandEntry kCommands[] = {
     {kCmdFadeOut, FadeOut, "fade-out", 0},
     {kCmdVolume, Volume, "volume", 119},
     {kCmdTremolo, Tremolo, "tremolo", 117},
-    {kCmdVolumeEnvelope, nullptr, "volume-envelope", 118},
-    {kCmdPanEnvelope, nullptr, "pan-envelope", 125},
+    {kCmdVolumeEnvelope, [] { VolumeEnvelope(EffectiveDensity()); }, "volume-envelope", 118},
+    {kCmdPanEnvelope, [] { PanEnvelope(EffectiveDensity()); }, "pan-envelope", 125},
     {kCmdNoiseGate, NoiseGate, "noise-gate", 123},
     {kCmdCompressor, Compressor, "compressor", 120},
     {kCmdEcho, Echo, "echo", 108},
     {kCmdReverb, Reverb, "reverb", 129},
     {kCmdPitch, Pitch, "pitch", 114},
-    {kCmdPitchEnvelope, nullptr, "pitch-envelope", 127},
+    {kCmdPitchEnvelope, [] { PitchEnvelope(EffectiveDensity()); }, "pitch-envelope", 127},
     {kCmdVibrato, Vibrato, "vibrato", 132},
     {kCmdTimeStretch, TimeStretch, "time-stretch", 130},
     {kCmdTranspose, Transpose, "transpose", 131},
@@ -144,6 +145,7 @@ void ResetProcessState() {
   ResetModulationParameters();
   ResetPitchTimeParameters();
   ResetEqualizerParameters();
+  ResetEnvelopeParameters();
 }
 
 void StartEngine() {
