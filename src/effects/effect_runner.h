@@ -20,10 +20,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "document/frame_format.h"
 #include "document/memory_block.h"
+#include "document/operation.h"
 #include "document/sound_document.h"
 #include "platform/param_dialog.h"
 
@@ -40,6 +42,9 @@ struct EffectRecipe {
   // Busy state (menus, dispatched events, the final refresh) around the
   // pass; an effect quick enough to need none refreshes the views itself.
   bool busy = true;
+  // Work on the whole sound when nothing is selected; generators insert at
+  // the insertion point instead.
+  bool selectAll = true;
 };
 
 // What a pass sees. The runner keeps the busy state while the pass runs, so
@@ -64,11 +69,38 @@ struct EffectRun {
   // document comes back from the undo copy, the shortage is shown under the
   // effect's name, and 0 is returned: the pass then returns 0 at once.
   int Scratch(MemoryBlock& block, size_t bytes, bool zero = false) const;
+  // Runs `command` whole before the pass goes on (the reverb's DC removal):
+  // the busy state ends for it and is taken again after, so it has its own
+  // busy state, progress and messages, and its own snapshot of the same
+  // unchanged sound, which leaves one Undo taking back both. The run then
+  // follows the document and the undo copy as the command left them.
+  void RunCommandFirst(void (*command)());
+
+  std::optional<BusyScope>* busy = nullptr;  // the runner's, for RunCommandFirst
 };
 
 // The standard sequence around `pass`. Returns 1 when the pass ran and the
 // sound is marked modified, 0 otherwise.
 int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass);
+
+// ----- Sample helpers -------------------------------------------------------
+
+// What a scratch block laid out like the sound holds after WriteSample of v:
+// the clipped value at the sound's sample width.
+template <class Fmt>
+int32_t Held(Fmt fmt, int32_t v) {
+  uint8_t frame[2] = {0, 0};  // channel 0 of any readable width fits
+  fmt.Write(frame, v, 0);
+  return fmt.Read(frame, 0);
+}
+
+// ReadSampleInBlock by frame number: channel ch of frame `frame` (counted
+// from the start of `base`, `length` bytes), 0 for a frame outside them.
+template <class Fmt>
+int32_t ReadFrameOrZero(Fmt fmt, const uint8_t* base, int64_t length, int64_t frame, int ch) {
+  if (frame < 0 || frame * fmt.Align() >= length) return 0;
+  return fmt.Read(base + frame * fmt.Align(), ch);
+}
 
 // ----- Point maps ----------------------------------------------------------
 
@@ -120,8 +152,8 @@ void MapSamples(Fmt fmt, int32_t start, int64_t n, ChannelSet set, int32_t peak,
           const Raw in = LoadLittleEndian<Raw>(p);
           Raw out = 0;
           for (int ch = 0; ch < fmt.Count(); ++ch)
-            out |= static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]}
-                                    << (ch * kBits));
+            out |=
+                static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]} << (ch * kBits));
           StoreLittleEndian(p, out);
         }
       });

@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "document/busy.h"
+#include "document/frame_format.h"
 #include "effects/amplitude.h"
 #include "effects/effect_test_util.h"
-#include "document/frame_format.h"
 #include "effects/texts.h"
 
 namespace kelvora {
@@ -143,10 +143,7 @@ const Case kCases[] = {
     {"SilenceSecond", kCmdSilenceSelection, nullptr, {}, 2, SilenceRef},
 };
 
-// The bytes, the progress texts and the number of events handled.
-using Outcome = std::tuple<std::vector<uint8_t>, std::vector<std::string>, int>;
-
-Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
+MatrixOutcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
   EngineFixture fixture;
   SetDocument(f, NoiseBytes(10100 * f.nBlockAlign, f.nBlockAlign * 31 + f.wBitsPerSample));
   // Three chunks, away from both ends. With 10000 frames and the counter at
@@ -159,27 +156,29 @@ Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
     c.reference(c);
   else
     EXPECT_TRUE(RunCommand(c.command));
-  std::vector<std::string> progress;
-  for (const std::string& s : fixture.ui().statusLog)
-    if (c.name != nullptr && s.rfind(std::string(c.name) + ":", 0) == 0) progress.push_back(s);
-  return {DocumentBytes(), progress, fixture.ui().eventsDispatched};
+  return OutcomeOf(fixture.ui(), c.name);
 }
 
-class AmplitudeMatchesReference : public LevelFormatMatrix<Case> {};
+using Param = std::tuple<int, SoundFormat, Case>;
+
+class AmplitudeMatchesReference : public testing::TestWithParam<Param> {
+protected:
+  void TearDown() override { LimitVectorLevel(2); }
+};
 
 TEST_P(AmplitudeMatchesReference, SameSamplesProgressAndEvents) {
   const auto& [level, format, c] = GetParam();
   LimitVectorLevel(level);
-  const Outcome want = RunCase(format, c, true);
+  const MatrixOutcome want = RunCase(format, c, true);
   EXPECT_EQ(RunCase(format, c, false), want);
   EXPECT_GE(std::get<1>(want).size(), c.name != nullptr ? 20u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, AmplitudeMatchesReference,
                          testing::Combine(testing::Values(0, 1, 2),
-                                          testing::ValuesIn(kEffectFormats),
+                                          testing::ValuesIn(kMatrixFormats),
                                           testing::ValuesIn(kCases)),
-                         AmplitudeMatchesReference::Name);
+                         MatrixName());
 
 }  // namespace
 }  // namespace kelvora

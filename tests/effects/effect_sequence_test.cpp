@@ -5,9 +5,9 @@
 #include <climits>
 
 #include "document/busy.h"
+#include "document/replace_selection.h"
 #include "effects/amplitude.h"
 #include "effects/effect_test_util.h"
-#include "document/replace_selection.h"
 #include "effects/texts.h"
 
 namespace kelvora {
