@@ -1,15 +1,12 @@
 // Helpers for the effect tests: documents of samples, and the commands.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "document/frame_format.h"
 #include "document/sound_document.h"
 #include "test_support.h"
 
@@ -80,13 +77,6 @@ struct MatrixName {
            "bit" + std::to_string(f.nChannels) + "ch_level" +
            std::to_string(std::get<0>(info.param));
   }
-};
-
-// A matrix over those three; the widest vector level comes back after each test.
-template <class Case>
-class LevelFormatMatrix : public testing::TestWithParam<std::tuple<int, SoundFormat, Case>> {
-protected:
-  void TearDown() override { LimitVectorLevel(2); }
 };
 
 }  // namespace kelvora
