@@ -7,7 +7,7 @@
 #include "document/operation.h"
 #include "document/replace_selection.h"
 #include "document/undo.h"
-#include "shell/main_window.h"
+#include "document/observer.h"
 
 namespace kelvora {
 
@@ -32,7 +32,7 @@ void EffectRun::RunCommandFirst(void (*command)()) {
 
 int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass) {
   SoundDocument& doc = Doc();
-  SelectAllIfEmpty();
+  if (recipe.selectAll) SelectAllIfEmpty();
   if (recipe.dialogId != 0) {
     std::vector<ParamEntry> table =
         BuildParamTable(recipe.dialogId, recipe.controls ? recipe.controls() : ParamBindings{});
@@ -56,7 +56,10 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   run.busy = &busy;
   if (!pass(run)) return 0;
   doc.modified = true;
-  if (!recipe.busy) RefreshViews();
+  if (!recipe.busy) {
+    NotifyFormatChanged();
+    NotifyDataChanged();
+  }
   return 1;
 }
 

@@ -7,7 +7,7 @@
 
 #include "document/frame_format.h"
 #include "effects/effect_runner.h"
-#include "resources/sine_table.h"
+#include "document/sine_table.h"
 
 namespace kelvora {
 

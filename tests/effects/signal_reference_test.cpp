@@ -17,7 +17,7 @@
 #include "effects/effect_test_util.h"
 #include "effects/modulation.h"
 #include "effects/texts.h"
-#include "resources/sine_table.h"
+#include "document/sine_table.h"
 
 namespace kelvora {
 namespace {

@@ -12,7 +12,7 @@
 #include "effects/effect_test_util.h"
 #include "effects/modulation.h"
 #include "platform/headless/headless_dialogs.h"
-#include "resources/sine_table.h"
+#include "document/sine_table.h"
 
 namespace kelvora {
 namespace {

@@ -1,4 +1,4 @@
-#include "resources/sine_table.h"
+#include "document/sine_table.h"
 
 #include <cmath>
 
