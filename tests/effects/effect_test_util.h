@@ -1,12 +1,15 @@
 // Helpers for the effect tests: documents of samples, and the commands.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "document/frame_format.h"
 #include "document/sound_document.h"
 #include "test_support.h"
 
@@ -76,6 +79,23 @@ struct MatrixName {
     return std::string(std::get<2>(info.param).label) + "_" + std::to_string(f.wBitsPerSample) +
            "bit" + std::to_string(f.nChannels) + "ch_level" +
            std::to_string(std::get<0>(info.param));
+  }
+};
+
+// The matrix itself: a case run as the command and as its reference under
+// every vector version leaves the same outcome, with progress shown when it
+// has a name. The widest version is restored after each case.
+template <class Case>
+class ReferenceMatrix : public testing::TestWithParam<std::tuple<int, SoundFormat, Case>> {
+protected:
+  void TearDown() override { LimitVectorLevel(2); }
+  template <class Run>
+  void ExpectSameAsReference(Run run) {
+    const auto& [level, format, c] = this->GetParam();
+    LimitVectorLevel(level);
+    const MatrixOutcome want = run(format, c, true);
+    EXPECT_EQ(run(format, c, false), want);
+    EXPECT_GE(std::get<1>(want).size(), c.name != nullptr ? 20u : 0u);
   }
 };
 
