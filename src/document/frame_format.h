@@ -93,8 +93,8 @@ struct FrameFormat {
 template <class F>
 void WithFrameFormat(const SoundFormat& sf, int32_t bytesPerChannel, F&& f) {
   auto packed = [&](int bits, int channels) {
-    return sf.wBitsPerSample == bits && sf.nChannels == channels &&
-           bytesPerChannel == bits / 8 && sf.nBlockAlign == bits / 8 * channels;
+    return sf.wBitsPerSample == bits && sf.nChannels == channels && bytesPerChannel == bits / 8 &&
+           sf.nBlockAlign == bits / 8 * channels;
   };
   if (packed(16, 2)) {
     f(FrameFormat<16, 2>{});
@@ -105,8 +105,7 @@ void WithFrameFormat(const SoundFormat& sf, int32_t bytesPerChannel, F&& f) {
   } else if (packed(8, 1)) {
     f(FrameFormat<8, 1>{});
   } else {
-    const SampleAccess access{sf.wBitsPerSample, bytesPerChannel, 0, sf.nChannels,
-                              sf.nBlockAlign};
+    const SampleAccess access{sf.wBitsPerSample, bytesPerChannel, 0, sf.nChannels, sf.nBlockAlign};
     f(FrameFormat<0, 0>{sf.nChannels, sf.nBlockAlign, access});
   }
 }

@@ -40,6 +40,9 @@ struct EffectRecipe {
   // Busy state (menus, dispatched events, the final refresh) around the
   // pass; an effect quick enough to need none refreshes the views itself.
   bool busy = true;
+  // Work on the whole sound when nothing is selected; generators insert at
+  // the insertion point instead.
+  bool selectAll = true;
 };
 
 // What a pass sees. The runner keeps the busy state while the pass runs, so
@@ -120,8 +123,8 @@ void MapSamples(Fmt fmt, int32_t start, int64_t n, ChannelSet set, int32_t peak,
           const Raw in = LoadLittleEndian<Raw>(p);
           Raw out = 0;
           for (int ch = 0; ch < fmt.Count(); ++ch)
-            out |= static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]}
-                                    << (ch * kBits));
+            out |=
+                static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]} << (ch * kBits));
           StoreLittleEndian(p, out);
         }
       });

@@ -66,8 +66,7 @@ bool AskAboutPan() {
 }  // namespace
 
 void Volume() {
-  static const EffectRecipe kRecipe{texts::kNameVolume, kVolumeDialog, VolumeControls,
-                                    AskAboutPan};
+  static const EffectRecipe kRecipe{texts::kNameVolume, kVolumeDialog, VolumeControls, AskAboutPan};
   RunEffect(kRecipe, [](EffectRun& run) {
     const VolumeParams& params = VolumeParameters();
     // The dialog keeps the values in range; holding to it here keeps every

@@ -107,6 +107,8 @@ std::vector<ParamEntry> BuildParamTable(int dialog_id, const ParamBindings& bind
 }
 
 bool ParamTableMatchesDialog(int dialog_id, const ParamEntry* table, std::string* problem) {
+  static const ParamEntry kEmpty{};
+  if (table == nullptr) table = &kEmpty;  // a dialog without values (about)
   const DialogDesc* dialog = FindDialog(dialog_id);
   if (dialog == nullptr) {
     *problem = "no dialog " + std::to_string(dialog_id);

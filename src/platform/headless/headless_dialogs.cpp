@@ -174,6 +174,8 @@ void HeadlessDialogHost::QueueActions(Actions actions, int button) {
 }
 
 int HeadlessDialogHost::RunDialog(int dialog_id, ParamEntry* table) {
+  tableProblem.clear();
+  ParamTableMatchesDialog(dialog_id, table, &tableProblem);
   return Run(
       dialog_id,
       [table](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam) {
