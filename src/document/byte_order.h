@@ -52,4 +52,24 @@ inline void StoreLe16(uint8_t* p, int32_t v) {
   }
 }
 
+// An unsigned word stored little-endian, as packed frames are.
+template <class T>
+T LoadLittleEndian(const uint8_t* p) {
+  T v = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&v, p, sizeof v);
+  } else {
+    for (size_t i = 0; i < sizeof v; ++i) v = static_cast<T>(v | (T{p[i]} << (8 * i)));
+  }
+  return v;
+}
+template <class T>
+void StoreLittleEndian(uint8_t* p, T v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &v, sizeof v);
+  } else {
+    for (size_t i = 0; i < sizeof v; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+  }
+}
+
 }  // namespace kelvora
