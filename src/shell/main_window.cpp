@@ -8,6 +8,7 @@
 #include "files/open_save.h"
 #include "platform/platform.h"
 #include "shell/texts.h"
+#include "views/wave_input.h"
 
 namespace kelvora {
 namespace {
@@ -45,7 +46,11 @@ void UpdateTitle() {
   Services().ui->SetTitle(title);
 }
 
-void RefreshViews() { Services().ui->InvalidateViews(); }
+void RefreshViews() {
+  Services().ui->InvalidateViews();
+  // New, Open, Undo and the operations move the selection without drawing it.
+  Services().ui->SetStatusText(2, CursorOrSelectionStatusText());
+}
 
 int ConfirmSaveChanges() {
   SoundDocument& doc = Doc();
