@@ -26,6 +26,8 @@ public:
   // Opens a regular file (paths are UTF-8). Directories, pipes and devices
   // count as files that cannot be opened. Returns 1 or 0.
   int Open(const std::string& path);
+  // Why the last Open failed, in words for the user.
+  const char* OpenFailure() const { return openFailure_; }
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
 
@@ -43,6 +45,7 @@ private:
   size_t ReadDirect(uint8_t* dst, size_t n, uint64_t at);
 
   int fd_ = -1;
+  const char* openFailure_ = "";
   uint64_t size_ = 0;
   uint64_t position_ = 0;
   // Read-ahead window [bufferStart_, bufferStart_ + bufferLength_).

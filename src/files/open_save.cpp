@@ -74,6 +74,15 @@ std::string Substitute(const char* format, const std::string& value) {
   return text.substr(0, at) + value + text.substr(at + 2);
 }
 
+// Silence would leave the user wondering whether the click was seen.
+void ShowCannotOpen(const std::string& path, const char* reason) {
+  const std::string format = texts::kCannotOpenFormat;
+  const size_t first = format.find("%s"), second = format.find("%s", first + 2);
+  ShowWarning(texts::kCaptionOpenFile, format.substr(0, first) + path +
+                                           format.substr(first + 2, second - first - 2) + reason +
+                                           format.substr(second + 2));
+}
+
 }  // namespace
 
 std::string DialogDirectoryOf(const std::string& path, const std::string& previous) {
@@ -122,6 +131,7 @@ int OpenSoundFile(const std::string& path) {
   // not over the one that failed.
   FileReader probe;
   if (load == nullptr || !probe.Open(doc.path)) {
+    if (load != nullptr) ShowCannotOpen(path, probe.OpenFailure());
     doc.path = previous;
     return 0;
   }
