@@ -1,5 +1,6 @@
 #include "files/load_support.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "files/texts.h"
@@ -8,6 +9,20 @@
 
 namespace kelvora {
 namespace {
+
+// The samples are kept and saved back untouched, but drawing and every
+// operation see only 8- and 16-bit mono or stereo at a real rate; without a
+// word the user would take the flat lines for silence.
+void NoticeLayoutNotEditable(const SoundFormat& f) {
+  const bool editable = (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
+                        (f.nChannels == 1 || f.nChannels == 2) && f.nSamplesPerSec != 0;
+  if (editable) return;
+  char text[256];
+  std::snprintf(text, sizeof text, texts::kLayoutNotEditableFormat,
+                static_cast<unsigned long>(f.nSamplesPerSec), unsigned{f.wBitsPerSample},
+                unsigned{f.nChannels});
+  ShowMessage(texts::kCaptionOpenFile, text, MsgIcon::kInformation);
+}
 
 void EmptyDocument() {
   SoundDocument& doc = Doc();
@@ -45,6 +60,7 @@ int FinishLoad(const SoundFormat& f, uint64_t bytes) {
   UpdateTitle();
   RefreshViews();
   ShowFormatStatus();
+  NoticeLayoutNotEditable(f);
   return 1;
 }
 

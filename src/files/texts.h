@@ -20,6 +20,11 @@ inline constexpr const char* kNoReadPermission = "読み取りの権限があり
 inline constexpr const char* kFileNotFound = "ファイルが見つかりません";
 inline constexpr const char* kNotARegularFile = "通常のファイルではありません";
 inline constexpr const char* kFileUnreadable = "ファイルを読み込めません";
+// Said once after loading a sound that only 8/16-bit mono/stereo with a
+// rate would let the program show and edit; rate, bits and channels.
+inline constexpr const char* kLayoutNotEditableFormat =
+    "このサンプル形式(%luHz %uBits %uch)は表示も編集もできません\n"
+    "保存すると元のデータのまま書き戻されます";
 inline constexpr const char* kAuRateQuestion =
     ".au(ulaw) ファイルで一般的に使用される 8KHzサンプリングではありません\n"
     "8KHzに変換するには[ファイル]-[フォーマット変換]を使用してください\n"

@@ -127,6 +127,42 @@ TEST_F(OpenSaveTest, AFileWithoutReadPermissionIsReportedAsSuch) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the child saw another message than: " << expected;
 }
 
+// Layouts the program cannot draw or edit still load unchanged and save back
+// as they were, and the load says so once.
+TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
+  struct Case {
+    uint32_t rate;
+    int bits, channels;
+    const char* notice;  // null: an ordinary layout, nothing said
+  };
+  const Case cases[] = {
+      {44100, 24, 2, "このサンプル形式(44100Hz 24Bits 2ch)は表示も編集もできません"},
+      {0, 16, 1, "このサンプル形式(0Hz 16Bits 1ch)は表示も編集もできません"},
+      {8000, 16, 5, "このサンプル形式(8000Hz 16Bits 5ch)は表示も編集もできません"},
+      {8000, 8, 2, nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> data = Noise(size_t(c.bits / 8 * c.channels * 6), 7);
+    const std::string in = dir / "in.wav", out = dir / "out.wav";
+    ASSERT_TRUE(WriteBytes(in, Image()
+                                   .Riff(uint32_t(4 + 24 + 8 + data.size()))
+                                   .Pcm(c.rate, c.bits, c.channels)
+                                   .Data(data)));
+    engine.ui().messages.clear();
+    ASSERT_EQ(OpenSoundFile(in), 1) << c.bits;
+    std::vector<std::string> said;
+    for (const ShownMessage& m : engine.ui().messages) {
+      EXPECT_EQ(m.icon, MsgIcon::kInformation);
+      said.push_back(m.text.substr(0, m.text.find('\n')));
+    }
+    EXPECT_EQ(said, c.notice ? std::vector<std::string>{c.notice} : std::vector<std::string>{});
+    EXPECT_EQ(DocumentBytes(), data);
+    Doc().path = out;
+    ASSERT_EQ(SaveSoundFile(kFileKindWavPcm), 1);
+    EXPECT_EQ(ReadBytes(out), ReadBytes(in)) << c.bits << " bits, " << c.channels << " channels";
+  }
+}
+
 TEST_F(OpenSaveTest, RecentListOrderAndTheOpenDialog) {
   for (const char* p :
        {"/a.wav", "/b.wav", "/c.wav", "/d.wav", "/e.wav", "/f.wav", "/c.wav", "/g.wav"})
