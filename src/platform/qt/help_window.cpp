@@ -1,0 +1,62 @@
+#include "platform/qt/help_window.h"
+
+#include <QFileInfo>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace kelvora {
+
+HelpWindow::HelpWindow() : QSplitter(Qt::Horizontal) {
+  setObjectName("HelpWindow");
+  setWindowFlag(Qt::Window);
+  contents_ = new QListWidget(this);
+  contents_->setObjectName("HelpContents");
+  browser_ = new QTextBrowser(this);
+  browser_->setObjectName("HelpBrowser");
+  // Links to the web go to the desktop's browser; pages of the manual stay here.
+  browser_->setOpenExternalLinks(true);
+  addWidget(contents_);
+  addWidget(browser_);
+  setStretchFactor(1, 1);
+  setSizes({180, 560});
+  resize(760, 560);
+  connect(contents_, &QListWidget::currentRowChanged, this, &HelpWindow::ShowHeading);
+  connect(browser_, &QTextBrowser::sourceChanged, this, [this] { FillContents(); });
+}
+
+bool HelpWindow::Load(const QString& file) {
+  const QFileInfo info(file);
+  if (!info.isFile() || !info.isReadable()) return false;
+  browser_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
+  return !browser_->document()->isEmpty();
+}
+
+void HelpWindow::FillContents() {
+  contents_->blockSignals(true);
+  contents_->clear();
+  headingPositions_.clear();
+  for (QTextBlock b = browser_->document()->begin(); b.isValid(); b = b.next()) {
+    const int level = b.blockFormat().headingLevel();
+    if (level < 1 || level > 2 || b.text().trimmed().isEmpty()) continue;
+    contents_->addItem((level == 2 ? QStringLiteral("  ") : QString()) + b.text().trimmed());
+    headingPositions_.append(b.position());
+  }
+  contents_->blockSignals(false);
+  const QString title = browser_->documentTitle();
+  setWindowTitle(title.isEmpty() ? QStringLiteral("Kelvora") : title);
+}
+
+void HelpWindow::ShowHeading(int row) {
+  if (row < 0 || row >= headingPositions_.size()) return;
+  QTextCursor cursor(browser_->document());
+  cursor.setPosition(headingPositions_[row]);
+  // The heading goes to the top of the page, not just into view.
+  browser_->verticalScrollBar()->setValue(browser_->verticalScrollBar()->maximum());
+  browser_->setTextCursor(cursor);
+  browser_->ensureCursorVisible();
+}
+
+}  // namespace kelvora
