@@ -21,8 +21,8 @@ HelpWindow::HelpWindow() : QSplitter(Qt::Horizontal) {
   addWidget(contents_);
   addWidget(browser_);
   setStretchFactor(1, 1);
-  setSizes({180, 560});
-  resize(760, 560);
+  setSizes({240, 620});
+  resize(860, 600);
   connect(contents_, &QListWidget::currentRowChanged, this, &HelpWindow::ShowHeading);
   connect(browser_, &QTextBrowser::sourceChanged, this, [this] { FillContents(); });
 }
@@ -41,7 +41,12 @@ void HelpWindow::FillContents() {
   for (QTextBlock b = browser_->document()->begin(); b.isValid(); b = b.next()) {
     const int level = b.blockFormat().headingLevel();
     if (level < 1 || level > 2 || b.text().trimmed().isEmpty()) continue;
-    contents_->addItem((level == 2 ? QStringLiteral("  ") : QString()) + b.text().trimmed());
+    auto* item = new QListWidgetItem(b.text().trimmed(), contents_);
+    if (level == 1) {
+      QFont bold = item->font();
+      bold.setBold(true);
+      item->setFont(bold);
+    }
     headingPositions_.append(b.position());
   }
   contents_->blockSignals(false);
