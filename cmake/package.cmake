@@ -18,6 +18,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Japanese menus need a Japanese font; Qt's own button texts come from the
 # translations package.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-noto-cjk, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-ipafont-gothic | fonts-noto-cjk, qt6-translations-l10n, qt6-wayland")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
