@@ -8,7 +8,7 @@
 #include "editing/clip_wave_block.h"
 #include "editing/convert.h"
 #include "editing/texts.h"
-#include "effects/sample_pass.h"
+#include "document/frame_format.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 

@@ -8,7 +8,7 @@
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
 #include "effects/amplitude.h"
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 #include "files/open_save.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
