@@ -12,6 +12,8 @@ namespace kelvora {
 HelpWindow::HelpWindow() : QSplitter(Qt::Horizontal) {
   setObjectName("HelpWindow");
   setWindowFlag(Qt::Window);
+  // Closing the main window ends the program even while the manual is open.
+  setAttribute(Qt::WA_QuitOnClose, false);
   contents_ = new QListWidget(this);
   contents_->setObjectName("HelpContents");
   browser_ = new QTextBrowser(this);

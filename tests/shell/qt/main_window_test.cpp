@@ -298,6 +298,8 @@ TEST(HelpWindowTest, HelpCommandShowsTheManualWithItsContents) {
   HelpWindow* help = processes.Help();
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
+  // It does not keep the program running once the main window is closed.
+  EXPECT_FALSE(help->testAttribute(Qt::WA_QuitOnClose));
   EXPECT_EQ(help->windowTitle(), QStringLiteral("Kelvora ヘルプ"));
   QStringList headings;
   for (int i = 0; i < help->Contents()->count(); ++i)
