@@ -52,8 +52,9 @@ std::string DialogFields(int dialogId) {
 
 UsageSection Operations() {
   UsageSection s{"OPERATIONS",
-                 "Each operation runs as its menu command does, on the selection (or the whole "
-                 "sound when nothing is selected). Fields not named keep their start-up values.",
+                 "Each operation does what its menu command does: effects work on the selection "
+                 "(the whole sound when nothing is selected), generators insert at the cursor. "
+                 "Fields not named keep their start-up values.",
                  {}};
   int count = 0;
   const CommandEntry* table = CommandTable(&count);
@@ -120,7 +121,7 @@ ManualPage CliManual() {
   page.summary = "run Kelvora's sound operations on files, without a window";
   page.synopsis = {
       "kelvora-cli INPUT [STEP ...] [-o OUTPUT] [--kind pcm|ulaw|au|aiff] [--clip CLIPFILE] "
-      "[--no] [--info]",
+      "[--no] [--info] [--seed N]",
       "kelvora-cli --help | --version"};
   page.sections.push_back(
       {"DESCRIPTION",
@@ -165,6 +166,7 @@ ManualPage CliManual() {
         {"--info",
          "after the steps and the save, print one JSON line with the rate, bits, "
          "channels, frames, bytes, selection, moving end, modified flag and file kind."},
+        {"--seed N", "seed the noise generator, so that a script gets the same noise every run."},
         {"--help", "print this text and exit."},
         {"--version", "print the version and exit."}}});
   page.sections.push_back(
@@ -227,7 +229,7 @@ std::string RenderUsageText(const ManualPage& page) {
     out += "\n" + s.title + "\n";
     if (!s.intro.empty()) out += Wrap(s.intro, 2, 79);
     for (const UsageItem& item : s.items) {
-      out += "  " + item.term + "\n";
+      out += Wrap(item.term, 2, 79);
       out += Wrap(item.text, 6, 79);
     }
   }

@@ -21,7 +21,7 @@ int EffectRun::Scratch(MemoryBlock& block, size_t bytes, bool zero) const {
 
 int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass) {
   SoundDocument& doc = Doc();
-  SelectAllIfEmpty();
+  if (recipe.selectAll) SelectAllIfEmpty();
   if (recipe.dialogId != 0) {
     std::vector<ParamEntry> table =
         BuildParamTable(recipe.dialogId, recipe.controls ? recipe.controls() : ParamBindings{});
@@ -44,7 +44,10 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   run.sourceLength = Undo().length;
   if (!pass(run)) return 0;
   doc.modified = true;
-  if (!recipe.busy) RefreshViews();
+  if (!recipe.busy) {
+    ShowFormatStatus();
+    RefreshViews();
+  }
   return 1;
 }
 

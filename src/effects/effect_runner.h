@@ -40,6 +40,9 @@ struct EffectRecipe {
   // Busy state (menus, dispatched events, the final refresh) around the
   // pass; an effect quick enough to need none refreshes the views itself.
   bool busy = true;
+  // Work on the whole sound when nothing is selected; generators insert at
+  // the insertion point instead.
+  bool selectAll = true;
 };
 
 // What a pass sees. The runner keeps the busy state while the pass runs, so
