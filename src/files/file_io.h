@@ -28,8 +28,11 @@ public:
   int Open(const std::string& path);
   // Why the last Open failed, in words for the user.
   const char* OpenFailure() const { return openFailure_; }
+  // Reads `size` bytes at `data` as if they were a file (the fuzzers). They
+  // must stay until Close.
+  void OpenMemory(const uint8_t* data, size_t size);
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_ >= 0 || memory_ != nullptr; }
 
   // The size when the file was opened.
   uint64_t Size() const { return size_; }
@@ -46,6 +49,7 @@ private:
 
   int fd_ = -1;
   const char* openFailure_ = "";
+  const uint8_t* memory_ = nullptr;
   uint64_t size_ = 0;
   uint64_t position_ = 0;
   // Read-ahead window [bufferStart_, bufferStart_ + bufferLength_).

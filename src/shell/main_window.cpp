@@ -4,10 +4,12 @@
 
 #include "audio/audio.h"
 #include "document/busy.h"
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "files/open_save.h"
 #include "platform/platform.h"
 #include "shell/texts.h"
+#include "views/view_state.h"
 #include "views/wave_input.h"
 
 namespace kelvora {
@@ -28,7 +30,25 @@ std::string FormatStatusText() {
   return text;
 }
 
+class WindowObserver : public DocumentObserver {
+public:
+  void DataChanged() override { RefreshViews(); }
+  void FormatChanged() override { ShowFormatStatus(); }
+  void TitleChanged() override { UpdateTitle(); }
+  void SelectionChanged() override { DrawSelection(); }
+  void BusyChanged(bool busy) override {
+    Services().ui->SetMenuMode(busy ? MenuMode::kBusy : MenuMode::kMain);
+    if (!busy) SetZoom(View().zoomLevel);
+  }
+  void CloseRequested() override { CloseMainWindow(); }
+};
+
 }  // namespace
+
+void InstallWindowObserver() {
+  static WindowObserver observer;
+  SetDocumentObserver(&observer);
+}
 
 void ShowFormatStatus() {
   UserInterface* ui = Services().ui;
@@ -50,18 +70,6 @@ void RefreshViews() {
   Services().ui->InvalidateViews();
   // New, Open, Undo and the operations move the selection without drawing it.
   Services().ui->SetStatusText(2, CursorOrSelectionStatusText());
-}
-
-int ConfirmSaveChanges() {
-  SoundDocument& doc = Doc();
-  if (!doc.modified) return 1;
-  const std::string format = texts::kSaveChangesFormat;
-  const size_t at = format.find("%s");
-  const std::string text = format.substr(0, at) + doc.path + format.substr(at + 2);
-  int answer = ShowMessage(texts::kProductName, text, MsgIcon::kQuestion, MsgButtons::kYesNoCancel);
-  if (answer == kIdCancel) return 0;
-  if (answer == kIdNo) return 1;
-  return SaveSoundFile(doc.fileKind);
 }
 
 int CloseMainWindow() {

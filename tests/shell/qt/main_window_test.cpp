@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include "document/busy.h"
+#include "files/open_save.h"
 #include "platform/qt/help_window.h"
 #include "shell/layout.h"
 #include "shell/qt/qt_test_app.h"
@@ -244,12 +245,12 @@ TEST(MainWindowDrop, FirstLocalFileOpensFromTheEventLoopButNotDuringAnOperation)
   BeginBusy();
   dragAndDrop();
   f.Flush();
-  EXPECT_EQ(Shell().lastDirectory, "");
+  EXPECT_EQ(LastDirectory(), "");
   EndBusy();
   dragAndDrop();
-  EXPECT_EQ(Shell().lastDirectory, "");
+  EXPECT_EQ(LastDirectory(), "");
   f.Flush();
-  EXPECT_EQ(Shell().lastDirectory, "/snd");
+  EXPECT_EQ(LastDirectory(), "/snd");
 }
 
 TEST(QtMessageBoxes, AnswersMapToTheEngineResults) {
