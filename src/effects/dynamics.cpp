@@ -69,20 +69,32 @@ void NoiseGate() {
     const auto close = static_cast<int32_t>(1000000u / GateFrames(params.release));
     const int32_t threshold = params.level * 32768 / 100;
     int32_t gain = 1000000, peak = 0;
+    // Per chunk: the loudest sample of each frame, then the short chain of
+    // peak and gain alone, then the gains applied; the two ends vectorise.
+    std::vector<int32_t> loud(kChunkFrames), percent(kChunkFrames);
     WithFrameFormat([&](auto fmt) {
       const ProgressPlan plan{run.name, 0, run.align, run.length};
       ForEachChunk(run.frames, &plan, [&](int64_t first, int64_t n) {
-        uint8_t* frame = run.Selection() + first * fmt.Align();
-        for (int64_t i = 0; i < n; ++i, frame += fmt.Align()) {
-          const int32_t percent = gain / 10000;
-          for (int ch = 0; ch < fmt.Count(); ++ch) {
-            const int32_t x = fmt.Read(frame, ch);
-            peak = std::max(peak, std::abs(x));
-            fmt.Write(frame, percent * x / 100, ch);
-          }
+        uint8_t* frames = run.Selection() + first * fmt.Align();
+        int32_t* l = loud.data();
+        int32_t* p = percent.data();
+        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+          int32_t m = 0;
+          for (int ch = 0; ch < fmt.Count(); ++ch)
+            m = std::max(m, std::abs(fmt.Read(frames + i * fmt.Align(), ch)));
+          l[i] = m;
+        });
+        for (int64_t i = 0; i < n; ++i) {
+          p[i] = gain / 10000;
+          peak = std::max(peak, l[i]);
           gain = peak < threshold ? std::max(gain - close, 0) : std::min(gain + open, 1000000);
           peak -= 10;
         }
+        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+          uint8_t* frame = frames + i * fmt.Align();
+          for (int ch = 0; ch < fmt.Count(); ++ch)
+            fmt.Write(frame, p[i] * fmt.Read(frame, ch) / 100, ch);
+        });
       });
     });
     return 1;

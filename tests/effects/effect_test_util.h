@@ -82,11 +82,21 @@ struct MatrixName {
   }
 };
 
-// A matrix over those three; the widest vector level comes back after each test.
+// The matrix itself: a case run as the command and as its reference under
+// every vector version leaves the same outcome, with progress shown when it
+// has a name. The widest version is restored after each case.
 template <class Case>
-class LevelFormatMatrix : public testing::TestWithParam<std::tuple<int, SoundFormat, Case>> {
+class ReferenceMatrix : public testing::TestWithParam<std::tuple<int, SoundFormat, Case>> {
 protected:
   void TearDown() override { LimitVectorLevel(2); }
+  template <class Run>
+  void ExpectSameAsReference(Run run) {
+    const auto& [level, format, c] = this->GetParam();
+    LimitVectorLevel(level);
+    const MatrixOutcome want = run(format, c, true);
+    EXPECT_EQ(run(format, c, false), want);
+    EXPECT_GE(std::get<1>(want).size(), c.name != nullptr ? 20u : 0u);
+  }
 };
 
 }  // namespace kelvora

@@ -103,6 +103,38 @@ TEST(Transpose, HarmonizeMixNoneKeepsTheSoundAndMixAllIsTheTransposedOne) {
   EXPECT_EQ(run(1, 100), transposed);
 }
 
+// Past 2^31 / 100 frames, N * 100 and the source position j * step no
+// longer fit 32 bits: the last frames still come from the end.
+TEST(Pitch, AnOctaveDownOfALongSelectionReachesItsEnd) {
+  EngineFixture f;
+  const int32_t n = 22'000'000;
+  std::vector<uint8_t> bytes(n);
+  for (int32_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+  SetDocument(MakeFormat(8000, 8, 1), bytes);
+  PitchParameters().pitch = 50;
+  ASSERT_TRUE(RunCommand(kCmdPitch));
+  ASSERT_EQ(Doc().length, 2 * n);
+  for (int32_t i : {0, n / 2, n - 2}) EXPECT_EQ(Doc().bytes()[2 * i], bytes[i]) << i;
+}
+
+// Below 30 Hz a segment would be 0 frames long and the stretch would never
+// end; without a rate the dialog shows 0 ms.
+TEST(TimeStretch, RatesBelowThirtyHertzStillAdvance) {
+  for (uint32_t rate : {0u, 1u, 29u}) {
+    EngineFixture f;
+    SetSamples(MakeFormat(rate, 16, 1), Random(100, 7));
+    TimeStretchParameters().speed = 50;
+    std::string shown;
+    f.platform.dialogs.QueueActions([&](HeadlessDialogWindow& w) { shown = w.GetItemText(10000); });
+    ASSERT_TRUE(RunCommand(kCmdTimeStretch));
+    EXPECT_EQ(Doc().length, 400);
+    EXPECT_EQ(shown, rate == 0 ? "0" : std::to_string(100 * 1000 / rate));
+    TransposeParameters().cents = 700;
+    ASSERT_TRUE(RunCommand(kCmdTranspose));
+    EXPECT_EQ(Doc().length, 400);
+  }
+}
+
 // ----- Overlap search --------------------------------------------------------
 
 TEST(FindBestOverlap, SilenceKeepsOffsetZeroAndAShiftedCopyIsFound) {

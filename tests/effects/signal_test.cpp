@@ -7,12 +7,12 @@
 #include <functional>
 
 #include "document/busy.h"
+#include "document/sine_table.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"
 #include "effects/effect_test_util.h"
 #include "effects/modulation.h"
 #include "platform/headless/headless_dialogs.h"
-#include "document/sine_table.h"
 
 namespace kelvora {
 namespace {
