@@ -16,8 +16,8 @@ KELVORA_PACKAGES=(
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev
   # headless GUI and audio tests, screenshots
   xvfb xauth pulseaudio pulseaudio-utils fonts-ipafont-gothic imagemagick
-  # the program opens its help page with the desktop's handler
-  xdg-utils
+  # desktop entry and metainfo checks, the Debian package and its checks
+  desktop-file-utils appstream dpkg-dev file man-db
 )
 
 kelvora_as_root() {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "cli/usage.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/clip_wave_block.h"
@@ -200,9 +201,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
     }
   }
   if (!have_input) {
-    *error =
-        "usage: kelvora-cli INPUT [STEP ...] [-o OUTPUT] [--kind pcm|ulaw|au|aiff] "
-        "[--clip CLIPFILE] [--no] [--info] [--seed N]";
+    *error = "usage: " + CliManual().synopsis.front() + " (--help tells more)";
     return false;
   }
   if (!options->output.empty()) {
@@ -326,6 +325,14 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 int CliMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && args[0] == "--help") {
+    out << RenderUsageText(CliManual());
+    return kCliOk;
+  }
+  if (args.size() == 1 && args[0] == "--version") {
+    out << "kelvora-cli " << kProgramVersion << "\n";
+    return kCliOk;
+  }
   CliOptions options;
   std::string error;
   if (!ParseCliArguments(args, &options, &error)) {

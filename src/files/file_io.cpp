@@ -35,10 +35,18 @@ int FileReader::Open(const std::string& path) {
   // Non-blocking so that naming a FIFO cannot hang the program; it is
   // refused below like every other file that is not a regular one.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return 0;
+  if (fd < 0) {
+    const int error = errno;
+    openFailure_ = error == EACCES || error == EPERM     ? texts::kNoReadPermission
+                   : error == ENOENT || error == ENOTDIR ? texts::kFileNotFound
+                   : error == EISDIR                     ? texts::kNotARegularFile
+                                                         : texts::kFileUnreadable;
+    return 0;
+  }
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
+    openFailure_ = texts::kNotARegularFile;
     return 0;
   }
   fd_ = fd;

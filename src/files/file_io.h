@@ -26,6 +26,8 @@ public:
   // Opens a regular file (paths are UTF-8). Directories, pipes and devices
   // count as files that cannot be opened. Returns 1 or 0.
   int Open(const std::string& path);
+  // Why the last Open failed, in words for the user.
+  const char* OpenFailure() const { return openFailure_; }
   // Reads `size` bytes at `data` as if they were a file (the fuzzers). They
   // must stay until Close.
   void OpenMemory(const uint8_t* data, size_t size);
@@ -46,6 +48,7 @@ private:
   size_t ReadDirect(uint8_t* dst, size_t n, uint64_t at);
 
   int fd_ = -1;
+  const char* openFailure_ = "";
   const uint8_t* memory_ = nullptr;
   uint64_t size_ = 0;
   uint64_t position_ = 0;

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -80,6 +81,20 @@ void EmptyDocument() {
   doc.viewStart = 0;
 }
 
+// The samples are kept and saved back untouched, but drawing and every
+// operation see only 8- and 16-bit mono or stereo at a real rate; without a
+// word the user would take the flat lines for silence.
+void NoticeLayoutNotEditable(const SoundFormat& f) {
+  const bool editable = (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
+                        (f.nChannels == 1 || f.nChannels == 2) && f.nSamplesPerSec != 0;
+  if (editable) return;
+  char text[256];
+  std::snprintf(text, sizeof text, texts::kLayoutNotEditableFormat,
+                static_cast<unsigned long>(f.nSamplesPerSec), unsigned{f.wBitsPerSample},
+                unsigned{f.nChannels});
+  ShowMessage(texts::kCaptionOpenFile, text, MsgIcon::kInformation);
+}
+
 // The sound is in the document's block: the rest of the document follows.
 int FinishLoad(const LoadedSound& sound) {
   SoundDocument& doc = Doc();
@@ -93,6 +108,7 @@ int FinishLoad(const LoadedSound& sound) {
   NotifyTitleChanged();
   NotifyDataChanged();
   NotifyFormatChanged();
+  NoticeLayoutNotEditable(sound.format);
   return 1;
 }
 
@@ -118,6 +134,15 @@ std::string Substitute(const char* format, const std::string& value) {
   const std::string text = format;
   const size_t at = text.find("%s");
   return text.substr(0, at) + value + text.substr(at + 2);
+}
+
+// Silence would leave the user wondering whether the click was seen.
+void ShowCannotOpen(const std::string& path, const char* reason) {
+  const std::string format = texts::kCannotOpenFormat;
+  const size_t first = format.find("%s"), second = format.find("%s", first + 2);
+  ShowWarning(texts::kCaptionOpenFile, format.substr(0, first) + path +
+                                           format.substr(first + 2, second - first - 2) + reason +
+                                           format.substr(second + 2));
 }
 
 }  // namespace
@@ -204,6 +229,7 @@ int OpenSoundFile(const std::string& path) {
   // not over the one that failed.
   FileReader file;
   if (reader == nullptr || !file.Open(doc.path)) {
+    if (reader != nullptr) ShowCannotOpen(path, file.OpenFailure());
     doc.path = previous;
     return 0;
   }

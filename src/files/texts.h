@@ -14,6 +14,17 @@ inline constexpr const char* kChunkNotFound = "データが異常です(Chunkが
 inline constexpr const char* kAuUnsupported = "この形式はサポートしていません";
 inline constexpr const char* kCaptionDevaZedudo = "DevaZedudo";
 inline constexpr const char* kUnsupportedExtension = "この形式はサポートしていません";
+// A file that cannot be opened for reading: its name, then why.
+inline constexpr const char* kCannotOpenFormat = "[%s]を開けません\n%s";
+inline constexpr const char* kNoReadPermission = "読み取りの権限がありません";
+inline constexpr const char* kFileNotFound = "ファイルが見つかりません";
+inline constexpr const char* kNotARegularFile = "通常のファイルではありません";
+inline constexpr const char* kFileUnreadable = "ファイルを読み込めません";
+// Said once after loading a sound that only 8/16-bit mono/stereo with a
+// rate would let the program show and edit; rate, bits and channels.
+inline constexpr const char* kLayoutNotEditableFormat =
+    "このサンプル形式(%luHz %uBits %uch)は表示も編集もできません\n"
+    "保存すると元のデータのまま書き戻されます";
 inline constexpr const char* kAuRateQuestion =
     ".au(ulaw) ファイルで一般的に使用される 8KHzサンプリングではありません\n"
     "8KHzに変換するには[ファイル]-[フォーマット変換]を使用してください\n"

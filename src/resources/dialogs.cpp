@@ -189,6 +189,7 @@ constexpr auto kDisplaySettings = Join(
 constexpr ControlDesc kAbout[] = {
     Icon("program", 0, 0, 0),
     Label("Kelvora Version 1.01", 0, 0, 1),
+    Label("ライセンス: GNU GPL 3 以降 (GPL-3.0-or-later)", 0, 1, 1),
     Ok(),
 };
 

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "shell/texts.h"
 #include "views/view_state.h"
+#include "views/wave_input.h"
 
 namespace kelvora {
 namespace {
@@ -65,7 +66,11 @@ void UpdateTitle() {
   Services().ui->SetTitle(title);
 }
 
-void RefreshViews() { Services().ui->InvalidateViews(); }
+void RefreshViews() {
+  Services().ui->InvalidateViews();
+  // New, Open, Undo and the operations move the selection without drawing it.
+  Services().ui->SetStatusText(2, CursorOrSelectionStatusText());
+}
 
 int CloseMainWindow() {
   // An operation that pumps events must not have its data freed under it:

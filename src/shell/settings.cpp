@@ -27,6 +27,12 @@ std::string DirectoryOf(const std::string& path) {
   return start == 1 ? "/" : path.substr(0, start - 1);
 }
 
+// PREFIX/share/kelvora for a program in PREFIX/bin.
+std::string InstalledDataFolder(const std::string& program) {
+  const std::string prefix = DirectoryOf(DirectoryOf(program));
+  return (prefix == "/" ? "" : prefix) + "/share/kelvora";
+}
+
 }  // namespace
 
 ShellState& Shell() {
@@ -63,9 +69,16 @@ void InitShellPaths(const std::string& program, bool programFolderWritable,
                     bool (*exists)(const std::string&)) {
   ShellState& s = Shell();
   s.programPath = program;
-  s.settingsPath = SettingsFilePath(program, programFolderWritable, xdgConfigHome, home);
-  s.helpPath = HelpFilePath(program, exists);
-  s.aboutSoundPath = DirectoryOf(program) + "/about.wav";
+  // A build tree or an unpacked copy has its files beside the program; an
+  // installed one in share/kelvora, and the folder of its program belongs
+  // to the system, not to whoever runs it (even as root).
+  const std::string data = InstalledDataFolder(program);
+  const bool installed =
+      exists != nullptr && !exists(SiblingPath(program, ".html")) && exists(data + "/kelvora.html");
+  s.settingsPath =
+      SettingsFilePath(program, programFolderWritable && !installed, xdgConfigHome, home);
+  s.helpPath = installed ? data + "/kelvora.html" : HelpFilePath(program, exists);
+  s.aboutSoundPath = (installed ? data : DirectoryOf(program)) + "/about.wav";
 }
 
 void LoadStartupSettings(const std::string& defaultDirectory) {

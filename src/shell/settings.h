@@ -38,7 +38,10 @@ std::string SettingsFilePath(const std::string& program, bool programFolderWrita
 // else the ".html" one.
 std::string HelpFilePath(const std::string& program, bool (*exists)(const std::string&));
 
-// Fills the paths of Shell() for a program at `program`.
+// Fills the paths of Shell() for a program at `program`. An installed copy
+// (PREFIX/bin/kelvora with PREFIX/share/kelvora/kelvora.html and no help
+// page beside it) finds its help page and about sound in share/kelvora and
+// keeps its settings in the user's configuration folder.
 void InitShellPaths(const std::string& program, bool programFolderWritable,
                     const std::string& xdgConfigHome, const std::string& home,
                     bool (*exists)(const std::string&));

@@ -53,10 +53,11 @@ void AddTick(AxisMark& mark, int64_t k, int32_t fpp, int plotBottom) {
 
 }  // namespace
 
-int WaveGeometry::ValueToY(int ch, int32_t v) const {
+int WaveGeometry::ValueToY(int ch, int32_t v, int scale) const {
   const int64_t n = channels;
-  const int64_t h = plotHeight;
-  return static_cast<int>(h / (2 * n) + (ch * h) / n + kPlotTop - ((h - 4) * v) / (n * 65536));
+  const int64_t h = int64_t{plotHeight} * scale;
+  return static_cast<int>(h / (2 * n) + (ch * h) / n + kPlotTop * scale -
+                          ((h - 4 * scale) * v) / (n * 65536));
 }
 
 bool DrawableFormat() {

@@ -28,8 +28,10 @@ struct WaveGeometry {
   int laneHeight = 0;  // H / N
   int drawingWidth = 0;
   int LaneTop(int ch) const { return laneHeight * ch + kPlotTop; }
-  // y(v) in lane ch: full scale spans the lane less 4 / N pixels.
-  int ValueToY(int ch, int32_t v) const;
+  // y(v) in lane ch: full scale spans the lane less 4 / N pixels. With a
+  // `scale` above 1 the row is counted in device pixels of a screen that
+  // has that many per pixel.
+  int ValueToY(int ch, int32_t v, int scale = 1) const;
 };
 
 // From the client size and text height in View() and the channel count.

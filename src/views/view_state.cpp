@@ -20,7 +20,12 @@ void SetZoom(int level) {
   Services().ui->SetZoomChecks(level);
 }
 
-void DrawSelection() { Services().ui->SelectionChanged(); }
+void DrawSelection() {
+  Services().ui->SelectionChanged();
+  // The status text follows every change of the selection, not only the
+  // mouse moves, or it would disagree with the tint.
+  Services().ui->SetStatusText(2, CursorOrSelectionStatusText());
+}
 
 void ClearPlayBand() { Services().ui->ClearPlayBand(); }
 

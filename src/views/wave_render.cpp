@@ -75,24 +75,26 @@ struct Trace {
   int64_t firstColumn;
   int xEnd;
   int64_t step;
-  int64_t columnBytes;
+  int64_t columnBytes;  // bytes per column of the geometry
   int align;
   bool lines;
+  int scale;  // device columns per column
 };
 
 template <class Access>
 void TraceChannel(const Access& sa, const Trace& t, int ch) {
-  const bool onePerColumn = t.step >= t.columnBytes;
+  const bool onePerColumn = t.step * t.scale >= t.columnBytes;
+  const int left = kPlotLeft * t.scale;
   // Samples are read on the whole view's grid (multiples of the step from
   // the view start), whichever column the area starts at.
-  const int64_t firstOffset = t.firstColumn * t.columnBytes / t.step * t.step;
-  int prevX = static_cast<int>(firstOffset / t.columnBytes) + kPlotLeft;
+  const int64_t firstOffset = t.firstColumn * t.columnBytes / t.scale / t.step * t.step;
+  int prevX = static_cast<int>(firstOffset * t.scale / t.columnBytes) + left;
   int32_t low = 100000, high = -100000;
   int penX = 0, penY = 0;
   bool first = true;
-  auto y = [&](int32_t v) { return t.g.ValueToY(ch, v); };
+  auto y = [&](int32_t v) { return t.g.ValueToY(ch, v, t.scale); };
   for (int64_t o = firstOffset; o + t.align <= t.available; o += t.step) {
-    const int x = static_cast<int>(o / t.columnBytes) + kPlotLeft;
+    const int x = static_cast<int>(o * t.scale / t.columnBytes) + left;
     const int32_t v = sa.Read(t.base + o, ch);
     if (x >= t.xEnd) {
       // Finish the last column as the wider picture would, so that a strip
@@ -136,23 +138,33 @@ void TraceChannel(const Access& sa, const Trace& t, int ch) {
 
 }  // namespace
 
-void RenderWaveform(const PixelBuffer& buffer, const WaveGeometry& g, const PixelRect& area) {
+void RenderWaveform(const PixelBuffer& buffer, const WaveGeometry& g, const PixelRect& area,
+                    int scale) {
   SoundDocument& doc = Doc();
   if (!DrawableFormat() || doc.viewStart < 0 || ReadableLength(doc) <= doc.viewStart) return;
+  scale = std::max(scale, 1);
   const Pen pen(buffer, area);
   if (pen.Empty()) return;
-  const int64_t x0 = std::max(0, area.left - kPlotLeft);
+  const int64_t x0 = std::max(0, area.left - kPlotLeft * scale);
+  const int64_t align = doc.format.nBlockAlign;
+  // The same number of samples per device column as per column at scale 1.
+  int64_t step = DrawStep();
+  if (scale > 1) {
+    step = View().framesPerPixel / (int64_t{EffectiveDensity()} * scale) * align;
+    if (step == 0) step = align;
+  }
   Trace t{pen, g, doc.bytes() + doc.viewStart, ReadableLength(doc) - doc.viewStart,
           // One column early: the line into the area's first column starts there.
-          std::max<int64_t>(0, x0 - 1), std::min(area.right, g.plotRight), DrawStep(),
-          int64_t{View().framesPerPixel} * doc.format.nBlockAlign, doc.format.nBlockAlign,
-          View().displayMode != 0};
+          std::max<int64_t>(0, x0 - 1), std::min(area.right, g.plotRight * scale), step,
+          int64_t{View().framesPerPixel} * align, doc.format.nBlockAlign, View().displayMode != 0,
+          scale};
   const SampleAccess sa = Samples();
   for (int ch = 0; ch < doc.format.nChannels; ++ch) TraceChannel(sa, t, ch);
 }
 
-void RenderOverview(const PixelBuffer& buffer) {
-  const int left = kOverviewMargin, right = buffer.width - kOverviewMargin;
+void RenderOverview(const PixelBuffer& buffer, int scale) {
+  scale = std::max(scale, 1);
+  const int left = kOverviewMargin * scale, right = buffer.width - kOverviewMargin * scale;
   for (int y = 0; y < buffer.height; ++y)
     for (int x = left; x < right; ++x)
       buffer.pixels[static_cast<ptrdiff_t>(y) * buffer.stride + x] = kOverviewBlue;
@@ -174,7 +186,7 @@ void RenderOverview(const PixelBuffer& buffer) {
     const int x = static_cast<int>(j / kOverviewReadsPerColumn) + left;
     for (int ch = 0; ch < channels; ++ch) {
       const int64_t v = sa.Read(data + offset, ch);
-      const int64_t y = h / 2 - ((h - 4) * v) / 65536;
+      const int64_t y = h / 2 - ((h - 4 * scale) * v) / 65536;
       if (y >= 0 && y < h) buffer.pixels[y * buffer.stride + x] = kWaveGreen;
     }
   }

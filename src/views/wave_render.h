@@ -29,10 +29,17 @@ struct PixelRect {
 // and density, on the columns of `area` only. A repaint of any strip gives
 // the same pixels as a repaint of the whole view, so that a scrolled
 // picture needs only its uncovered strip drawn.
-void RenderWaveform(const PixelBuffer& buffer, const WaveGeometry& g, const PixelRect& area);
+//
+// On a screen with `scale` device pixels per pixel (HiDPI) the buffer and
+// the area are in device pixels and the trace is drawn at that resolution:
+// each column of `g` is `scale` device columns, read at `scale` times the
+// density. Scale 1 is the plain picture.
+void RenderWaveform(const PixelBuffer& buffer, const WaveGeometry& g, const PixelRect& area,
+                    int scale = 1);
 
 // The overview's drawing area (x from 16 to width - 16) in dark blue with
-// 64 dots per column and channel, all channels in one lane.
-void RenderOverview(const PixelBuffer& buffer);
+// 64 dots per column and channel, all channels in one lane; the buffer in
+// device pixels of `scale` per pixel.
+void RenderOverview(const PixelBuffer& buffer, int scale = 1);
 
 }  // namespace kelvora

@@ -4,6 +4,9 @@
 #include <tuple>
 
 #include "cli/cli.h"
+#include "cli/usage.h"
+#include "resources/dialogs.h"
+#include "shell/commands.h"
 #include "test_support.h"
 
 namespace kelvora {
@@ -76,6 +79,53 @@ TEST(CliRun, FilesThatCannotBeReadFailWithTheMessageOnStderr) {
   err.str("");
   EXPECT_EQ(CliMain({"sound.mp3"}, out, err), kCliFailed);
   EXPECT_NE(err.str().find("DevaZedudo: この形式はサポートしていません"), std::string::npos);
+}
+
+TEST(CliUsage, HelpNamesEveryOperationAndVersionMatchesTheBuildAndAboutBox) {
+  std::ostringstream out, err;
+  ASSERT_EQ(CliMain({"--help"}, out, err), kCliOk);
+  const std::string help = out.str();
+  int count = 0;
+  const CommandEntry* table = CommandTable(&count);
+  for (int i = 0; i < count; ++i) {
+    if (table[i].cliVerb != nullptr && table[i].action != nullptr) {
+      EXPECT_NE(help.find(table[i].cliVerb), std::string::npos) << table[i].cliVerb;
+    }
+  }
+  EXPECT_NE(help.find("rate=8000|11025|22050|44100"), std::string::npos);
+  EXPECT_NE(help.find("limiter=on|off"), std::string::npos);
+
+  std::ostringstream version;
+  ASSERT_EQ(CliMain({"--version"}, version, err), kCliOk);
+  EXPECT_EQ(version.str(), std::string("kelvora-cli ") + KELVORA_PROJECT_VERSION + "\n");
+  const DialogDesc* about = FindDialog(105);
+  ASSERT_NE(about, nullptr);
+  bool shown = false;
+  for (const ControlDesc& c : about->controls)
+    shown |= std::string(c.text) == std::string("Kelvora Version ") + kProgramVersion;
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(err.str().empty());
+}
+
+TEST(CliUsage, ManualPagesEscapeWhatTroffWouldTakeAsCommands) {
+  for (const ManualPage& page : {CliManual(), ProgramManual()}) {
+    const std::string man = RenderManPage(page);
+    EXPECT_EQ(man.rfind(".TH ", 0), 0u);
+    size_t line = 0;
+    // Every line that starts with a dot is one of the few requests we write.
+    while (line < man.size()) {
+      const size_t end = man.find('\n', line);
+      const std::string text = man.substr(line, end - line);
+      if (!text.empty() && text[0] == '.') {
+        const std::string request = text.substr(0, text.find(' '));
+        EXPECT_TRUE(request == ".TH" || request == ".SH" || request == ".TP" || request == ".B" ||
+                    request == ".br")
+            << text;
+      }
+      line = end + 1;
+    }
+    EXPECT_EQ(man.find("--"), std::string::npos) << "dashes must be escaped";
+  }
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 #include "files/open_save.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include "document/undo.h"
 #include "files/file_test_support.h"
@@ -65,16 +69,98 @@ INSTANTIATE_TEST_SUITE_P(Names, OpenRoute,
                                          Route{"b.AIFF", kFileKindAiff}, Route{"c.Au", kFileKindAu},
                                          Route{"d.mp3", 0}, Route{"sound", 0}));
 
-TEST_F(OpenSaveTest, AFileThatCannotBeReadLeavesPathAndKindOfTheOpenSound) {
+// A file that cannot be opened says so with its name and the reason, and
+// leaves the open sound with its own path and kind, so Save still writes it
+// to its own file in its own format. Returns the message shown.
+std::string OpenUnreadable(const std::string& path) {
   SetDocument(MakeFormat(22050, 8, 2), {1, 2, 3, 4});
   Doc().path = "/before.wav";
   Doc().fileKind = kFileKindWavMuLaw;
-  EXPECT_EQ(OpenSoundFile(dir / "missing.aiff"), 0);
-  EXPECT_TRUE(engine.ui().messages.empty());
-  // Save must still write this sound to its own file, as mu-law WAV.
-  EXPECT_EQ(Doc().path, "/before.wav");
-  EXPECT_EQ(Doc().fileKind, kFileKindWavMuLaw);
-  EXPECT_EQ(DocumentBytes(), (std::vector<uint8_t>{1, 2, 3, 4}));
+  Services().ui->SetStatusText(0, "");
+  if (OpenSoundFile(path) != 0) return "opened";
+  if (Doc().path != "/before.wav" || Doc().fileKind != kFileKindWavMuLaw ||
+      DocumentBytes() != std::vector<uint8_t>{1, 2, 3, 4})
+    return "document changed";
+  const HeadlessUi& ui = static_cast<HeadlessUi&>(*Services().ui);
+  if (ui.messages.size() != 1) return "messages: " + std::to_string(ui.messages.size());
+  const ShownMessage& m = ui.messages[0];
+  if (m.caption != texts::kCaptionOpenFile || m.icon != MsgIcon::kWarning) return "caption";
+  return m.text;
+}
+
+TEST_F(OpenSaveTest, AFileThatCannotBeOpenedIsReportedWithItsNameAndReason) {
+  std::filesystem::create_directory(dir / "folder.wav");
+  const std::pair<std::string, const char*> cases[] = {
+      {dir / "missing.aiff", texts::kFileNotFound},
+      {dir / "folder.wav", texts::kNotARegularFile},
+  };
+  for (const auto& [path, reason] : cases) {
+    engine.ui().messages.clear();
+    EXPECT_EQ(OpenUnreadable(path), "[" + path + "]を開けません\n" + reason);
+  }
+}
+
+TEST_F(OpenSaveTest, AFileWithoutReadPermissionIsReportedAsSuch) {
+  const std::string path = dir / "locked.wav";
+  SetDocument(MakeFormat(8000, 16, 1), Pcm16({1, 2}));
+  Doc().path = path;
+  ASSERT_EQ(SaveSoundFile(kFileKindWavPcm), 1);
+  ASSERT_EQ(chmod(path.c_str(), 0), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  const std::string expected = "[" + path + "]を開けません\n" + texts::kNoReadPermission;
+  if (geteuid() != 0) {
+    EXPECT_EQ(OpenUnreadable(path), expected);
+    return;
+  }
+  // Root reads everything: try as the unprivileged user "nobody" in a child.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(77);
+    engine.ui().messages.clear();
+    _exit(OpenUnreadable(path) == expected ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot become an unprivileged user here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the child saw another message than: " << expected;
+}
+
+// Layouts the program cannot draw or edit still load unchanged and save back
+// as they were, and the load says so once.
+TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
+  struct Case {
+    uint32_t rate;
+    int bits, channels;
+    const char* notice;  // null: an ordinary layout, nothing said
+  };
+  const Case cases[] = {
+      {44100, 24, 2, "このサンプル形式(44100Hz 24Bits 2ch)は表示も編集もできません"},
+      {0, 16, 1, "このサンプル形式(0Hz 16Bits 1ch)は表示も編集もできません"},
+      {8000, 16, 5, "このサンプル形式(8000Hz 16Bits 5ch)は表示も編集もできません"},
+      {8000, 8, 2, nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> data = Noise(size_t(c.bits / 8 * c.channels * 6), 7);
+    const std::string in = dir / "in.wav", out = dir / "out.wav";
+    ASSERT_TRUE(WriteBytes(in, Image()
+                                   .Riff(uint32_t(4 + 24 + 8 + data.size()))
+                                   .Pcm(c.rate, c.bits, c.channels)
+                                   .Data(data)));
+    engine.ui().messages.clear();
+    ASSERT_EQ(OpenSoundFile(in), 1) << c.bits;
+    std::vector<std::string> said;
+    for (const ShownMessage& m : engine.ui().messages) {
+      EXPECT_EQ(m.icon, MsgIcon::kInformation);
+      said.push_back(m.text.substr(0, m.text.find('\n')));
+    }
+    EXPECT_EQ(said, c.notice ? std::vector<std::string>{c.notice} : std::vector<std::string>{});
+    EXPECT_EQ(DocumentBytes(), data);
+    Doc().path = out;
+    ASSERT_EQ(SaveSoundFile(kFileKindWavPcm), 1);
+    EXPECT_EQ(ReadBytes(out), ReadBytes(in)) << c.bits << " bits, " << c.channels << " channels";
+  }
 }
 
 TEST_F(OpenSaveTest, RecentListOrderAndTheOpenDialog) {

@@ -41,6 +41,37 @@ TEST(SettingsPaths, HelpPrefersACompiledHelpFileWhenOneIsThere) {
   EXPECT_EQ(Shell().aboutSoundPath, "/opt/k.d/about.wav");
 }
 
+TEST(SettingsPaths, InstalledCopyFindsItsDataInShareAndKeepsSettingsWithTheUser) {
+  struct Case {
+    const char* program;
+    const char* present;  // the one help page that exists
+    bool writable;
+    const char* settings;
+    const char* help;
+    const char* about;
+  };
+  const Case cases[] = {
+      {"/usr/bin/kelvora", "/usr/share/kelvora/kelvora.html", true,
+       "/home/u/.config/kelvora/kelvora.ini", "/usr/share/kelvora/kelvora.html",
+       "/usr/share/kelvora/about.wav"},
+      {"/bin/kelvora", "/share/kelvora/kelvora.html", false, "/home/u/.config/kelvora/kelvora.ini",
+       "/share/kelvora/kelvora.html", "/share/kelvora/about.wav"},
+      // A build tree with the page beside the program stays as it is.
+      {"/src/build/kelvora", "/src/build/kelvora.html", true, "/src/build/kelvora.ini",
+       "/src/build/kelvora.html", "/src/build/about.wav"},
+  };
+  EngineFixture f;
+  for (const Case& c : cases) {
+    static const char* present;
+    present = c.present;
+    InitShellPaths(c.program, c.writable, "", "/home/u",
+                   [](const std::string& p) { return p == present; });
+    EXPECT_EQ(Shell().settingsPath, c.settings) << c.program;
+    EXPECT_EQ(Shell().helpPath, c.help) << c.program;
+    EXPECT_EQ(Shell().aboutSoundPath, c.about) << c.program;
+  }
+}
+
 TEST(CommandLine, IsOnePathWithSurroundingQuotesRemoved) {
   EXPECT_EQ(CommandLinePath({}), "");
   EXPECT_EQ(CommandLinePath({"\"/snd/my voice.wav\""}), "/snd/my voice.wav");

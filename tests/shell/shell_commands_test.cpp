@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 #include "test_support.h"
 #include "views/view_state.h"
+#include "views/wave_input.h"
 
 namespace kelvora {
 namespace {
@@ -160,6 +161,43 @@ TEST(DroppedFile, IsRefusedWhileBusyAndAsksBeforeReplacingAModifiedSound) {
   EXPECT_EQ(LastDirectory(), "/snd");
   ASSERT_EQ(f.ui().messages.size(), 1u);
   EXPECT_EQ(f.ui().messages[0].text, texts::kUnsupportedExtension);
+}
+
+// Status part 2 is rewritten after every change of the selection, not only
+// after mouse moves, so it never disagrees with the tint.
+TEST(SelectionStatus, FollowsEveryChangeOfTheSelection) {
+  EngineFixture f;
+  SetDocument(MakeFormat(8000, 16, 1), Pcm16(std::vector<int16_t>(40000, 1000)));  // 5 s
+  View().clientWidth = 640;
+  SetZoom(6);  // one frame per column
+  struct Step {
+    const char* what;
+    void (*act)();
+    const char* status;
+  };
+  const Step steps[] = {
+      {"click without a move", [] { WaveMouseDown(48 + 800, 50); }, "Cur :0.100(Sec) 800(Samples)"},
+      {"double click", [] { WaveDoubleClick(); }, "Sel :0.000-5.000(Sec) 0-40000(Samples)"},
+      {"an effect", [] { DispatchCommand(kCmdNormalize, kCodeMenu); },
+       "Sel :0.000-5.000(Sec) 0-40000(Samples)"},
+      {"undo after a click",
+       [] {
+         WaveMouseDown(48 + 8, 50);
+         DispatchCommand(kCmdUndo, kCodeMenu);
+       },
+       "Sel :0.000-5.000(Sec) 0-40000(Samples)"},
+      {"new",
+       [] {
+         Doc().modified = false;
+         DispatchCommand(kCmdNew, kCodeMenu);
+       },
+       "Cur :0.000(Sec) 0(Samples)"},
+  };
+  for (const Step& step : steps) {
+    f.ui().status[2] = "stale";
+    step.act();
+    EXPECT_EQ(f.ui().status[2], step.status) << step.what;
+  }
 }
 
 TEST(Layout, ViewsShareTheRoomBetweenToolbarAndStatusBar) {

@@ -32,9 +32,10 @@ void MonoSound(int frames, F sample) {
   SetDocument(MakeFormat(22050, 16, 1), Pcm16(s));
 }
 
-Picture RenderWhole() {
-  Picture p(View().clientWidth, View().clientHeight);
-  RenderWaveform(p.Buffer(), CurrentWaveGeometry(), {0, 0, p.width, p.height});
+// The whole view, at `scale` device pixels per pixel.
+Picture RenderWhole(int scale = 1) {
+  Picture p(View().clientWidth * scale, View().clientHeight * scale);
+  RenderWaveform(p.Buffer(), CurrentWaveGeometry(), {0, 0, p.width, p.height}, scale);
   return p;
 }
 
@@ -64,10 +65,10 @@ TEST_F(WaveRender, CoarseColumnsSpanTheirLowestToHighestReadSample) {
 // Any strip drawn alone gives the pixels the whole view would: the picture
 // is scrolled and only its uncovered strip drawn.
 class StripRender : public ViewFixture,
-                    public ::testing::TestWithParam<std::tuple<int, int, int>> {};
+                    public ::testing::TestWithParam<std::tuple<int, int, int, int>> {};
 
 TEST_P(StripRender, MatchesTheWholePicture) {
-  const auto [mode, level, density] = GetParam();
+  const auto [mode, level, density, scale] = GetParam();
   MonoSound(300000, [](int i) {
     return static_cast<int>(20000 * std::sin(i * 0.013) * std::sin(i * 0.0007));
   });
@@ -75,18 +76,43 @@ TEST_P(StripRender, MatchesTheWholePicture) {
   View().displayMode = mode;
   View().density = density;
   Doc().viewStart = 2 * 777;
-  Picture whole = RenderWhole();
+  Picture whole = RenderWhole(scale);
   Picture strips(whole.width, whole.height);
   for (int left : {0, 300, 301, 611}) {
-    const int right = left == 0 ? 300 : left == 300 ? 301 : left == 301 ? 611 : whole.width;
-    RenderWaveform(strips.Buffer(), CurrentWaveGeometry(), {left, 0, right, whole.height});
+    const int right = left == 0 ? 300 : left == 300 ? 301 : left == 301 ? 611 : whole.width / scale;
+    RenderWaveform(strips.Buffer(), CurrentWaveGeometry(),
+                   {left * scale, 0, right * scale, whole.height}, scale);
   }
   EXPECT_EQ(strips.pixels, whole.pixels);
 }
 
 INSTANTIATE_TEST_SUITE_P(ModesAndZooms, StripRender,
                          ::testing::Combine(::testing::Values(0, 1), ::testing::Values(1, 3, 6),
-                                            ::testing::Values(8, 3)));
+                                            ::testing::Values(8, 3), ::testing::Values(1, 2)));
+
+// On a 2x screen every pixel is two device pixels: a frame at 1/1 lands on
+// the first of its two columns, at its value's row of the doubled lane, and
+// coarse zooms read twice the density, one device column at a time.
+TEST_F(WaveRender, DevicePixelsOfAHiDpiScreen) {
+  MonoSound(4000, [](int i) { return (i % 7) * 4000 - 12000; });
+  SetZoom(6);
+  View().displayMode = 0;
+  const WaveGeometry g = CurrentWaveGeometry();
+  const Picture p = RenderWhole(2);
+  for (int frame = 0; frame < 50; ++frame) {
+    const int v = (frame % 7) * 4000 - 12000;
+    EXPECT_EQ(p.Column(96 + 2 * frame), std::vector<int>{g.ValueToY(0, v, 2)}) << frame;
+    EXPECT_TRUE(p.Column(97 + 2 * frame).empty()) << frame;
+    EXPECT_LE(std::abs(g.ValueToY(0, v, 2) - 2 * g.ValueToY(0, v)), 1) << frame;
+  }
+  // 1/1024 at density 8: 16 reads per pixel, 8 in each device column
+  // (points, so each column shows its own reads only).
+  MonoSound(1024 * 4, [](int i) { return i % 64 ? 0 : (i / 64) % 16 * 1000; });
+  SetZoom(1);
+  const Picture coarse = RenderWhole(2);
+  EXPECT_EQ(coarse.Column(96).front(), g.ValueToY(0, 7000, 2));   // reads 0..7 of column 0
+  EXPECT_EQ(coarse.Column(97).front(), g.ValueToY(0, 15000, 2));  // reads 8..15
+}
 
 TEST_F(WaveRender, PointsModeDrawsOnePixelAColumnAndLinesJoinTheSamples) {
   MonoSound(4000, [](int i) { return i % 2 ? 20000 : -20000; });

@@ -13,6 +13,7 @@
 #include <chrono>
 
 #include "editing/clip_wave_block.h"
+#include "platform/qt/help_window.h"
 #include "shell/qt/qt_main_window.h"
 #include "shell/qt/status_bar.h"
 #include "views/qt/overview_view.h"
@@ -201,7 +202,15 @@ StartResult QtProcesses::StartSelf() {
 bool QtProcesses::OpenDocument(const std::string& path) {
   const QString file = QFile::decodeName(QByteArray::fromStdString(path));
   if (!QFileInfo::exists(file)) return false;
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+  const QString suffix = QFileInfo(file).suffix().toLower();
+  if (suffix != QLatin1String("html") && suffix != QLatin1String("htm"))
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+  if (!help_) help_ = std::make_unique<HelpWindow>();
+  if (!help_->Load(file)) return false;
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
+  return true;
 }
 
 void QtProcesses::PlaySoundFile(const std::string& path) {

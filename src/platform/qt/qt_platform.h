@@ -13,6 +13,7 @@ class QSoundEffect;
 
 namespace kelvora {
 
+class HelpWindow;
 class QtMainWindow;
 
 class QtUserInterface : public UserInterface {
@@ -59,11 +60,15 @@ public:
   QtProcesses();
   ~QtProcesses() override;
   StartResult StartSelf() override;
+  // An HTML page (the manual) opens in the program's own help window;
+  // anything else in the desktop's viewer.
   bool OpenDocument(const std::string& path) override;
   void PlaySoundFile(const std::string& path) override;
+  HelpWindow* Help() const { return help_.get(); }
 
 private:
   std::unique_ptr<QSoundEffect> sound_;
+  std::unique_ptr<HelpWindow> help_;
 };
 
 class QtClock : public Clock {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -40,7 +41,10 @@ void LoadJapaneseQtTexts(QApplication& app, QTranslator& translator) {
 int RunKelvora(QApplication& app) {
   QTranslator translator;
   LoadJapaneseQtTexts(app, translator);
-  app.setWindowIcon(ProgramIcon());
+  // The installed icon when there is one (the desktop shows the same in its
+  // menu), and the desktop entry the window belongs to.
+  app.setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvora"), ProgramIcon()));
+  QGuiApplication::setDesktopFileName(QStringLiteral("invalid.kelvora.Kelvora"));
 
   // An empty sound and its first undo copy, then the paths and settings.
   StartEngine();

@@ -50,16 +50,14 @@ void OverviewCanvas::resizeEvent(QResizeEvent*) {
 }
 
 const QImage& OverviewCanvas::Render() {
-  const QSize size = this->size().expandedTo(QSize(1, 1));
-  if (!dotsValid_ || dots_.size() != size) {
-    dots_ = QImage(size, QImage::Format_RGB32);
+  if (!FitImage(dots_) || !dotsValid_) {
     dots_.fill(palette().color(QPalette::Button));
-    RenderOverview(ImagePixels(dots_));
+    RenderOverview(ImagePixels(dots_), static_cast<int>(dots_.devicePixelRatio()));
     dotsValid_ = true;
   }
   picture_ = dots_.copy();
   QPainter p(&picture_);
-  const int h = picture_.height();
+  const int h = height();
   const ViewFrameRect frame = ComputeViewFrame();
   if (frame.visible) {
     p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);

@@ -44,10 +44,7 @@ void WaveCanvas::resizeEvent(QResizeEvent*) {
 }
 
 const QImage& WaveCanvas::Render() {
-  if (image_.size() != size()) {
-    image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    dirty_ = rect();
-  }
+  if (!FitImage(image_)) dirty_ = rect();
   const WaveGeometry g = CurrentWaveGeometry();
   if (!dirty_.isEmpty()) {
     const QRegion todo = dirty_ & QRegion(image_.rect());
@@ -96,9 +93,13 @@ void WaveCanvas::PaintArea(const QRect& area, const WaveGeometry& g) {
                  texts::kRightLane);
     }
   }
-  if (HasData())
-    RenderWaveform(ImagePixels(image_), g,
-                   PixelRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+  if (HasData()) {
+    const int s = static_cast<int>(image_.devicePixelRatio());
+    RenderWaveform(
+        ImagePixels(image_), g,
+        PixelRect{area.left() * s, area.top() * s, (area.right() + 1) * s, (area.bottom() + 1) * s},
+        s);
+  }
 }
 
 void WaveCanvas::PaintTimeAxis(QPainter& p, const WaveGeometry& g) {
@@ -106,7 +107,7 @@ void WaveCanvas::PaintTimeAxis(QPainter& p, const WaveGeometry& g) {
   const int p0 = g.plotBottom;
   p.fillRect(QRect(kAxisX, kPlotTop, 1, g.plotHeight + 1), Qt::black);
   p.fillRect(QRect(kPlotLeft, p0 + 8, plotWidth + 1, 1), Qt::black);
-  p.fillRect(QRect(0, p0 + 9, image_.width(), image_.height() - (p0 + 9)), kLightGrey);
+  p.fillRect(QRect(0, p0 + 9, width(), height() - (p0 + 9)), kLightGrey);
   p.setPen(Qt::black);
   const int ascent = p.fontMetrics().ascent();
   for (const AxisMark& m : TimeAxisPlan(g)) {
@@ -138,32 +139,34 @@ void WaveCanvas::ScrollColumns(int columns) {
   Render();
   const WaveGeometry g = CurrentWaveGeometry();
   const int width = g.plotRight - kPlotLeft;
-  const int top = kPlotTop, bottom = image_.height();
+  const int top = kPlotTop, bottom = height();
   if (width <= 0 || bottom <= top) return;
   if (std::abs(columns) >= width) {
     dirty_ += QRect(kPlotLeft, top, width, bottom - top);
   } else {
-    // The picture moves left when the view start moves right.
-    const int kept = width - std::abs(columns);
-    for (int y = top; y < bottom; ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(image_.scanLine(y)) + kPlotLeft;
-      if (columns > 0)
-        std::memmove(row, row + columns, kept * sizeof(uint32_t));
+    // The picture moves left when the view start moves right; the image
+    // has `s` device pixels per pixel.
+    const int s = static_cast<int>(image_.devicePixelRatio());
+    const int kept = (width - std::abs(columns)) * s, shift = columns * s;
+    for (int y = top * s; y < bottom * s; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(image_.scanLine(y)) + kPlotLeft * s;
+      if (shift > 0)
+        std::memmove(row, row + shift, kept * sizeof(uint32_t));
       else
-        std::memmove(row - columns, row, kept * sizeof(uint32_t));
+        std::memmove(row - shift, row, kept * sizeof(uint32_t));
     }
     const int stripLeft = columns > 0 ? g.plotRight - columns : kPlotLeft;
     dirty_ += QRect(stripLeft, top, std::abs(columns), bottom - top);
   }
   // Labels reach past the plot's ends; the strip under it is cheap to redo.
-  dirty_ += QRect(0, g.plotBottom + 8, image_.width(), bottom - (g.plotBottom + 8));
+  dirty_ += QRect(0, g.plotBottom + 8, this->width(), bottom - (g.plotBottom + 8));
   update();
 }
 
 void WaveCanvas::ClearPlayBand() {
   Render();
   const WaveGeometry g = CurrentWaveGeometry();
-  const QRect band(0, g.plotBottom + 4, image_.width(), 4);
+  const QRect band(0, g.plotBottom + 4, width(), 4);
   QPainter(&image_).fillRect(band, kLightGrey);
   update(band);
 }

@@ -5,16 +5,20 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDropEvent>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
 #include "document/busy.h"
 #include "files/open_save.h"
+#include "platform/qt/help_window.h"
 #include "shell/layout.h"
 #include "shell/qt/qt_test_app.h"
 #include "shell/qt/status_bar.h"
@@ -282,6 +286,37 @@ TEST(QtMessageBoxes, AnswersMapToTheEngineResults) {
   answerNextBox(QMessageBox::Ok);
   f.qtUi.MessageBox("T", "T", MsgIcon::kNone, MsgButtons::kOk, false);
   EXPECT_EQ(parent, nullptr);  // a box without owner
+}
+
+// Help works without a web browser: the manual opens in the program's own
+// window, with its headings as a table of contents that moves the page.
+TEST(HelpWindowTest, HelpCommandShowsTheManualWithItsContents) {
+  QtWindowFixture f;
+  QtProcesses processes;
+  Services().processes = &processes;
+  Shell().helpPath = KELVORA_HELP_PAGE;
+  ASSERT_TRUE(DispatchCommand(kCmdHelp, kCodeMenu));
+  HelpWindow* help = processes.Help();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  // It does not keep the program running once the main window is closed.
+  EXPECT_FALSE(help->testAttribute(Qt::WA_QuitOnClose));
+  EXPECT_EQ(help->windowTitle(), QStringLiteral("Kelvora ヘルプ"));
+  QStringList headings;
+  for (int i = 0; i < help->Contents()->count(); ++i)
+    headings << help->Contents()->item(i)->text().trimmed();
+  for (const char* h : {"ファイル", "効果", "ライセンス"})
+    EXPECT_TRUE(headings.contains(QString::fromUtf8(h))) << h;
+  const int row = static_cast<int>(headings.indexOf(QStringLiteral("ライセンス")));
+  help->Contents()->setCurrentRow(row);
+  EXPECT_EQ(help->Browser()->textCursor().block().text(), QStringLiteral("ライセンス"));
+  // A missing page opens nothing and says nothing, as before.
+  help->hide();
+  Shell().helpPath = "/nonexistent/kelvora.html";
+  DispatchCommand(kCmdHelp, kCodeMenu);
+  EXPECT_FALSE(help->isVisible());
+  EXPECT_TRUE(f.ui().messages.empty());
+  Services().processes = &f.platform.processes;
 }
 
 }  // namespace

@@ -102,6 +102,20 @@ TEST_F(ViewsWindow, ScrolledPictureEqualsARepaintedOne) {
   }
 }
 
+// Also run with QT_SCALE_FACTOR=2 (ctest's HiDPI entry): the pictures have
+// the screen's device pixels, and the scroll test above holds there too.
+TEST_F(ViewsWindow, PicturesHaveTheScreensDevicePixels) {
+  const int scale = Wave()->Canvas()->Scale();
+  if (qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2")) {
+    EXPECT_EQ(scale, 2);
+  }
+  const QImage wave = Wave()->Picture();
+  EXPECT_EQ(wave.size(), Wave()->Canvas()->size() * scale);
+  EXPECT_EQ(wave.devicePixelRatio(), scale);
+  const QImage overview = window->Overview()->Picture();
+  EXPECT_EQ(overview.size(), window->Overview()->Canvas()->size() * scale);
+}
+
 TEST_F(ViewsWindow, ScrollBarStepsAndThumbMoveTheViewNotTheBarItself) {
   QScrollBar* bar = Wave()->ScrollBar();
   bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
