@@ -84,7 +84,7 @@ inline constexpr uid_t kNobodyUid = 65534;
 inline constexpr gid_t kNobodyGid = 65534;
 
 // Runs fn in a child process and returns its result (0-255), or -1 when
-// the child died or could not change user. With `unprivileged`, a child of
+// the child died, threw or could not change user. With `unprivileged`, a child of
 // root first becomes nobody (with the extra groups given), so that file
 // permissions bind; any other user runs fn as itself.
 inline int RunInChild(const std::function<int()>& fn, bool unprivileged = false,
@@ -97,7 +97,11 @@ inline int RunInChild(const std::function<int()>& fn, bool unprivileged = false,
         (setgroups(groups.size(), groups.data()) != 0 || setgid(kNobodyGid) != 0 ||
          setuid(kNobodyUid) != 0))
       _exit(255);
-    const int result = fn();
+    int result = 255;
+    try {
+      result = fn();
+    } catch (...) {
+    }
     std::fflush(nullptr);
     _exit(result & 0xff);
   }

@@ -250,12 +250,12 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
       return finish();
     }
     MemoryBlock block;
-    if (!BuildClipWaveBlock(doc.format, doc.bytes(), doc.length, block)) {
+    if (!BuildClipWaveBlock(doc.format, doc.bytes(), doc.length, block) ||
+        !platform.clipboard.SetWave(block.data(), block.size())) {
       err << "kelvora-cli: not enough memory for " << options.clip << "\n";
       status = kCliFailed;
       return finish();
     }
-    platform.clipboard.SetWave(block.data(), block.size());
     StartEngine();
   }
 
