@@ -153,6 +153,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
     if (a == "-o") {
       const std::string* v = value("-o");
       if (v == nullptr) return false;
+      if (v->empty()) {
+        *error = "-o needs a file name";
+        return false;
+      }
       options->output = *v;
     } else if (a == "--kind") {
       const std::string* v = value("--kind");
