@@ -2,14 +2,14 @@
 
 #include <cstring>
 
+#include "document/frame_format.h"
+#include "document/observer.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
 #include "editing/clip_wave_block.h"
 #include "editing/convert.h"
 #include "editing/texts.h"
-#include "effects/sample_pass.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -18,8 +18,8 @@ constexpr int64_t kMaxBytes = 0x7FFFFFFF - 32;
 constexpr size_t kSpareBytes = 16;
 
 void Refresh() {
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 // Puts the selection on the clipboard. 1 when it is there.
@@ -66,11 +66,23 @@ void RemoveSelectedBytes() {
   doc.modified = true;
 }
 
-// The clipboard's sound in the document's format, to go in at `at`, if it
-// holds one. A block that is not PCM is reported under `formatCaption`; a
-// shortage of memory, and a result the document could not hold (found
-// before anything is converted), under `caption`. The document is not
-// touched.
+// The insertion point, brought inside the sound should anything have left
+// it beyond the end.
+int32_t InsertionPoint() {
+  const SoundDocument& doc = Doc();
+  if (doc.movingEnd < 0) return 0;
+  return doc.movingEnd < doc.length ? doc.movingEnd : doc.length;
+}
+
+}  // namespace
+
+bool ClipboardHasWave() {
+  // Asked for no memory, a clipboard with sound on it says it has none to
+  // take it.
+  return Services().clipboard->GetWave([](size_t) -> uint8_t* { return nullptr; }) !=
+         ClipboardRead::kNone;
+}
+
 bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t at,
                        MemoryBlock& converted, int32_t* m) {
   MemoryBlock clip;
@@ -93,16 +105,6 @@ bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t a
   }
   return ConvertSamples(f, sound, n, Doc().format, converted, m) != 0;
 }
-
-// The insertion point, brought inside the sound should anything have left
-// it beyond the end.
-int32_t InsertionPoint() {
-  const SoundDocument& doc = Doc();
-  if (doc.movingEnd < 0) return 0;
-  return doc.movingEnd < doc.length ? doc.movingEnd : doc.length;
-}
-
-}  // namespace
 
 void CopySelection() {
   if (!RequireSelection()) return;

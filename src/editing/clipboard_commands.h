@@ -3,6 +3,10 @@
 // PCM sound it holds into the document's format first.
 #pragma once
 
+#include <cstdint>
+
+#include "document/memory_block.h"
+
 namespace kelvora {
 
 // 40015: the selection (one channel in both, when the channel mask picks
@@ -19,5 +23,17 @@ void CropToSelection();
 // 40019: adds the clipboard's sound to the document from the moving end,
 // extending it with silence where the sound runs past its end.
 void MixClip();
+
+// Whether the clipboard holds sound, without taking a copy of it.
+bool ClipboardHasWave();
+
+// The clipboard's sound in the document's format, to go in at byte `at` of
+// a sound that must stay within the longest the document holds, if it holds
+// one. A block that is not PCM is reported under `formatCaption` and counts
+// as none; so does a conversion that refuses (with its own message). A
+// shortage of memory, and a result too long (found before anything is
+// converted), are reported under `caption`. The document is not touched.
+bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t at,
+                       MemoryBlock& converted, int32_t* m);
 
 }  // namespace kelvora
