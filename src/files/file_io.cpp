@@ -109,6 +109,24 @@ size_t FileReader::Read(void* dst, size_t n) {
   return done;
 }
 
+uint64_t FileReader::FirstNonZero(uint64_t from) {
+  uint64_t at = from;
+  while (fd_ >= 0 && at < size_) {
+    const off_t data = ::lseek(fd_, static_cast<off_t>(at), SEEK_DATA);
+    if (data < 0 && errno == ENXIO) break;  // nothing but a hole to the end
+    if (data > 0 && static_cast<uint64_t>(data) > at) at = static_cast<uint64_t>(data);
+    uint8_t piece[kBufferSize];
+    const uint64_t left = size_ > at ? size_ - at : 0;
+    const size_t got =
+        ReadDirect(piece, left < sizeof piece ? static_cast<size_t>(left) : sizeof piece, at);
+    if (got == 0) break;
+    for (size_t i = 0; i < got; ++i)
+      if (piece[i] != 0) return at + i;
+    at += got;
+  }
+  return size_;
+}
+
 bool PathExists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0;

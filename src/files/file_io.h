@@ -50,6 +50,9 @@ public:
   // Reads up to n bytes at the position and advances by what was read.
   // Returns the count, short at the end of the file or on a read error.
   size_t Read(void* dst, size_t n);
+  // Where the first byte at or after `from` that is not zero lies, or the
+  // size when none is. The holes of a sparse file are passed over unread.
+  uint64_t FirstNonZero(uint64_t from);
 
 private:
   size_t ReadDirect(uint8_t* dst, size_t n, uint64_t at);
