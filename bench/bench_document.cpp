@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "document/busy.h"
+#include "document/frame_format.h"
 #include "document/memory_block.h"
 #include "document/sound_document.h"
-#include "document/frame_format.h"
 #include "test_support.h"
 
 namespace kelvora {

@@ -8,6 +8,8 @@ KELVORA_JOBS="${KELVORA_JOBS:-2}"
 KELVORA_PACKAGES=(
   # toolchain and test frameworks
   cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
+  # the equalizers' FFT
+  libfftw3-dev
   # fuzzers and sanitizers
   clang libclang-rt-14-dev
   # Qt program

@@ -13,7 +13,7 @@ int ReplaceSelection(const uint8_t* bytes, int32_t length, const char* caption, 
   const int64_t new_length = int64_t{doc.length} - (doc.selEnd - doc.selStart) + length;
   const auto block = static_cast<size_t>(new_length + spare);
   // Grow before anything moves, so that a shortage leaves the sound whole.
-  if (length < 0 || new_length > INT32_MAX ||
+  if (length < 0 || new_length > kMaxSoundBytes ||
       (block > doc.data.size() && !doc.data.Resize(block))) {
     ShowOutOfMemory(caption);
     return 0;

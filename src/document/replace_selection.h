@@ -11,8 +11,8 @@ namespace kelvora {
 // the data length and the selection end move with it, and the block keeps
 // `spare` bytes beyond the data. Selection start, anchor, channel mask and
 // view start stay. Returns 1; or 0 after "メモリーが足りません" under
-// `caption` when the block cannot grow or the length would pass 2^31 - 1,
-// and then the document is exactly as it was.
+// `caption` when the block cannot grow or the length would pass
+// kMaxSoundBytes, and then the document is exactly as it was.
 int ReplaceSelection(const uint8_t* bytes, int32_t length, const char* caption, int32_t spare = 16);
 
 }  // namespace kelvora

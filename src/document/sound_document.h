@@ -2,11 +2,11 @@
 // operation reads and writes its samples on the common 16-bit scale.
 #pragma once
 
-#include <bit>
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
+#include "document/byte_order.h"
 #include "document/memory_block.h"
 
 namespace kelvora {
@@ -27,6 +27,28 @@ struct SoundFormat {
 // Size of the record as a WAV "fmt " chunk or a clipboard block stores it.
 constexpr int kSoundFormatBytes = 18;
 
+// The record as WAV files and clipboard blocks store it, little-endian.
+inline SoundFormat ReadFormatLe(const uint8_t* p) {
+  SoundFormat f;
+  f.wFormatTag = GetLe16(p);
+  f.nChannels = GetLe16(p + 2);
+  f.nSamplesPerSec = GetLe32(p + 4);
+  f.nAvgBytesPerSec = GetLe32(p + 8);
+  f.nBlockAlign = GetLe16(p + 12);
+  f.wBitsPerSample = GetLe16(p + 14);
+  f.cbSize = GetLe16(p + 16);
+  return f;
+}
+inline void WriteFormatLe(uint8_t* p, const SoundFormat& f) {
+  PutLe16(p, f.wFormatTag);
+  PutLe16(p + 2, f.nChannels);
+  PutLe32(p + 4, f.nSamplesPerSec);
+  PutLe32(p + 8, f.nAvgBytesPerSec);
+  PutLe16(p + 12, f.nBlockAlign);
+  PutLe16(p + 14, f.wBitsPerSample);
+  PutLe16(p + 16, f.cbSize);
+}
+
 // Which writer Save uses; the low byte picks it, the high byte is the WAV mode.
 enum FileKind : int32_t {
   kFileKindNone = 0,
@@ -37,6 +59,12 @@ enum FileKind : int32_t {
 };
 
 extern const char* const kUntitledPath;  // "無題"
+
+// The longest sound in bytes. Lengths are 32-bit signed, and some
+// operations add up to 32 spare bytes to one.
+inline constexpr int64_t kMaxSoundBytes = 0x7FFFFFFF - 32;
+// Document blocks carry this many zeroed bytes beyond the data.
+inline constexpr size_t kSpareBytes = 16;
 
 // Byte offsets below are always whole frames (multiples of nBlockAlign).
 // Lengths and offsets are 32-bit signed like the rest of the arithmetic; the
@@ -85,26 +113,6 @@ inline int32_t ClipSample(int32_t v) { return v < -32768 ? -32768 : (v > 32767 ?
 // v * 32767 / peak with the product wrapping like 32-bit arithmetic.
 inline int32_t ScaleByPeak(int32_t v, int32_t peak) {
   return static_cast<int32_t>(int64_t{v} * 32767) / peak;
-}
-
-inline int32_t LoadLe16(const uint8_t* p) {
-  if constexpr (std::endian::native == std::endian::little) {
-    int16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-  } else {
-    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
-  }
-}
-
-inline void StoreLe16(uint8_t* p, int32_t v) {
-  if constexpr (std::endian::native == std::endian::little) {
-    int16_t s = static_cast<int16_t>(v);
-    std::memcpy(p, &s, 2);
-  } else {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-  }
 }
 
 struct SampleAccess {

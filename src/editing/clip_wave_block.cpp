@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "files/byte_order.h"
+#include "document/byte_order.h"
 
 namespace kelvora {
 

@@ -5,6 +5,7 @@
 #include "document/frame_format.h"
 #include "document/observer.h"
 #include "document/operation.h"
+#include "document/replace_selection.h"
 #include "document/sound_document.h"
 #include "editing/clip_wave_block.h"
 #include "editing/convert.h"
@@ -13,9 +14,6 @@
 
 namespace kelvora {
 namespace {
-
-constexpr int64_t kMaxBytes = 0x7FFFFFFF - 32;
-constexpr size_t kSpareBytes = 16;
 
 void Refresh() {
   NotifyFormatChanged();
@@ -99,7 +97,7 @@ bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t a
     return false;
   }
   const int64_t bytes = ConvertedBytes(f, n, Doc().format);
-  if (bytes >= 0 && at + bytes > kMaxBytes) {
+  if (bytes >= 0 && at + bytes > kMaxSoundBytes) {
     ShowOutOfMemory(caption);
     return false;
   }
@@ -147,24 +145,22 @@ void PasteClip() {
   // Conversion dispatches events; commands stay out until the sound is in.
   BusyScope busy;
   SoundDocument& doc = Doc();
-  const int32_t at = InsertionPoint();
   MemoryBlock converted;
   int32_t m = 0;
   if (!ReadConvertedClip(texts::kCaptionPasteFormat, texts::kCaptionPaste, doc.length, converted,
                          &m))
     return;
-  if (int64_t{doc.length} + m > kMaxBytes ||
-      !doc.data.Resize(static_cast<size_t>(doc.length) + m + kSpareBytes)) {
-    RestoreAfterShortage(texts::kCaptionPaste);
+  // The clip takes the place of nothing at the insertion point, and is
+  // selected; a shortage leaves the selection as it was.
+  const int32_t selStart = doc.selStart, selEnd = doc.selEnd;
+  doc.selStart = doc.selEnd = InsertionPoint();
+  if (!ReplaceSelection(converted.data(), m, texts::kCaptionPaste)) {
+    doc.selStart = selStart;
+    doc.selEnd = selEnd;
     return;
   }
-  uint8_t* data = doc.bytes();
-  std::memmove(data + at + m, data + at, static_cast<size_t>(doc.length - at));
-  std::memcpy(data + at, converted.data(), static_cast<size_t>(m));
-  doc.length += m;
-  std::memset(data + doc.length, 0, kSpareBytes);
-  doc.selStart = at;
-  doc.selEnd = doc.movingEnd = at + m;
+  std::memset(doc.bytes() + doc.length, 0, kSpareBytes);
+  doc.movingEnd = doc.selEnd;
   doc.modified = true;
 }
 
@@ -179,7 +175,7 @@ void MixClip() {
   const int64_t end = int64_t{at} + m;
   const int align = doc.format.nBlockAlign;
   if (end > doc.length) {
-    if (end > kMaxBytes || !doc.data.Resize(static_cast<size_t>(end) + kSpareBytes)) {
+    if (end > kMaxSoundBytes || !doc.data.Resize(static_cast<size_t>(end) + kSpareBytes)) {
       RestoreAfterShortage(texts::kCaptionMix);
       return;
     }

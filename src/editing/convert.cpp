@@ -14,11 +14,6 @@
 namespace kelvora {
 namespace {
 
-// The longest sound the document can hold (lengths are 32-bit signed, and
-// operations add up to 32 spare bytes).
-constexpr int64_t kMaxBytes = 0x7FFFFFFF - 32;
-constexpr size_t kSpareBytes = 16;
-
 bool IsSourceRate(uint32_t rate) {
   return rate == 8000 || rate == 11025 || rate == 22050 || rate == 44100;
 }
@@ -123,7 +118,7 @@ int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,
   const int64_t outBytes = ConvertedBytes(from, length, to);
   const int64_t outFrames = outBytes / to.nBlockAlign;
   MemoryBlock block;
-  if (outBytes > kMaxBytes || !block.Resize(static_cast<size_t>(outBytes) + kSpareBytes)) {
+  if (outBytes > kMaxSoundBytes || !block.Resize(static_cast<size_t>(outBytes) + kSpareBytes)) {
     ShowOutOfMemory(texts::kCaptionChangeFormat);
     return 0;
   }

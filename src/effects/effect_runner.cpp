@@ -19,10 +19,23 @@ int EffectRun::Scratch(MemoryBlock& block, size_t bytes, bool zero) const {
   return 1;
 }
 
+void EffectRun::RunCommandFirst(void (*command)()) {
+  const bool was_busy = busy != nullptr && busy->has_value();
+  if (was_busy) busy->reset();
+  command();
+  if (was_busy) busy->emplace();
+  const SoundDocument& doc = Doc();
+  start = doc.selStart;
+  source = Undo().data.data();
+  sourceLength = Undo().length;
+}
+
 int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass) {
   SoundDocument& doc = Doc();
   if (recipe.selectAll) SelectAllIfEmpty();
-  if (recipe.dialogId != 0) {
+  if (recipe.dialog != nullptr) {
+    if (!recipe.dialog()) return 0;
+  } else if (recipe.dialogId != 0) {
     std::vector<ParamEntry> table =
         BuildParamTable(recipe.dialogId, recipe.controls ? recipe.controls() : ParamBindings{});
     if (!RunParamDialog(recipe.dialogId, table.data())) return 0;
@@ -42,6 +55,7 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   run.channels = doc.format.nChannels;
   run.source = Undo().data.data();
   run.sourceLength = Undo().length;
+  run.busy = &busy;
   if (!pass(run)) return 0;
   doc.modified = true;
   if (!recipe.busy) {

@@ -9,7 +9,7 @@
 //    selection), run by RunProcessor.
 //
 // RunEffect does, in order: SelectAllIfEmpty; the dialog over the recipe's
-// controls (Cancel ends it); the recipe's `proceed` check (questions, and
+// controls, or its own dialog (Cancel ends it); the recipe's `proceed` check (questions, and
 // neutral values that would change nothing: false ends it before the
 // snapshot); the undo snapshot; the busy state; the pass; the modified flag;
 // the end of the busy state, which refreshes the window. A pass that returns
@@ -20,10 +20,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "document/frame_format.h"
 #include "document/memory_block.h"
+#include "document/operation.h"
 #include "document/sound_document.h"
 #include "platform/param_dialog.h"
 
@@ -43,6 +45,9 @@ struct EffectRecipe {
   // Work on the whole sound when nothing is selected; generators insert at
   // the insertion point instead.
   bool selectAll = true;
+  // A dialog with a procedure of its own, run instead of the parameter
+  // dialog over `controls`: returns 1 for OK, 0 for Cancel.
+  int (*dialog)() = nullptr;
 };
 
 // What a pass sees. The runner keeps the busy state while the pass runs, so
@@ -67,11 +72,38 @@ struct EffectRun {
   // document comes back from the undo copy, the shortage is shown under the
   // effect's name, and 0 is returned: the pass then returns 0 at once.
   int Scratch(MemoryBlock& block, size_t bytes, bool zero = false) const;
+  // Runs `command` whole before the pass goes on (the reverb's DC removal):
+  // the busy state ends for it and is taken again after, so it has its own
+  // busy state, progress and messages, and its own snapshot of the same
+  // unchanged sound, which leaves one Undo taking back both. The run then
+  // follows the document and the undo copy as the command left them.
+  void RunCommandFirst(void (*command)());
+
+  std::optional<BusyScope>* busy = nullptr;  // the runner's, for RunCommandFirst
 };
 
 // The standard sequence around `pass`. Returns 1 when the pass ran and the
 // sound is marked modified, 0 otherwise.
 int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass);
+
+// ----- Sample helpers -------------------------------------------------------
+
+// What a scratch block laid out like the sound holds after WriteSample of v:
+// the clipped value at the sound's sample width.
+template <class Fmt>
+int32_t Held(Fmt fmt, int32_t v) {
+  uint8_t frame[2] = {0, 0};  // channel 0 of any readable width fits
+  fmt.Write(frame, v, 0);
+  return fmt.Read(frame, 0);
+}
+
+// ReadSampleInBlock by frame number: channel ch of frame `frame` (counted
+// from the start of `base`, `length` bytes), 0 for a frame outside them.
+template <class Fmt>
+int32_t ReadFrameOrZero(Fmt fmt, const uint8_t* base, int64_t length, int64_t frame, int ch) {
+  if (frame < 0 || frame * fmt.Align() >= length) return 0;
+  return fmt.Read(base + frame * fmt.Align(), ch);
+}
 
 // ----- Point maps ----------------------------------------------------------
 

@@ -12,10 +12,32 @@ inline constexpr const char* kNameReverse = "リバース";
 inline constexpr const char* kNameInvertPhase = "位相反転";
 inline constexpr const char* kNameRemoveDc = "DC成分除去";
 inline constexpr const char* kNameSilence = "サイレント";
+inline constexpr const char* kNameNoiseGate = "ノイズゲート";
+inline constexpr const char* kNameCompressor = "コンプレッサー";
+inline constexpr const char* kNameDistortion = "ディストーション";
+inline constexpr const char* kNameNoiseRemoval = "ノイズ除去";
+inline constexpr const char* kNameEcho = "エコー";
+inline constexpr const char* kNameReverb = "リバーブ";
+inline constexpr const char* kNameFlanger = "フランジャー";
+inline constexpr const char* kNameVibrato = "ビブラート";
+inline constexpr const char* kNameTremolo = "トレモロ";
+inline constexpr const char* kNamePitch = "ピッチ";
+inline constexpr const char* kNameTimeStretch = "タイムストレッチ";
+inline constexpr const char* kNameTranspose = "トランスポーズ";
+// The equalizers' captions, and their progress names where they differ.
+inline constexpr const char* kNameGraphicEq = "EQ";
+inline constexpr const char* kProgressGraphicEq = "グラフィックイコライザ";
+inline constexpr const char* kNameParametricEq = "パラメトリックEQ";
+inline constexpr const char* kNameVolumeEnvelope = "エンベロープ";
+inline constexpr const char* kNamePanEnvelope = "パンエンベロープ";
+inline constexpr const char* kNamePitchEnvelope = "ピッチエンベロープ";
 
 inline constexpr const char* kMonoPanIgnored =
     "このデータはモノラルデータです。\nパンポットの設定は無視されます。";
 inline constexpr const char* kOneChannelPanIgnored =
     "片方のチャンネルしか選択されていません。\nパンポットの設定は無視されます。";
+inline constexpr const char* kStereoOnly =
+    "この機能はステレオデータの場合のみ使用できます\nまず [フォーマット変換] "
+    "でステレオデータに変換してください";
 
 }  // namespace kelvora::texts

@@ -4,10 +4,10 @@
 #include <utility>
 
 #include "document/busy.h"
+#include "document/byte_order.h"
 #include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
-#include "files/byte_order.h"
 #include "files/extended_float.h"
 #include "files/file_io.h"
 #include "files/load_support.h"
@@ -127,7 +127,7 @@ AiffLoader::Step AiffLoader::ReadSsnd(uint64_t chunk, uint32_t size) {
     bytes = declared < present ? declared : present;
     bytes -= bytes % f.nBlockAlign;
   }
-  if (bytes > kMaxLoadBytes) return Step::kTooLarge;
+  if (bytes > kMaxSoundBytes) return Step::kTooLarge;
   if (!PrepareLoadBlock(sound_, bytes)) return Step::kOutOfMemory;
   uint8_t* out = sound_.data.data();
   // Progress counts the 8- and 16-bit samples, as bytes of the file.

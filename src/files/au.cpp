@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "document/byte_order.h"
 #include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
-#include "files/byte_order.h"
 #include "files/file_io.h"
 #include "files/load_support.h"
 #include "files/mulaw.h"
@@ -69,7 +69,7 @@ int ReadAu(FileReader& file, LoadedSound& sound) {
   const uint64_t present = offset < file.Size() ? file.Size() - offset : 0;
   uint64_t codes = size == kUnknownSize || size > present ? present : size;
   codes -= codes % channels;
-  if (2 * codes > kMaxLoadBytes) return RejectLoad(sound, texts::kTooLarge, &f);
+  if (2 * codes > kMaxSoundBytes) return RejectLoad(sound, texts::kTooLarge, &f);
   if (!PrepareLoadBlock(sound, 2 * codes)) return RejectLoad(sound, texts::kOutOfMemory, &f);
   // The codes go into the upper half and are widened in place from the
   // start: sample i never overwrites a code that is still to be read.

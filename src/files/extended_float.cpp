@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "files/byte_order.h"
+#include "document/byte_order.h"
 
 namespace kelvora {
 

@@ -1,6 +1,6 @@
 #include "files/ima_adpcm.h"
 
-#include "files/byte_order.h"
+#include "document/byte_order.h"
 
 namespace kelvora {
 namespace {

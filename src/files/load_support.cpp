@@ -24,7 +24,7 @@ uint64_t NextChunk(FileReader& file, uint64_t pos, uint32_t size) {
 }
 
 int PrepareLoadBlock(LoadedSound& sound, uint64_t bytes) {
-  return sound.data.Resize(static_cast<size_t>(bytes) + kLoadSpareBytes) != 0;
+  return sound.data.Resize(static_cast<size_t>(bytes) + kSpareBytes) != 0;
 }
 
 int AcceptLoad(LoadedSound& sound, const SoundFormat& f, uint64_t bytes) {

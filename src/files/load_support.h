@@ -13,11 +13,6 @@
 
 namespace kelvora {
 
-// Document blocks carry this many zeroed bytes beyond the data.
-inline constexpr size_t kLoadSpareBytes = 16;
-// Lengths are 32-bit signed, and some operations add up to 32 spare bytes.
-inline constexpr uint64_t kMaxLoadBytes = 0x7FFFFFFF - 32;
-
 // A reader's result. The open flow hands in the document's own block, so
 // that a long sound replaces a long one without a second block of its size.
 struct LoadedSound {

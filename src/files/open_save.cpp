@@ -83,7 +83,7 @@ void EmptyDocument() {
 // The sound is in the document's block: the rest of the document follows.
 int FinishLoad(const LoadedSound& sound) {
   SoundDocument& doc = Doc();
-  std::memset(doc.data.data() + sound.bytes, 0, kLoadSpareBytes);
+  std::memset(doc.data.data() + sound.bytes, 0, kSpareBytes);
   SetDocumentFormat(sound.format);
   doc.length = static_cast<int32_t>(sound.bytes);
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
@@ -108,7 +108,7 @@ int FailLoad(const LoadedSound& sound) {
   if (sound.hasRecord) SetDocumentFormat(sound.record);
   // The block may have been released for data that never arrived; the
   // rest of the program expects a small zeroed one.
-  if (doc.data.size() < kLoadSpareBytes) doc.data.AllocateZeroed(kLoadSpareBytes);
+  if (doc.data.size() < kSpareBytes) doc.data.AllocateZeroed(kSpareBytes);
   doc.path = kUntitledPath;
   NotifyDataChanged();
   return 0;

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "document/byte_order.h"
 #include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
-#include "files/byte_order.h"
 #include "files/file_io.h"
 #include "files/ima_adpcm.h"
 #include "files/load_support.h"
@@ -135,7 +135,7 @@ WavLoader::FmtResult WavLoader::ReadFmt() {
 }
 
 void WavLoader::FinishData(uint64_t bytes) {
-  std::memset(sound_.data.data() + bytes, 0, kLoadSpareBytes);
+  std::memset(sound_.data.data() + bytes, 0, kSpareBytes);
   haveData_ = true;
   dataBytes_ = bytes;
 }
@@ -144,7 +144,7 @@ Step WavLoader::ReadPcm(uint64_t avail) {
   const uint32_t align = fmt_.nBlockAlign;
   // A partial last frame is dropped: the document holds whole frames.
   const uint64_t whole = avail - avail % align;
-  if (whole > kMaxLoadBytes) return Step::kTooLarge;
+  if (whole > kMaxSoundBytes) return Step::kTooLarge;
   if (!PrepareLoadBlock(sound_, whole)) return Step::kOutOfMemory;
   uint64_t got = file_.Read(sound_.data.data(), static_cast<size_t>(whole));
   got -= got % align;
@@ -156,7 +156,7 @@ Step WavLoader::ReadPcm(uint64_t avail) {
 Step WavLoader::ReadMuLaw(uint64_t avail) {
   const uint32_t channels = fmt_.nChannels;
   const uint64_t codes = avail - avail % channels;
-  if (2 * codes > kMaxLoadBytes) return Step::kTooLarge;
+  if (2 * codes > kMaxSoundBytes) return Step::kTooLarge;
   if (!PrepareLoadBlock(sound_, 2 * codes)) return Step::kOutOfMemory;
   // The codes go into the upper half and are widened in place from the
   // start: sample i never overwrites a code that is still to be read.
@@ -178,7 +178,7 @@ Step WavLoader::ReadAdpcm(uint64_t avail) {
   };
   const uint64_t full = avail / align;
   const uint64_t total = full * output_bytes(align) + output_bytes(avail % align);
-  if (total > kMaxLoadBytes) return Step::kTooLarge;
+  if (total > kMaxSoundBytes) return Step::kTooLarge;
   const size_t batch = (kAdpcmBatchBytes / align + 1) * align;
   MemoryBlock input;
   if (!input.Resize(avail < batch ? static_cast<size_t>(avail) + 1 : batch))

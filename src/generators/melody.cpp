@@ -141,7 +141,7 @@ int WriteNotes(Fmt fmt, const std::vector<ParsedNote>& notes, const MemoryBlock&
   int64_t bytes = 0;
   for (const ParsedNote& n : notes) bytes += n.note.bytes;
   const int64_t length = int64_t{doc.length} + bytes;
-  if (length > INT32_MAX - 32 || !doc.data.Resize(static_cast<size_t>(length) + 16)) {
+  if (length > kMaxSoundBytes || !doc.data.Resize(static_cast<size_t>(length) + kSpareBytes)) {
     RestoreAfterShortage(texts::kCaptionMelodyShortage);
     return 0;
   }

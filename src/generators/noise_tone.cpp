@@ -30,9 +30,6 @@ namespace {
 
 int64_t g_noise_seed = -1;
 
-// The longest data the document holds, with room for its spare bytes.
-constexpr int64_t kMaxDataBytes = INT32_MAX - 32;
-
 }  // namespace
 
 void SetNoiseSeed(int64_t seed) { g_noise_seed = seed; }
@@ -53,7 +50,7 @@ int InsertBlankFrames(int32_t ms) {
   const int64_t frames = int64_t{f.nSamplesPerSec} * std::max(ms, 0) / 1000;
   const int64_t bytes = frames * f.nBlockAlign;
   const int64_t length = int64_t{doc.length} + bytes;
-  if (length > kMaxDataBytes || !doc.data.Resize(static_cast<size_t>(length) + 16)) {
+  if (length > kMaxSoundBytes || !doc.data.Resize(static_cast<size_t>(length) + kSpareBytes)) {
     RestoreAfterShortage(texts::kCaptionGenerator);
     return 0;
   }

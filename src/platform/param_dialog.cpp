@@ -210,19 +210,9 @@ void End(DialogWindow& dlg, int result) {
   dlg.EndDialog(result);
 }
 
-}  // namespace
-
-intptr_t ParamDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
-                     ParamEntry* table) {
-  static ParamEntry empty{};
-  if (table == nullptr) table = &empty;  // no rows: the buttons just end it
-  // A hook left over from a dialog that ended some other way is not this
-  // dialog's.
-  if (message == kMsgInitDialog) {
-    g_hook = nullptr;
-    g_shown.clear();
-  }
-  if (g_hook != nullptr) g_hook(dlg, message, wparam, lparam, table);
+// Everything ParamDialog does with a message besides calling the hook.
+intptr_t Handle(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
+                ParamEntry* table) {
   switch (message) {
     case kMsgInitDialog:
       OpenRows(dlg, message, wparam, lparam, table);
@@ -249,6 +239,27 @@ intptr_t ParamDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t l
     default:
       return 0;
   }
+}
+
+}  // namespace
+
+intptr_t ParamDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
+                     ParamEntry* table) {
+  static ParamEntry empty{};
+  if (table == nullptr) table = &empty;  // no rows: the buttons just end it
+  // A hook left over from a dialog that ended some other way is not this
+  // dialog's.
+  if (message == kMsgInitDialog) {
+    g_hook = nullptr;
+    g_shown.clear();
+  }
+  if (g_hook != nullptr) g_hook(dlg, message, wparam, lparam, table);
+  const intptr_t handled = Handle(dlg, message, wparam, lparam, table);
+  // Once more afterwards: a hook that shows something derived from the
+  // variables then shows what this message has just stored (a slider step,
+  // a typed digit), not what the message before it left.
+  if (g_hook != nullptr) g_hook(dlg, message, wparam, lparam, table);
+  return handled;
 }
 
 void ResetParamDialogState() {

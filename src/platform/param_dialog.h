@@ -13,7 +13,9 @@ namespace kelvora {
 
 struct ParamEntry;
 
-// A caller's hook ('F' row): sees every message first; its result is unused.
+// A caller's hook ('F' row): sees every message first, and once more after
+// ParamDialog has handled it (unless it ended the dialog); its result is
+// unused.
 using ParamHook = void (*)(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
                            ParamEntry* table);
 

@@ -11,6 +11,12 @@
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
 #include "effects/amplitude.h"
+#include "effects/delay.h"
+#include "effects/dynamics.h"
+#include "effects/envelope.h"
+#include "effects/equalizers.h"
+#include "effects/modulation.h"
+#include "effects/pitch_time.h"
 #include "files/open_save.h"
 #include "generators/generators.h"
 #include "platform/param_dialog.h"
@@ -46,7 +52,7 @@ const CommandEntry kCommands[] = {
     {kCmdCrop, CropToSelection, "crop", 0},
     {kCmdMix, MixClip, "mix", 0},
     {kCmdSelectAll, SelectAll, "select-all", 0},
-    {kCmdNoiseRemoval, nullptr, "noise-removal", 124},
+    {kCmdNoiseRemoval, NoiseRemoval, "noise-removal", 124},
     {kCmdRemoveDc, RemoveDc, "remove-dc", 0},
     {kCmdNormalize, Normalize, "normalize", 0},
     {kCmdInvertPhase, InvertPhase, "invert", 0},
@@ -54,23 +60,23 @@ const CommandEntry kCommands[] = {
     {kCmdFadeIn, FadeIn, "fade-in", 0},
     {kCmdFadeOut, FadeOut, "fade-out", 0},
     {kCmdVolume, Volume, "volume", 119},
-    {kCmdTremolo, nullptr, "tremolo", 117},
-    {kCmdVolumeEnvelope, nullptr, "volume-envelope", 118},
-    {kCmdPanEnvelope, nullptr, "pan-envelope", 125},
-    {kCmdNoiseGate, nullptr, "noise-gate", 123},
-    {kCmdCompressor, nullptr, "compressor", 120},
-    {kCmdEcho, nullptr, "echo", 108},
-    {kCmdReverb, nullptr, "reverb", 129},
-    {kCmdPitch, nullptr, "pitch", 114},
-    {kCmdPitchEnvelope, nullptr, "pitch-envelope", 127},
-    {kCmdVibrato, nullptr, "vibrato", 132},
-    {kCmdTimeStretch, nullptr, "time-stretch", 130},
-    {kCmdTranspose, nullptr, "transpose", 131},
+    {kCmdTremolo, Tremolo, "tremolo", 117},
+    {kCmdVolumeEnvelope, [] { VolumeEnvelope(EffectiveDensity()); }, "volume-envelope", 118},
+    {kCmdPanEnvelope, [] { PanEnvelope(EffectiveDensity()); }, "pan-envelope", 125},
+    {kCmdNoiseGate, NoiseGate, "noise-gate", 123},
+    {kCmdCompressor, Compressor, "compressor", 120},
+    {kCmdEcho, Echo, "echo", 108},
+    {kCmdReverb, Reverb, "reverb", 129},
+    {kCmdPitch, Pitch, "pitch", 114},
+    {kCmdPitchEnvelope, [] { PitchEnvelope(EffectiveDensity()); }, "pitch-envelope", 127},
+    {kCmdVibrato, Vibrato, "vibrato", 132},
+    {kCmdTimeStretch, TimeStretch, "time-stretch", 130},
+    {kCmdTranspose, Transpose, "transpose", 131},
     {kCmdReverse, Reverse, "reverse", 0},
-    {kCmdDistortion, nullptr, "distortion", 107},
-    {kCmdFlanger, nullptr, "flanger", 110},
-    {kCmdGraphicEq, nullptr, "graphic-eq", 109},
-    {kCmdParametricEq, nullptr, "parametric-eq", 126},
+    {kCmdDistortion, Distortion, "distortion", 107},
+    {kCmdFlanger, Flanger, "flanger", 110},
+    {kCmdGraphicEq, GraphicEqualizer, "graphic-eq", 109},
+    {kCmdParametricEq, ParametricEqualizer, "parametric-eq", 126},
     {kCmdWhiteNoise, GenerateNoise, "noise", 113},
     {kCmdTone, GenerateTone, "tone", 116},
     {kCmdInsertSilence, InsertSilence, "insert-silence", 115},
@@ -147,6 +153,12 @@ void ResetProcessState() {
   ResetParamDialogState();
   ResetAmplitudeParameters();
   ResetGeneratorParameters();
+  ResetDynamicsParameters();
+  ResetDelayParameters();
+  ResetModulationParameters();
+  ResetPitchTimeParameters();
+  ResetEqualizerParameters();
+  ResetEnvelopeParameters();
 }
 
 void StartEngine() {

@@ -1,4 +1,4 @@
-// The batch tool's file and edit verbs, each run once from the command line
+// The batch tool's file, edit and effect verbs, each run once from the command line
 // to the file it writes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -86,6 +86,19 @@ TEST_F(EditCli, GeneratorVerbsAndReproducibleNoise) {
   ASSERT_TRUE(Run(args));
   EXPECT_EQ(ReadBytes(dir / "g.wav"), first);
   ASSERT_TRUE(Run({"new:", "--seed", "x"}, 2));
+}
+
+// Each effect verb once, with the fields of its dialog.
+TEST_F(EditCli, PitchTimeStretchAndTransposeVerbs) {
+  const std::pair<std::string, std::string> runs[] = {
+      {"pitch:pitch=200", "\"frames\":50,"},
+      {"time-stretch:speed=50", "\"frames\":200,"},
+      {"transpose:cents=1200,harmonize=on,mix=40", "\"frames\":100,"}};
+  for (const auto& [step, frames] : runs) {
+    ASSERT_TRUE(Run({dir / "in.wav", step, "-o", dir / "fx.wav", "--info"})) << err;
+    EXPECT_TRUE(Says(frames)) << out;
+    EXPECT_NE(ReadBytes(dir / "fx.wav"), ReadBytes(dir / "in.wav"));
+  }
 }
 
 // The executable itself: exit status, --info on stdout, messages on stderr.

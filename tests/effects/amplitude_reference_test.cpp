@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "document/busy.h"
+#include "document/frame_format.h"
 #include "effects/amplitude.h"
 #include "effects/effect_test_util.h"
-#include "document/frame_format.h"
 #include "effects/texts.h"
 
 namespace kelvora {
@@ -143,15 +143,7 @@ const Case kCases[] = {
     {"SilenceSecond", kCmdSilenceSelection, nullptr, {}, 2, SilenceRef},
 };
 
-// 16-bit with three channels takes the general path.
-const SoundFormat kFormats[] = {MakeFormat(44100, 16, 2), MakeFormat(22050, 16, 1),
-                                MakeFormat(11025, 8, 2), MakeFormat(8000, 8, 1),
-                                MakeFormat(22050, 16, 3)};
-
-// The bytes, the progress texts and the number of events handled.
-using Outcome = std::tuple<std::vector<uint8_t>, std::vector<std::string>, int>;
-
-Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
+MatrixOutcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
   EngineFixture fixture;
   SetDocument(f, NoiseBytes(10100 * f.nBlockAlign, f.nBlockAlign * 31 + f.wBitsPerSample));
   // Three chunks, away from both ends. With 10000 frames and the counter at
@@ -164,37 +156,18 @@ Outcome RunCase(const SoundFormat& f, const Case& c, bool reference) {
     c.reference(c);
   else
     EXPECT_TRUE(RunCommand(c.command));
-  std::vector<std::string> progress;
-  for (const std::string& s : fixture.ui().statusLog)
-    if (c.name != nullptr && s.rfind(std::string(c.name) + ":", 0) == 0) progress.push_back(s);
-  return {DocumentBytes(), progress, fixture.ui().eventsDispatched};
+  return OutcomeOf(fixture.ui(), c.name);
 }
 
-using Param = std::tuple<int, SoundFormat, Case>;
+using AmplitudeMatchesReference = ReferenceMatrix<Case>;
 
-class AmplitudeMatchesReference : public testing::TestWithParam<Param> {
-protected:
-  void TearDown() override { LimitVectorLevel(2); }
-};
-
-TEST_P(AmplitudeMatchesReference, SameSamplesProgressAndEvents) {
-  const auto& [level, format, c] = GetParam();
-  LimitVectorLevel(level);
-  const Outcome want = RunCase(format, c, true);
-  EXPECT_EQ(RunCase(format, c, false), want);
-  EXPECT_GE(std::get<1>(want).size(), c.name != nullptr ? 20u : 0u);
-}
+TEST_P(AmplitudeMatchesReference, SameSamplesProgressAndEvents) { ExpectSameAsReference(RunCase); }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, AmplitudeMatchesReference,
-                         testing::Combine(testing::Values(0, 1, 2), testing::ValuesIn(kFormats),
+                         testing::Combine(testing::Values(0, 1, 2),
+                                          testing::ValuesIn(kMatrixFormats),
                                           testing::ValuesIn(kCases)),
-                         [](const auto& info) {
-                           const SoundFormat& f = std::get<1>(info.param);
-                           return std::string(std::get<2>(info.param).label) + "_" +
-                                  std::to_string(f.wBitsPerSample) + "bit" +
-                                  std::to_string(f.nChannels) + "ch_level" +
-                                  std::to_string(std::get<0>(info.param));
-                         });
+                         MatrixName());
 
 }  // namespace
 }  // namespace kelvora

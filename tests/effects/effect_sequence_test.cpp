@@ -5,9 +5,9 @@
 #include <climits>
 
 #include "document/busy.h"
+#include "document/replace_selection.h"
 #include "effects/amplitude.h"
 #include "effects/effect_test_util.h"
-#include "document/replace_selection.h"
 #include "effects/texts.h"
 
 namespace kelvora {
@@ -55,7 +55,11 @@ INSTANTIATE_TEST_SUITE_P(
         Shortage{"RemoveDcSnapshot", kCmdRemoveDc, texts::kNameRemoveDc, 300, 0, false},
         Shortage{"SilenceSnapshot", kCmdSilenceSelection, texts::kNameSilence, 300, 0, false},
         Shortage{"RemoveDcScratch", kCmdRemoveDc, texts::kNameRemoveDc, 420, 0, false},
-        Shortage{"RemoveDcResize", kCmdRemoveDc, texts::kNameRemoveDc, 408, 20, true}),
+        Shortage{"RemoveDcResize", kCmdRemoveDc, texts::kNameRemoveDc, 408, 20, true},
+        Shortage{"GraphicEqSnapshot", kCmdGraphicEq, texts::kNameGraphicEq, 300, 0, false},
+        Shortage{"GraphicEqFftBuffer", kCmdGraphicEq, texts::kNameGraphicEq, 8000, 0, false},
+        Shortage{"ParametricEqFftBuffer", kCmdParametricEq, texts::kNameParametricEq, 8000, 0,
+                 false}),
     [](const testing::TestParamInfo<Shortage>& info) { return info.param.label; });
 
 // During the pass the busy menu is up and every command but Stop is

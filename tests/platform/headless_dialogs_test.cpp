@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-
 #include "platform/param_dialog.h"
 #include "test_support.h"
 
@@ -177,114 +174,6 @@ TEST_F(FieldsThroughParamDialog, TextBoxesTakeTextAtTheCaret) {
     EXPECT_EQ(w.GetItemText(103), "o5o4re8");
   });
   Services().dialogs->RunCustomDialog(112, ButtonsOnly, nullptr);
-}
-
-// An envelope editor following the mouse rules of the program's editor, so
-// the batch tool's curve gestures can be checked before that editor exists.
-struct FakeEnvelopeEditor {
-  int32_t env[80] = {0, 128, 256, 128, kCurveEnd, kCurveEnd};
-  int dragged = -1;
-  int width = 1, height = 1;
-
-  void Mouse(int message, int x, int y) {
-    std::vector<CurvePoint> p = ReadCurve(env);
-    int n = static_cast<int>(p.size());
-    if (message == kMsgLButtonDown) {
-      for (int i = 0; i < n && dragged < 0; ++i)
-        if (std::abs(p[i].x - x) <= 5 && std::abs(p[i].y - y) <= 5) dragged = i;
-      for (int i = 0; dragged < 0 && i + 1 < n; ++i) {
-        if (x <= p[i].x || x >= p[i + 1].x) continue;
-        int h = p[i].y + (x - p[i].x) * (p[i + 1].y - p[i].y) / (p[i + 1].x - p[i].x);
-        if (std::abs(h - y) < 12 && n < kCurveMaxPoints) {
-          p.insert(p.begin() + i + 1, CurvePoint{x, h});
-          dragged = i + 1;
-        }
-        break;
-      }
-    } else if (message == kMsgMouseMove && dragged >= 0) {
-      if (dragged == 0 || dragged == n - 1) {
-        p[dragged].y = std::clamp(y, 0, 256);
-      } else if (x < 0 || x >= 256 || y < 0 || y >= 256) {
-        p.erase(p.begin() + dragged);  // dragged out: deleted
-        dragged = -1;
-      } else {
-        p[dragged] = {std::clamp(x, p[dragged - 1].x + 1, p[dragged + 1].x - 1), y};
-      }
-    } else if (message == kMsgLButtonUp) {
-      dragged = -1;
-    }
-    p.push_back({kCurveEnd, kCurveEnd});
-    for (size_t i = 0; i < p.size(); ++i) {
-      env[2 * i] = p[i].x;
-      env[2 * i + 1] = p[i].y;
-    }
-  }
-  static intptr_t Proc(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, void* p) {
-    auto* e = static_cast<FakeEnvelopeEditor*>(p);
-    if (message == kMsgInitDialog) {
-      e->width = dlg.Canvas(110)->width();
-      e->height = dlg.Canvas(110)->height();
-      e->dragged = -1;
-    } else if (message >= kMsgMouseMove && message <= kMsgLButtonUp) {
-      e->Mouse(message, SignedLowWord(lparam) * 256 / e->width,
-               256 - SignedHighWord(lparam) * 256 / e->height);
-    } else if (message == kMsgCommand && wparam <= 2) {
-      dlg.EndDialog(wparam == 1);
-    }
-    return 1;
-  }
-};
-
-std::vector<CurvePoint> Points(const std::string& text) {
-  std::vector<CurvePoint> points;
-  std::string error;
-  EXPECT_TRUE(ParseCurvePoints(text, &points, &error)) << text << ": " << error;
-  return points;
-}
-
-// Draws `text` over whatever the editor holds; true when it got there.
-bool Draw(HeadlessDialogHost& host, int dialog, FakeEnvelopeEditor& editor,
-          const std::string& text) {
-  host.QueueFields({{"points", text}});
-  return Services().dialogs->RunCustomDialog(dialog, FakeEnvelopeEditor::Proc, &editor) == 1 &&
-         ReadCurve(editor.env) == Points(text) && host.unapplied.empty();
-}
-
-// Points bunched at the ends, at the extremes of height, and as many as fit.
-TEST(CurveGestures, DrawTheWantedCurveWhateverWasThere) {
-  EngineFixture f;
-  FakeEnvelopeEditor editor;
-  for (const std::string& text :
-       {std::string("0:128/1:128/2:128/3:128/4:128/5:128/256:128"),
-        std::string("0:128/250:128/251:128/252:128/253:128/254:128/255:128/256:128"),
-        std::string("0:256/1:255/255:0/256:0"), std::string("0:0/3:2/5:4/250:252/253:255/256:256"),
-        Crowded(1, 37, 100, 1), Crowded(219, 37, 100, 1), Crowded(5, 37, 200, 6)})
-    EXPECT_TRUE(Draw(f.platform.dialogs, 127, editor, text)) << text;
-}
-
-// Random curves, points bunched together so that clicks could grab the
-// wrong one.
-TEST(CurveGestures, ReachRandomCurves) {
-  EngineFixture f;
-  FakeEnvelopeEditor editor;
-  std::srand(12345);
-  for (int round = 0; round < 300; ++round) {
-    int n = 2 + std::rand() % 38;
-    int base = std::rand() % 256;
-    auto y = [&](bool inner) {
-      return std::clamp(base + std::rand() % 15 - 7, 0, inner ? 255 : 256);
-    };
-    std::string text = Pt(0, y(false));
-    for (int i = 1, x = 0; i < n - 1; ++i) {
-      x += 1 + std::rand() % (round % 2 ? 3 : 12);
-      if (x > 255 - (n - 2 - i)) break;
-      text += '/';
-      text += Pt(x, y(true));
-    }
-    text += '/';
-    text += Pt(256, y(false));
-    ASSERT_TRUE(Draw(f.platform.dialogs, 125, editor, text)) << text;
-  }
 }
 
 TEST(CurveGestures, WithoutAnEditorTheFieldIsNotApplied) {

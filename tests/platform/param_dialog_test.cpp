@@ -217,22 +217,32 @@ void CountingHook(DialogWindow& dlg, int message, intptr_t, intptr_t, ParamEntry
   dlg.SetItemText(10000, std::to_string(table[0].min) + "/" + std::to_string(*table[2].value));
 }
 
-TEST_F(ParamDialogTest, HookSeesEveryMessageFirstUntilTheDialogEnds) {
+// Before the message, and after it, so that what it shows follows each
+// value as it is stored.
+int g_seenBefore = 0;
+void SeeingHook(DialogWindow&, int message, intptr_t, intptr_t, ParamEntry* table) {
+  if (message == kMsgHScroll && g_seenBefore == 0) g_seenBefore = *table[2].value;
+}
+
+TEST_F(ParamDialogTest, HookSeesEveryMessageBeforeAndAfterUntilTheDialogEnds) {
   g_hookCalls = 0;
   int32_t speed = 100;
   Table t{{1, kParamHook, nullptr, nullptr, CountingHook, 4321}};
   Pair(t, 200, &speed, 20, 400);
   Run(130, t, [&](Window& w) {
     EXPECT_EQ(g_hookFirstMessage, kMsgInitDialog);
-    // The edit-change of the opening already passed through the hook.
     EXPECT_EQ(w.GetItemText(10000), "4321/100");
-    // Typing: the hook runs before the value is stored.
     w.Type(201, "50");
-    EXPECT_EQ(w.GetItemText(10000), "4321/100");
-    EXPECT_EQ(speed, 50);
-    w.Scroll(200, kScrollEnd);
     EXPECT_EQ(w.GetItemText(10000), "4321/50");
+    w.Scroll(200, kScrollLineDown);
+    EXPECT_EQ(w.GetItemText(10000), "4321/51");
   });
+  g_seenBefore = 0;
+  t[0].hook = SeeingHook;
+  Run(130, t, [&](Window& w) { w.Scroll(200, kScrollLineDown); });
+  EXPECT_EQ(g_seenBefore, 51);
+  EXPECT_EQ(speed, 52);
+  t[0].hook = CountingHook;
   int calls = g_hookCalls;
   t.erase(t.begin());
   Run(130, t, [&](Window& w) { w.Type(201, "60"); });

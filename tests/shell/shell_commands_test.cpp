@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "document/busy.h"
+#include "document/sine_table.h"
 #include "document/undo.h"
 #include "files/open_save.h"
 #include "files/texts.h"
@@ -8,7 +9,6 @@
 #include "shell/layout.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
-#include "document/sine_table.h"
 #include "test_support.h"
 #include "views/view_state.h"
 

@@ -15,6 +15,7 @@
 
 #include "audio/audio.h"
 #include "document/busy.h"
+#include "document/sine_table.h"
 #include "resources/menus.h"
 #include "shell/commands.h"
 #include "shell/layout.h"
@@ -22,7 +23,6 @@
 #include "shell/qt/icons.h"
 #include "shell/qt/status_bar.h"
 #include "shell/settings.h"
-#include "document/sine_table.h"
 #include "views/qt/overview_view.h"
 #include "views/qt/wave_view.h"
 

@@ -1,9 +1,10 @@
-// Little- and big-endian field access for the file formats.
+// Little- and big-endian access to the words of sound data, file headers
+// and clipboard blocks, whatever the processor's own order.
 #pragma once
 
+#include <bit>
 #include <cstdint>
-
-#include "document/sound_document.h"
+#include <cstring>
 
 namespace kelvora {
 
@@ -30,26 +31,25 @@ inline void PutBe32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (24 - 8 * i));
 }
 
-// The 18-byte format record as WAV files and clipboard blocks store it.
-inline SoundFormat ReadFormatLe(const uint8_t* p) {
-  SoundFormat f;
-  f.wFormatTag = GetLe16(p);
-  f.nChannels = GetLe16(p + 2);
-  f.nSamplesPerSec = GetLe32(p + 4);
-  f.nAvgBytesPerSec = GetLe32(p + 8);
-  f.nBlockAlign = GetLe16(p + 12);
-  f.wBitsPerSample = GetLe16(p + 14);
-  f.cbSize = GetLe16(p + 16);
-  return f;
+// A 16-bit sample: signed, little-endian. These sit in the hot loops, so on
+// a little-endian processor they are plain loads and stores.
+inline int32_t LoadLe16(const uint8_t* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    int16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+  } else {
+    return static_cast<int16_t>(GetLe16(p));
+  }
 }
-inline void WriteFormatLe(uint8_t* p, const SoundFormat& f) {
-  PutLe16(p, f.wFormatTag);
-  PutLe16(p + 2, f.nChannels);
-  PutLe32(p + 4, f.nSamplesPerSec);
-  PutLe32(p + 8, f.nAvgBytesPerSec);
-  PutLe16(p + 12, f.nBlockAlign);
-  PutLe16(p + 14, f.wBitsPerSample);
-  PutLe16(p + 16, f.cbSize);
+
+inline void StoreLe16(uint8_t* p, int32_t v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    int16_t s = static_cast<int16_t>(v);
+    std::memcpy(p, &s, 2);
+  } else {
+    PutLe16(p, static_cast<uint16_t>(v));
+  }
 }
 
 }  // namespace kelvora

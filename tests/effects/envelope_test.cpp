@@ -1,0 +1,392 @@
+// The envelope curve, its editor (mouse rules, drawing, Cancel) and the
+// three envelope effects on small sounds whose results are known by hand,
+// undone, and short of memory.
+#include "effects/envelope.h"
+
+#include <gtest/gtest.h>
+
+#include "document/busy.h"
+#include "document/undo.h"
+#include "effects/effect_test_util.h"
+#include "effects/texts.h"
+#include "platform/headless/headless_dialogs.h"
+#include "platform/pixel_canvas.h"
+
+namespace kelvora {
+namespace {
+
+using Points = std::vector<CurvePoint>;
+
+Envelope Curve(const Points& points) {
+  Envelope e{};
+  size_t i = 0;
+  for (const CurvePoint& p : points) e[i++] = p.x, e[i++] = p.y;
+  e[i++] = kCurveEnd;
+  e[i] = kCurveEnd;
+  return e;
+}
+
+Points Read(const Envelope& e) {
+  Points p;
+  for (int i = 0; i < EnvelopePoints(e); ++i) p.push_back({e[2 * i], e[2 * i + 1]});
+  return p;
+}
+
+// 39 points: the ends and 37 at x = 6, 12, ... 222, all at y 100.
+Points Full() {
+  Points p{{0, 100}};
+  for (int i = 1; i <= 37; ++i) p.push_back({6 * i, 100});
+  p.push_back({256, 100});
+  return p;
+}
+
+TEST(EnvelopeValue, SegmentsTruncateTowardZeroAndTheLastReaches255) {
+  const struct {
+    Points curve;
+    int32_t pos, value;
+  } rows[] = {
+      {{{0, 0}, {256, 256}}, 255, 255},
+      {{{0, 128}, {200, 0}, {256, 256}}, 255, 251},  // 256 * 55 / 56
+      {{{0, 256}, {256, 0}}, 1, 255},
+      {{{0, 10}, {7, 0}, {256, 0}}, 3, 6},  // 10 - 30 / 7, not floor's 5
+      {{{0, 10}, {7, 0}, {256, 90}}, 7, 0},
+      {{{0, 10}, {7, 0}, {256, 90}}, 255, 89},
+  };
+  for (const auto& r : rows) {
+    const Envelope e = Curve(r.curve);
+    EXPECT_EQ(EnvelopeValue(e, r.pos), r.value);
+    const std::array<int32_t, 256> all = EnvelopeValues(e);
+    for (int32_t pos = 0; pos < 256; ++pos) ASSERT_EQ(all[pos], EnvelopeValue(e, pos));
+  }
+}
+
+// ----- Mouse rules -----------------------------------------------------------------
+
+enum Op { kPress, kMove, kRelease };
+struct Gesture {
+  Op op;
+  int32_t x = 0, y = 0;
+};
+
+struct Rule {
+  const char* label;
+  Points start;
+  std::vector<Gesture> gestures;
+  Points end;
+  int dragged;  // after the gestures
+};
+
+const Points kThree = {{0, 128}, {100, 50}, {256, 128}};
+const Points kFive = {{0, 128}, {50, 100}, {60, 100}, {70, 100}, {256, 128}};
+const Points kFlat = {{0, 128}, {256, 128}};
+
+Points WithFortieth() {
+  Points p = Full();
+  p[1].y = 160;
+  return p;
+}
+
+const Rule kRules[] = {
+    {"OnAPointDrags",
+     kThree,
+     {{kPress, 103, 54}, {kMove, 120, 60}},
+     {{0, 128}, {120, 60}, {256, 128}},
+     1},
+    {"TheFirstPointWithin5Wins",
+     {{0, 128}, {4, 128}, {256, 128}},
+     {{kPress, 3, 130}},
+     {{0, 128}, {4, 128}, {256, 128}},
+     0},
+    {"NearTheLineInsertsOnIt", kFlat, {{kPress, 100, 139}}, {{0, 128}, {100, 128}, {256, 128}}, 1},
+    {"InsertedPointFollows",
+     kFlat,
+     {{kPress, 100, 117}, {kMove, 90, 200}, {kRelease}},
+     {{0, 128}, {90, 200}, {256, 128}},
+     -1},
+    {"TwelveAwayDoesNothing", kFlat, {{kPress, 100, 140}, {kMove, 50, 50}}, kFlat, -1},
+    {"EndPointsOnlyUpAndDown",
+     kFlat,
+     {{kPress, 2, 126}, {kMove, 40, 300}},
+     {{0, 256}, {256, 128}},
+     0},
+    {"EndPointsNeverDeleted",
+     kFlat,
+     {{kPress, 254, 130}, {kMove, 300, -9}, {kMove, -40, 400}},
+     {{0, 128}, {256, 256}},
+     1},
+    {"BetweenItsNeighbours",
+     kFive,
+     {{kPress, 60, 100}, {kMove, 10, 30}},
+     {{0, 128}, {50, 100}, {51, 30}, {70, 100}, {256, 128}},
+     2},
+    {"ToTheRightNeighbour",
+     kFive,
+     {{kPress, 60, 100}, {kMove, 200, 255}},
+     {{0, 128}, {50, 100}, {69, 255}, {70, 100}, {256, 128}},
+     2},
+    {"OutAtTheTopDeleted",
+     kFive,
+     {{kPress, 60, 100}, {kMove, 60, 256}, {kMove, 60, 100}},
+     {{0, 128}, {50, 100}, {70, 100}, {256, 128}},
+     -1},
+    {"OutAtTheRightDeleted", kThree, {{kPress, 100, 50}, {kMove, 256, 50}}, kFlat, -1},
+    {"OutBelowDeleted", kThree, {{kPress, 100, 50}, {kMove, 100, -1}}, kFlat, -1},
+    // With 39 points a click off the points adds nothing; the points still drag.
+    {"NoFortiethPoint", Full(), {{kPress, 9, 108}, {kMove, 9, 10}}, Full(), -1},
+    {"FullCurveStillDrags", Full(), {{kPress, 7, 104}, {kMove, 6, 160}}, WithFortieth(), 1},
+};
+
+class EnvelopeRules : public testing::TestWithParam<Rule> {};
+
+TEST_P(EnvelopeRules, CurveAndDraggedPoint) {
+  const Rule& r = GetParam();
+  Envelope e = Curve(r.start);
+  EnvelopeEditorState s{&e};
+  for (const Gesture& g : r.gestures) {
+    if (g.op == kPress) PressEnvelope(s, g.x, g.y);
+    if (g.op == kMove) MoveEnvelope(s, g.x, g.y);
+    if (g.op == kRelease) ReleaseEnvelope(s);
+  }
+  EXPECT_EQ(Read(e), r.end);
+  EXPECT_EQ(s.dragged, r.dragged);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EnvelopeRules, testing::ValuesIn(kRules),
+                         [](const auto& info) { return info.param.label; });
+
+// ----- The dialog and its picture ------------------------------------------------------
+
+// A stereo sound behind the editor, selected from frame 3 to 997.
+struct EditorFixture : testing::Test {
+  EngineFixture f;
+  std::vector<uint8_t> bytes = NoiseBytes(4 * 1000, 5);
+  EditorFixture() {
+    SetDocument(MakeFormat(22050, 16, 2), bytes);
+    Select(3, 997);
+  }
+  // The frame as a fresh paint shows `e`.
+  static PixelCanvas Fresh(Envelope& e, int32_t every, int w = 400, int h = 256) {
+    PixelCanvas c(w, h);
+    EnvelopeEditorState s{&e};
+    s.dotEvery = every;
+    PaintEnvelopeFrame(c, s);
+    return c;
+  }
+};
+
+TEST_F(EditorFixture, WaveformDotsAxisAndCurve) {
+  Envelope e = Curve({{0, 128}, {100, 200}, {256, 0}});
+  const PixelCanvas c = Fresh(e, 42, 397, 255);
+  // Every 42nd frame of channel 0 at px = o * W / L, py = H/2 - v * (H/2) / 32767.
+  PixelCanvas want(397, 255);
+  const int64_t start = Doc().selStart, length = Doc().selEnd - start;
+  for (int64_t o = 0; o < length; o += 42 * 4) {
+    const int32_t v = ReadSample(Doc().bytes() + start + o, 0);
+    want.SetPixel(static_cast<int>(o * 397 / length), 127 - v * 127 / 32767, kGreen);
+  }
+  want.Line(0, 127, 397, 127, kBlue);
+  EXPECT_NE(want.pixels(), c.pixels());  // the curve is not drawn yet
+  InvertEnvelopeCurve(want, e);
+  EXPECT_EQ(want.pixels(), c.pixels());
+}
+
+TEST_F(EditorFixture, TheCurveDrawnTwiceLeavesThePictureUnchanged) {
+  Envelope e = Curve({{0, 256}, {1, 0}, {128, 140}, {255, 3}, {256, 0}});
+  PixelCanvas c = Fresh(e, 1);
+  const std::vector<Rgb> shown = c.pixels();
+  InvertEnvelopeCurve(c, e);
+  EXPECT_NE(c.pixels(), shown);
+  InvertEnvelopeCurve(c, e);
+  EXPECT_EQ(c.pixels(), shown);
+}
+
+// Gestures with the mouse, then Cancel: the document is untouched, the curve
+// keeps the edit, and the picture is the one a fresh paint of it gives.
+TEST_F(EditorFixture, CancelKeepsTheEditedCurve) {
+  std::vector<Rgb> shown;
+  f.platform.dialogs.QueueActions(
+      [&](HeadlessDialogWindow& w) {
+        w.MouseDown(110, 156, 120);  // on the line: x 99, y 136
+        w.MouseMove(110, 150, 40);   // x 96, y 216
+        w.MouseUp(110, 150, 40);
+        w.MouseDown(110, 398, 128);  // the last point
+        w.MouseMove(110, 500, 300);  // below the frame: y 0
+        w.MouseUp(110, 500, 300);
+        shown = w.Canvas(110)->pixels();
+      },
+      2);
+  ASSERT_TRUE(RunCommand(kCmdVolumeEnvelope));
+  EXPECT_EQ(f.platform.dialogs.shown, std::vector<int>{118});
+  EXPECT_EQ(Read(VolumeEnvelopeCurve()), (Points{{0, 128}, {96, 216}, {256, 0}}));
+  EXPECT_EQ(shown, Fresh(VolumeEnvelopeCurve(), 16).pixels());
+  EXPECT_EQ(DocumentBytes(), bytes);
+  EXPECT_FALSE(Doc().modified);
+  // The next opening starts from it; the other curves are their own.
+  f.platform.dialogs.QueueActions([&](HeadlessDialogWindow& w) { shown = w.Canvas(110)->pixels(); },
+                                  2);
+  ASSERT_TRUE(RunCommand(kCmdVolumeEnvelope));
+  EXPECT_EQ(shown, Fresh(VolumeEnvelopeCurve(), 16).pixels());
+  EXPECT_EQ(PanEnvelopeCurve(), FlatEnvelope());
+}
+
+// ----- The batch tool's gestures -------------------------------------------------------
+
+// "x:y" (appending piece by piece keeps GCC's -Wrestrict quiet).
+void Append(std::string& s, int x, int y) {
+  if (!s.empty()) s += '/';
+  s += std::to_string(x);
+  s += ':';
+  s += std::to_string(y);
+}
+
+// A curve at height y with `count` inner points from x = from, step apart.
+std::string Crowded(int from, int count, int y, int step) {
+  std::string s;
+  Append(s, 0, y);
+  for (int i = 0; i < count; ++i) Append(s, from + i * step, y);
+  Append(s, 256, y);
+  return s;
+}
+
+// Draws `text` with the mouse over whatever the editor holds; true when the
+// dialog ended with OK and the curve got there.
+bool Draw(HeadlessDialogHost& host, Envelope& e, const std::string& text) {
+  std::vector<CurvePoint> want;
+  std::string error;
+  EXPECT_TRUE(ParseCurvePoints(text, &want, &error)) << text << ": " << error;
+  host.QueueFields({{"points", text}});
+  return RunEnvelopeEditor(127, e, 8) == 1 && Read(e) == want && host.unapplied.empty();
+}
+
+// Points bunched at the ends, at the extremes of height, as many as fit,
+// and random curves whose points bunch so that a click could grab the
+// wrong one.
+TEST(CurveGestures, DrawTheWantedCurveWhateverWasThere) {
+  EngineFixture f;
+  Envelope e = FlatEnvelope();
+  for (const std::string& text :
+       {std::string("0:128/1:128/2:128/3:128/4:128/5:128/256:128"),
+        std::string("0:128/250:128/251:128/252:128/253:128/254:128/255:128/256:128"),
+        std::string("0:256/1:255/255:0/256:0"), std::string("0:0/3:2/5:4/250:252/253:255/256:256"),
+        Crowded(1, 37, 100, 1), Crowded(219, 37, 100, 1), Crowded(5, 37, 200, 6)})
+    EXPECT_TRUE(Draw(f.platform.dialogs, e, text)) << text;
+  std::srand(12345);
+  for (int round = 0; round < 300; ++round) {
+    const int n = 2 + std::rand() % 38;
+    const int base = std::rand() % 256;
+    auto y = [&](bool inner) {
+      return std::clamp(base + std::rand() % 15 - 7, 0, inner ? 255 : 256);
+    };
+    std::string text;
+    Append(text, 0, y(false));
+    for (int i = 1, x = 0; i < n - 1; ++i) {
+      x += 1 + std::rand() % (round % 2 ? 3 : 12);
+      if (x > 255 - (n - 2 - i)) break;
+      Append(text, x, y(true));
+    }
+    Append(text, 256, y(false));
+    ASSERT_TRUE(Draw(f.platform.dialogs, e, text)) << text;
+  }
+}
+
+// ----- The effects -------------------------------------------------------------------
+
+const SoundFormat kMono = MakeFormat(22050, 16, 1);
+const SoundFormat kStereo = MakeFormat(22050, 16, 2);
+using V = std::vector<int32_t>;
+const V kExtremes = {1000, -7, 32767, -32768};
+
+struct Known {
+  const char* label;
+  int command;
+  int32_t y;  // a flat curve
+  SoundFormat format;
+  V in, out;
+};
+
+const Known kKnown[] = {
+    {"VolumeNeutral", kCmdVolumeEnvelope, 128, kStereo, kExtremes, kExtremes},
+    {"VolumeDoubles", kCmdVolumeEnvelope, 256, kMono, {1000, -20000, -3}, {2000, -32768, -6}},
+    {"VolumeSilences", kCmdVolumeEnvelope, 0, kStereo, {1000, -7, 5, 9}, {0, 0, 0, 0}},
+    {"PanCentre", kCmdPanEnvelope, 128, kStereo, kExtremes, kExtremes},
+    {"PanLeft", kCmdPanEnvelope, 256, kStereo, {1000, -7, 30000, 9}, {2000, 0, 32767, 0}},
+    {"PitchNeutral", kCmdPitchEnvelope, 128, kStereo, {1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}},
+    {"PitchUp", kCmdPitchEnvelope, 256, kMono, {10, 20, 30, 40, 50}, {10, 30, 50}},
+    // Half-frame steps, the last one toward the 0 past the end.
+    {"PitchDown", kCmdPitchEnvelope, 0, kMono, {10, 20, -31}, {10, 15, 20, -5, -31, -16}},
+};
+
+class EnvelopeKnown : public testing::TestWithParam<Known> {};
+
+TEST_P(EnvelopeKnown, ResultAndUndo) {
+  const Known& k = GetParam();
+  EngineFixture f;
+  SetSamples(k.format, k.in);
+  VolumeEnvelopeCurve() = PanEnvelopeCurve() = PitchEnvelopeCurve() = FlatEnvelope(k.y);
+  ASSERT_TRUE(RunCommand(k.command));
+  EXPECT_EQ(Samples16(), k.out);
+  EXPECT_EQ(Doc().selEnd, Doc().length);
+  EXPECT_TRUE(f.ui().messages.empty());
+  EXPECT_TRUE(Doc().modified);
+  ASSERT_TRUE(RunCommand(kCmdUndo));
+  EXPECT_EQ(Samples16(), k.in);
+  ASSERT_TRUE(RunCommand(kCmdUndo));
+  EXPECT_EQ(Samples16(), k.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EnvelopeKnown, testing::ValuesIn(kKnown),
+                         [](const auto& info) { return info.param.label; });
+
+TEST(PanEnvelope, MonoIsRefusedBeforeAnythingElse) {
+  EngineFixture f;
+  SetSamples(kMono, {1, 2, 3});
+  ASSERT_TRUE(RunCommand(kCmdPanEnvelope));
+  EXPECT_EQ(ShownMessages(f.ui()),
+            (Shown{{texts::kNamePanEnvelope, texts::kStereoOnly, MsgIcon::kInformation}}));
+  EXPECT_TRUE(f.platform.dialogs.shown.empty());
+  EXPECT_EQ(Doc().selEnd, 0);  // not even selected
+  EXPECT_FALSE(Doc().modified);
+}
+
+// Out of memory for the snapshot, the pitch result, or the longer sound:
+// the sound stays whole and unmarked, the shortage shown under the name.
+TEST(EnvelopeShortage, TheSoundStaysWhole) {
+  const struct {
+    int command;
+    const char* caption;
+    size_t cap;
+  } rows[] = {
+      {kCmdVolumeEnvelope, texts::kNameVolumeEnvelope, 300},
+      {kCmdPanEnvelope, texts::kNamePanEnvelope, 300},
+      {kCmdPitchEnvelope, texts::kNamePitchEnvelope, 300},
+      {kCmdPitchEnvelope, texts::kNamePitchEnvelope, 420},  // 2 L + 100 = 900
+  };
+  for (const auto& r : rows) {
+    EngineFixture f;
+    const std::vector<uint8_t> bytes = NoiseBytes(400, 9);
+    SetDocument(kStereo, bytes);
+    MemoryBlock::SetTestCap(r.cap);
+    ASSERT_TRUE(RunCommand(r.command));
+    EXPECT_EQ(ShownMessages(f.ui()),
+              (Shown{{r.caption, "メモリーが足りません", MsgIcon::kWarning}}));
+    EXPECT_EQ(DocumentBytes(), bytes);
+    EXPECT_FALSE(Doc().modified);
+    EXPECT_FALSE(Busy().busy);
+  }
+  // The result fits, the sound cannot grow to take it.
+  EngineFixture f;
+  const std::vector<uint8_t> bytes = NoiseBytes(400, 9);
+  SetDocument(kStereo, bytes);
+  Doc().data.Resize(400);
+  Select(10, 20);
+  PitchEnvelopeCurve() = FlatEnvelope(0);
+  MemoryBlock::SetTestCap(420);
+  ASSERT_TRUE(RunCommand(kCmdPitchEnvelope));
+  EXPECT_EQ(f.ui().messages.size(), 1u);
+  EXPECT_EQ(DocumentBytes(), bytes);
+  EXPECT_EQ(std::tie(Doc().selStart, Doc().selEnd), std::make_tuple(40, 80));
+  EXPECT_FALSE(Doc().modified);
+}
+
+}  // namespace
+}  // namespace kelvora

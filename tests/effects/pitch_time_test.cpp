@@ -1,0 +1,235 @@
+// Pitch, time stretch and transpose: known results, the time-stretch
+// dialog's lengths, the overlap search, and the sequence around them
+// (neutral values, undo, shortages).
+#include "effects/pitch_time.h"
+
+#include <gtest/gtest.h>
+
+#include "document/undo.h"
+#include "effects/effect_test_util.h"
+#include "effects/pitch_time_reference.h"
+#include "effects/resample_sola.h"
+#include "effects/texts.h"
+#include "platform/headless/headless_dialog_window.h"
+
+namespace kelvora {
+namespace {
+
+using V = std::vector<int32_t>;
+const SoundFormat kMono = MakeFormat(8000, 16, 1);
+const SoundFormat kStereo = MakeFormat(22050, 16, 2);
+
+V Random(size_t n, uint32_t seed) {
+  std::mt19937 rng(seed);
+  V v(n);
+  for (auto& x : v) x = static_cast<int32_t>(rng() % 60001) - 30000;
+  return v;
+}
+
+TEST(Pitch, AnOctaveUpTakesEverySecondFrameAndDownInterpolatesToSilence) {
+  const V src = Random(1000, 1);
+  for (int32_t pitch : {200, 50}) {
+    EngineFixture f;
+    SetSamples(kMono, src);
+    PitchParameters().pitch = pitch;
+    ASSERT_TRUE(RunCommand(kCmdPitch));
+    const V got = Samples16();
+    ASSERT_EQ(got.size(), pitch == 200 ? 500u : 2000u);
+    EXPECT_EQ(Doc().data.size(), Doc().length + 320u);
+    EXPECT_EQ(Doc().selEnd, Doc().length);
+    for (size_t j = 0; j < got.size(); ++j) {
+      if (pitch == 200) {
+        ASSERT_EQ(got[j], src[2 * j]) << j;
+      } else {
+        const int32_t a = src[j / 2], b = j / 2 + 1 < src.size() ? src[j / 2 + 1] : 0;
+        ASSERT_EQ(got[j], j % 2 == 0 ? a : a + (b - a) * 50 / 100) << j;
+      }
+    }
+  }
+}
+
+// Half speed of 22050 frames at 44100 Hz: the dialog shows 500 and then
+// 1000 ms, following the slider and the box, and the result is 44100 frames
+// that fade in from silence over the first H = 183 frames.
+TEST(TimeStretch, DialogLengthsFollowTheSpeedAndTheStartFadesIn) {
+  EngineFixture f;
+  SetSamples(MakeFormat(44100, 16, 1), V(22050, 1000));
+  std::vector<std::string> shown;
+  f.platform.dialogs.QueueActions([&](HeadlessDialogWindow& w) {
+    auto lengths = [&] { shown.push_back(w.GetItemText(10000) + "=>" + w.GetItemText(10001)); };
+    lengths();
+    w.Scroll(200, kScrollThumbTrack, 60);
+    lengths();
+    w.Scroll(200, kScrollLineUp);
+    lengths();
+    w.Type(201, "50");
+    lengths();
+  });
+  ASSERT_TRUE(RunCommand(kCmdTimeStretch));
+  EXPECT_EQ(shown, (std::vector<std::string>{"500=>500", "500=>833", "500=>847", "500=>1000"}));
+  const V got = Samples16();
+  ASSERT_EQ(got.size(), 44100u);
+  for (int j = 0; j < 183; ++j) ASSERT_EQ(got[j], 1000 * j * 2 / 367) << j;
+  EXPECT_EQ(got[183], 1000);
+}
+
+// +1200 cents on 1000 frames: resampled with step 200 into M = 499 frames
+// (from the exact ratio 2.0000000083), stretched back to 1000.
+TEST(Transpose, AnOctaveUpResamplesByWholeHundredthsAndKeepsTheLength) {
+  EngineFixture f;
+  SetSamples(kStereo, Random(2 * 1000, 2));
+  std::vector<uint8_t> want = DocumentBytes(), scratch(499 * 4);
+  const std::vector<uint8_t> src = want;
+  reference::Resample("", 0, 50, 200, src.data(), 4000, scratch.data(), 499 * 4);
+  reference::Stretch("", 50, 100, scratch.data(), 499 * 4, want.data(), 4000);
+  TransposeParameters().cents = 1200;
+  ASSERT_TRUE(RunCommand(kCmdTranspose));
+  EXPECT_EQ(DocumentBytes(), want);
+  EXPECT_EQ(std::tie(Doc().selStart, Doc().selEnd), std::make_tuple(0, 4000));
+}
+
+TEST(Transpose, HarmonizeMixNoneKeepsTheSoundAndMixAllIsTheTransposedOne) {
+  const V src = Random(2 * 3000, 3);
+  auto run = [&](int32_t harmonize, int32_t mix) {
+    EngineFixture f;
+    SetSamples(kStereo, src);
+    TransposeParameters() = {-300, harmonize, mix};
+    EXPECT_TRUE(RunCommand(kCmdTranspose));
+    return Samples16();
+  };
+  EXPECT_EQ(run(1, 0), src);
+  const V transposed = run(0, 50);
+  EXPECT_NE(transposed, src);
+  EXPECT_EQ(run(1, 100), transposed);
+}
+
+// Past 2^31 / 100 frames, N * 100 and the source position j * step no
+// longer fit 32 bits: the last frames still come from the end.
+TEST(Pitch, AnOctaveDownOfALongSelectionReachesItsEnd) {
+  EngineFixture f;
+  const int32_t n = 22'000'000;
+  std::vector<uint8_t> bytes(n);
+  for (int32_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+  SetDocument(MakeFormat(8000, 8, 1), bytes);
+  PitchParameters().pitch = 50;
+  ASSERT_TRUE(RunCommand(kCmdPitch));
+  ASSERT_EQ(Doc().length, 2 * n);
+  for (int32_t i : {0, n / 2, n - 2}) EXPECT_EQ(Doc().bytes()[2 * i], bytes[i]) << i;
+}
+
+// Below 30 Hz a segment would be 0 frames long and the stretch would never
+// end; without a rate the dialog shows 0 ms.
+TEST(TimeStretch, RatesBelowThirtyHertzStillAdvance) {
+  for (uint32_t rate : {0u, 1u, 29u}) {
+    EngineFixture f;
+    SetSamples(MakeFormat(rate, 16, 1), Random(100, 7));
+    TimeStretchParameters().speed = 50;
+    std::string shown;
+    f.platform.dialogs.QueueActions([&](HeadlessDialogWindow& w) { shown = w.GetItemText(10000); });
+    ASSERT_TRUE(RunCommand(kCmdTimeStretch));
+    EXPECT_EQ(Doc().length, 400);
+    EXPECT_EQ(shown, rate == 0 ? "0" : std::to_string(100 * 1000 / rate));
+    TransposeParameters().cents = 700;
+    ASSERT_TRUE(RunCommand(kCmdTranspose));
+    EXPECT_EQ(Doc().length, 400);
+  }
+}
+
+// ----- Overlap search --------------------------------------------------------
+
+TEST(FindBestOverlap, SilenceKeepsOffsetZeroAndAShiftedCopyIsFound) {
+  EngineFixture f;
+  SetDocument(kStereo, {});
+  const int64_t c = 183;  // H = 91 frames
+  std::vector<uint8_t> src(4 * 400, 0), out(4 * 400, 0);
+  EXPECT_EQ(FindBestOverlap(out.data(), 1600, 40, src.data(), 1600, 80, c), 0);
+  SetSamples(kStereo, Random(2 * 400, 4));
+  src = DocumentBytes();
+  for (int shift : {0, 1, 37, 90}) {
+    // Output frames 10 + shift ... hold source frames 20 ...; 0 elsewhere.
+    std::fill(out.begin(), out.end(), 0);
+    std::copy(src.begin() + 4 * 20, src.begin() + 4 * 120, out.begin() + 4 * (10 + shift));
+    EXPECT_EQ(FindBestOverlap(out.data(), 1600, 40, src.data(), 1600, 80, c), 4 * shift);
+  }
+}
+
+// ----- The sequence ------------------------------------------------------------
+
+void SetValues(int32_t pitch, int32_t speed, int32_t cents, int32_t harmonize) {
+  PitchParameters().pitch = pitch;
+  TimeStretchParameters().speed = speed;
+  TransposeParameters() = {cents, harmonize, 50};
+}
+
+const int kCommands[] = {kCmdPitch, kCmdTimeStretch, kCmdTranspose};
+
+TEST(PitchTime, NeutralValuesOrCancelEndBeforeTheSnapshotAndUndoRestores) {
+  const V src = Random(2 * 500, 5);
+  for (int command : kCommands) {
+    for (int way : {0, 1, 2}) {  // neutral value, Cancel, done and undone
+      EngineFixture f;
+      SetSamples(kStereo, src);
+      Select(100, 300);
+      if (way == 0)
+        SetValues(100, 100, 0, 1);
+      else
+        SetValues(60, 300, 800, 1);
+      if (way == 1) f.platform.dialogs.QueueFields({}, 2);
+      ASSERT_TRUE(RunCommand(command));
+      EXPECT_EQ(Undo().length, way == 2 ? 2000 : 0) << command << way;
+      EXPECT_EQ(Doc().modified, way == 2);
+      EXPECT_EQ(f.ui().menuModeLog.size(), way == 2 ? 2u : 0u);
+      if (way == 2) {
+        EXPECT_NE(Samples16(), src);
+        ASSERT_TRUE(RunCommand(kCmdUndo));
+      }
+      EXPECT_EQ(Samples16(), src);
+      EXPECT_EQ(std::tie(Doc().selStart, Doc().selEnd), std::make_tuple(400, 1200));
+    }
+  }
+}
+
+struct Shortage {
+  const char* label;
+  int command;
+  const char* caption;
+  int32_t pitch, speed, cents, harmonize;
+  size_t cap;         // of any block, on 400 stereo frames (1600 bytes)
+  int32_t selectEnd;  // frames 10 .. selectEnd, or all when 0
+};
+
+class PitchTimeShortage : public testing::TestWithParam<Shortage> {};
+
+TEST_P(PitchTimeShortage, ReportedUnderItsCaptionWithTheSoundWhole) {
+  const Shortage& s = GetParam();
+  EngineFixture f;
+  SetSamples(kStereo, Random(2 * 400, 6));
+  const std::vector<uint8_t> bytes = DocumentBytes();
+  if (s.selectEnd != 0) Select(10, s.selectEnd);
+  SetValues(s.pitch, s.speed, s.cents, s.harmonize);
+  MemoryBlock::SetTestCap(s.cap);
+  ASSERT_TRUE(RunCommand(s.command));
+  EXPECT_EQ(ShownMessages(f.ui()), (Shown{{s.caption, "メモリーが足りません", MsgIcon::kWarning}}));
+  EXPECT_EQ(DocumentBytes(), bytes);
+  EXPECT_FALSE(Doc().modified);
+  EXPECT_EQ(f.ui().menuMode, MenuMode::kMain);
+}
+
+// Snapshot 1600 bytes; pitch 50 of all: scratch 3200 + 320; of 10 frames:
+// scratch 80 + 320, data 1600 + 40 + 320; speed 20 of all: scratch 8000 +
+// 16; of 10 frames: scratch 216, data 1600 + 160 + 16; transpose -1200 of
+// all: scratch 3200 + 320; +1200: scratch 796 + 320, Z 1600 + 16.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PitchTimeShortage,
+    testing::Values(
+        Shortage{"PitchSnapshot", kCmdPitch, texts::kNamePitch, 50, 0, 0, 0, 1500, 0},
+        Shortage{"PitchScratch", kCmdPitch, texts::kNamePitch, 50, 0, 0, 0, 2000, 0},
+        Shortage{"PitchResize", kCmdPitch, texts::kNamePitch, 50, 0, 0, 0, 1900, 20},
+        Shortage{"StretchScratch", kCmdTimeStretch, texts::kNameTimeStretch, 0, 20, 0, 0, 7000, 0},
+        Shortage{"StretchResize", kCmdTimeStretch, texts::kNameTimeStretch, 0, 20, 0, 0, 1700, 20},
+        Shortage{"TransposeScratch", kCmdTranspose, texts::kNameTranspose, 0, 0, -1200, 0, 3000, 0},
+        Shortage{"TransposeZ", kCmdTranspose, texts::kNameTranspose, 0, 0, 1200, 1, 1608, 0}),
+    [](const testing::TestParamInfo<Shortage>& info) { return info.param.label; });
+
+}  // namespace
+}  // namespace kelvora

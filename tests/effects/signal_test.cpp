@@ -1,0 +1,348 @@
+// The dynamics, delay and modulation effects on small sounds whose results
+// are known by hand, undone and redone; the grey stereo boxes on mono
+// sounds; the long-selection phases kept in 64 bits.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "document/busy.h"
+#include "document/sine_table.h"
+#include "effects/delay.h"
+#include "effects/dynamics.h"
+#include "effects/effect_test_util.h"
+#include "effects/modulation.h"
+#include "platform/headless/headless_dialogs.h"
+
+namespace kelvora {
+namespace {
+
+const SoundFormat kMono = MakeFormat(8000, 16, 1);
+const SoundFormat kStereo = MakeFormat(8000, 16, 2);
+using V = std::vector<int32_t>;
+
+V Impulse(int32_t value, int frames) {
+  V v(static_cast<size_t>(frames), 0);
+  v[0] = value;
+  return v;
+}
+V WithAt(V v, size_t at, int32_t value) {
+  v[at] = value;
+  return v;
+}
+
+struct Known {
+  const char* label;
+  int command;
+  SoundFormat format;
+  V in, out;
+  std::function<void()> set;
+};
+
+const Known kKnown[] = {
+    // The gate at 0 never closes; at 100 it closes over R = 8 frames.
+    {"GateLevel0",
+     kCmdNoiseGate,
+     kMono,
+     {3, -3, 0, 0, 7},
+     {3, -3, 0, 0, 7},
+     [] {
+       NoiseGateParameters() = {0, 1, 1};
+     }},
+    {"GateLevel100",
+     kCmdNoiseGate,
+     kMono,
+     V(11, 1000),
+     {1000, 870, 750, 620, 500, 370, 250, 120, 0, 0, 0},
+     [] {
+       NoiseGateParameters() = {100, 1, 1};
+     }},
+    // An envelope below 512 silences the frame; the held envelope decays by 10.
+    {"CompressorQuiet",
+     kCmdCompressor,
+     kStereo,
+     {300, 400, -300, 200},
+     {0, 0, 0, 0},
+     [] {
+       CompressorParameters() = {100, 100};
+     }},
+    {"CompressorLoud",
+     kCmdCompressor,
+     kMono,
+     {20000, 100},
+     {10000, 50},
+     [] {
+       CompressorParameters() = {50, 1};
+     }},
+    {"Overdrive100",
+     kCmdDistortion,
+     kMono,
+     {1, 128, 32767, -32768},
+     {128, 1448, 23170, -23170},
+     [] {
+       DistortionParameters() = {100, kOverdrive};
+     }},
+    {"Fuzz100",
+     kCmdDistortion,
+     kMono,
+     {2499, 2500, -2499, -2500},
+     {9996, 10000, -9996, -10000},
+     [] {
+       DistortionParameters() = {100, kFuzz};
+     }},
+    {"Distortion0",
+     kCmdDistortion,
+     kMono,
+     {2499, -32768, 7},
+     {2499, -32768, 7},
+     [] {
+       DistortionParameters() = {0, kFuzz};
+     }},
+    {"NoiseRemovalOff",
+     kCmdNoiseRemoval,
+     kMono,
+     {5, -900, 3000, 0, 12},
+     {5, -900, 3000, 0, 12},
+     [] {
+       NoiseRemovalParameters() = {0, 0};
+     }},
+    {"NoiseRemovalSpike",
+     kCmdNoiseRemoval,
+     kMono,
+     {0, 0, 0, 5000, 0, 0, 0},
+     V(7, 0),
+     [] {
+       NoiseRemovalParameters() = {0, 1};
+     }},
+    {"NoiseRemovalPlateau",
+     kCmdNoiseRemoval,
+     kMono,
+     {0, 0, 5000, 5000, 0, 0},
+     {0, 0, 5000, 5000, 0, 0},
+     [] {
+       NoiseRemovalParameters() = {0, 1};
+     }},
+    // D = 8 frames at 8000 Hz and 1 ms.
+    {"EchoImpulse", kCmdEcho, kMono, Impulse(10000, 20), WithAt(Impulse(10000, 20), 8, 5000),
+     [] {
+       EchoParameters() = {1, 50, 0};
+     }},
+    {"EchoFeedback", kCmdEcho, kMono, Impulse(10000, 20),
+     WithAt(WithAt(Impulse(10000, 20), 8, 5000), 16, 2500),
+     [] {
+       EchoParameters() = {1, 50, 50};
+     }},
+    {"EchoBeyondSelection", kCmdEcho, kMono, Impulse(10000, 20), Impulse(10000, 20),
+     [] {
+       EchoParameters() = {1000, 100, 100};
+     }},
+    {"EchoNoDelay",
+     kCmdEcho,
+     kMono,
+     {1000, -2000},
+     {1500, -3000},
+     [] {
+       EchoParameters() = {0, 50, 100};
+     }},
+    {"ReverbDryOnly",
+     kCmdReverb,
+     kMono,
+     {1000, 1000, 1000},
+     {992, 984, 976},
+     [] {
+       ReverbParameters() = {500, 0, 100};
+     }},
+    // At a reverb time of 0 every tap reads the frame itself (1270 after
+    // the DC removal), each term truncated on its own.
+    {"ReverbTime0",
+     kCmdReverb,
+     kMono,
+     {1280},
+     {635 + 5230},
+     [] {
+       ReverbParameters() = {0, 100, 50};
+     }},
+    {"FlangerDepth0",
+     kCmdFlanger,
+     kMono,
+     {1000, -3000, 5},
+     {1000, -3000, 5},
+     [] {
+       FlangerParameters() = {100, 0, 100, 0};
+     }},
+    {"FlangerRate0",
+     kCmdFlanger,
+     kStereo,
+     {1000, -3000, 5, 9},
+     {1000, -3000, 5, 9},
+     [] {
+       FlangerParameters() = {100, 100, 0, 0};
+     }},
+    {"StereoFlangeLevel0",
+     kCmdFlanger,
+     kStereo,
+     {1000, -3000, 5, 9},
+     {1000, -3000, 5, 9},
+     [] {
+       FlangerParameters() = {0, 100, 100, 1};
+     }},
+    {"VibratoDepth0",
+     kCmdVibrato,
+     kStereo,
+     {1000, -3000, 5, 9},
+     {1000, -3000, 5, 9},
+     [] {
+       VibratoParameters() = {0, 200, 0};
+     }},
+    // Rate 0: g = level / 2 throughout; auto-pan dips the odd channel by level - g.
+    {"TremoloRate0",
+     kCmdTremolo,
+     kStereo,
+     {1000, 1000, -1000, -1000},
+     {700, 690, -700, -690},
+     [] {
+       TremoloParameters() = {61, 0, 1};
+     }},
+};
+
+class SignalKnown : public testing::TestWithParam<Known> {};
+
+TEST_P(SignalKnown, ResultUndoAndRedo) {
+  const Known& k = GetParam();
+  EngineFixture f;
+  SetSamples(k.format, k.in);
+  k.set();
+  ASSERT_TRUE(RunCommand(k.command));
+  EXPECT_EQ(Samples16(), k.out);
+  EXPECT_TRUE(f.ui().messages.empty());
+  EXPECT_TRUE(Doc().modified);
+  EXPECT_EQ(Peak().peakScale, 0);
+  ASSERT_TRUE(RunCommand(kCmdUndo));
+  EXPECT_EQ(Samples16(), k.in);
+  ASSERT_TRUE(RunCommand(kCmdUndo));
+  EXPECT_EQ(Samples16(), k.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SignalKnown, testing::ValuesIn(kKnown),
+                         [](const testing::TestParamInfo<Known>& info) {
+                           return info.param.label;
+                         });
+
+// At level 100 the two channels swing against each other: their gains
+// always add up to 100 %, the right one reaching 0 and the left one 99 %
+// (the table stops at 9999).
+TEST(Tremolo, AutoPanSwingsTheChannelsAgainstEachOther) {
+  EngineFixture f;
+  SetSamples(kStereo, V(2 * 4000, 10000));
+  TremoloParameters() = {100, 100, 1};
+  ASSERT_TRUE(RunCommand(kCmdTremolo));
+  const V out = Samples16();
+  V right;
+  for (size_t i = 0; i < out.size(); i += 2) {
+    ASSERT_EQ(out[i] + out[i + 1], 10000) << i;
+    right.push_back(out[i + 1]);
+  }
+  EXPECT_EQ(*std::min_element(right.begin(), right.end()), 0);
+  EXPECT_EQ(*std::max_element(right.begin(), right.end()), 9900);
+}
+
+// Flanger clears its stereo flag on a mono sound before the dialog, and both
+// boxes show grey; Cancel then leaves the tremolo's flag as it was.
+TEST(StereoBoxes, GreyOnMonoFlangerClearsItsFlagTremoloDoesNot) {
+  for (int command : {kCmdFlanger, kCmdTremolo}) {
+    EngineFixture f;
+    SetSamples(kMono, {1, 2, 3});
+    FlangerParameters().stereo = TremoloParameters().autopan = 1;
+    int shown = -1;
+    const int box = command == kCmdFlanger ? 208 : 204;
+    f.platform.dialogs.QueueActions([&](HeadlessDialogWindow& w) { shown = w.GetCheck(box); }, 2);
+    ASSERT_TRUE(RunCommand(command));
+    EXPECT_EQ(shown, kIndeterminate);
+    EXPECT_EQ(command == kCmdFlanger ? FlangerParameters().stereo : TremoloParameters().autopan,
+              command == kCmdFlanger ? 0 : 1);
+    EXPECT_FALSE(Doc().modified);
+  }
+}
+
+// Every one keeps commands out while it runs (the compressor shows no
+// progress, so dispatches nothing); the reverb's DC removal is a command of
+// its own with its own busy period, and one Undo takes back both.
+TEST(SignalSequence, BusyDuringThePassAndOneUndoForTheReverb) {
+  for (int command : {kCmdNoiseGate, kCmdCompressor, kCmdDistortion, kCmdNoiseRemoval, kCmdEcho,
+                      kCmdReverb, kCmdFlanger, kCmdVibrato, kCmdTremolo}) {
+    EngineFixture f;
+    const std::vector<uint8_t> bytes = NoiseBytes(4 * 3000, 4);
+    SetDocument(kStereo, bytes);
+    NoiseGateParameters().level = 100;  // closes on full-scale noise too
+    Busy().progressCounter = 150;
+    std::vector<int> seen;
+    f.ui().pendingEvents.push_back([&] {
+      seen = {Busy().busy, RunCommand(kCmdVolume), RunCommand(kCmdUndo)};
+    });
+    ASSERT_TRUE(RunCommand(command));
+    const bool progress = command != kCmdCompressor;
+    EXPECT_EQ(seen, progress ? (std::vector<int>{1, 0, 0}) : std::vector<int>{}) << command;
+    std::vector<MenuMode> busy_periods{MenuMode::kBusy, MenuMode::kMain};
+    if (command == kCmdReverb)
+      busy_periods = {MenuMode::kBusy, MenuMode::kMain, MenuMode::kBusy,
+                      MenuMode::kMain, MenuMode::kBusy, MenuMode::kMain};
+    EXPECT_EQ(f.ui().menuModeLog, busy_periods) << command;
+    EXPECT_NE(DocumentBytes(), bytes) << command;
+    ASSERT_TRUE(RunCommand(kCmdUndo));
+    EXPECT_EQ(DocumentBytes(), bytes) << command;
+  }
+}
+
+// A 400-byte sound: the snapshot fails under a cap of 300; the echo's line
+// (66 frames of 3 ms) and the reverb's planes under 420. Either way the
+// message under the effect's name and the sound as it was.
+TEST(SignalSequence, ShortageLeavesTheSoundWhole) {
+  const std::pair<int, size_t> cases[] = {
+      {kCmdNoiseGate, 300}, {kCmdCompressor, 300}, {kCmdDistortion, 300}, {kCmdNoiseRemoval, 300},
+      {kCmdEcho, 300},      {kCmdReverb, 300},     {kCmdFlanger, 300},    {kCmdVibrato, 300},
+      {kCmdTremolo, 300},   {kCmdEcho, 420},       {kCmdReverb, 420}};
+  for (const auto& [command, cap] : cases) {
+    EngineFixture f;
+    const std::vector<uint8_t> bytes = NoiseBytes(400, 9);
+    SetDocument(MakeFormat(22050, 16, 2), bytes);
+    EchoParameters().delay = 3;
+    MemoryBlock::SetTestCap(cap);
+    ASSERT_TRUE(RunCommand(command));
+    ASSERT_EQ(f.ui().messages.size(), 1u) << command;
+    EXPECT_EQ(f.ui().messages[0].text, "メモリーが足りません");
+    EXPECT_EQ(DocumentBytes(), bytes) << command;
+    EXPECT_FALSE(Doc().modified);
+    EXPECT_FALSE(Busy().busy);
+  }
+}
+
+// A rate of 0 (no frame period) divides nothing by zero: the gate opens
+// and closes within a frame, the delays and sweeps stand still.
+TEST(SignalSequence, RunOnASoundWithoutARate) {
+  for (int command : {kCmdNoiseGate, kCmdCompressor, kCmdDistortion, kCmdNoiseRemoval, kCmdEcho,
+                      kCmdReverb, kCmdFlanger, kCmdVibrato, kCmdTremolo}) {
+    EngineFixture f;
+    SetDocument(MakeFormat(0, 16, 2), NoiseBytes(4 * 500, 3));
+    VibratoParameters().delay = 10;
+    ASSERT_TRUE(RunCommand(command));
+    EXPECT_TRUE(Doc().modified) << command;
+    EXPECT_TRUE(f.ui().messages.empty()) << command;
+  }
+}
+
+// n * 102 passes 2^32 after 42 million frames; the sweep keeps its phase.
+TEST(Tremolo, KeepsItsPhaseOnLongSelections) {
+  EngineFixture f;
+  constexpr int32_t kFrames = 43000000;
+  SetDocument(MakeFormat(8000, 8, 1), std::vector<uint8_t>(kFrames, 128 + 100));
+  TremoloParameters() = {100, 7, 0};
+  ASSERT_TRUE(RunCommand(kCmdTremolo));
+  for (int64_t n = kFrames - 3000; n < kFrames; n += 97) {
+    const uint32_t i = (static_cast<uint32_t>(n * 102 / 8000) * 7) % 1024;
+    const int32_t g = (SineTable()[i] + 10000) * 100 / 20000;
+    ASSERT_EQ(ReadSample(Doc().bytes() + n, 0), (100 * 256 * (100 - g) / 100) >> 8 << 8) << n;
+  }
+}
+
+}  // namespace
+}  // namespace kelvora
