@@ -2,7 +2,13 @@
 // and small builders for formats and documents.
 #pragma once
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -71,6 +77,38 @@ inline std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples) {
     out.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8));
   }
   return out;
+}
+
+// The user that permission tests run as when the tests run as root.
+inline constexpr uid_t kNobodyUid = 65534;
+inline constexpr gid_t kNobodyGid = 65534;
+
+// Runs fn in a child process and returns its result (0-255), or -1 when
+// the child died, threw or could not change user. With `unprivileged`, a child of
+// root first becomes nobody (with the extra groups given), so that file
+// permissions bind; any other user runs fn as itself.
+inline int RunInChild(const std::function<int()>& fn, bool unprivileged = false,
+                      const std::vector<gid_t>& groups = {}) {
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    if (unprivileged && geteuid() == 0 &&
+        (setgroups(groups.size(), groups.data()) != 0 || setgid(kNobodyGid) != 0 ||
+         setuid(kNobodyUid) != 0))
+      _exit(255);
+    int result = 255;
+    try {
+      result = fn();
+    } catch (...) {
+    }
+    std::fflush(nullptr);
+    _exit(result & 0xff);
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
+    return -1;
+  return WEXITSTATUS(status);
 }
 
 }  // namespace kelvora

@@ -157,6 +157,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
     if (a == "-o") {
       const std::string* v = value("-o");
       if (v == nullptr) return false;
+      if (v->empty()) {
+        *error = "-o needs a file name";
+        return false;
+      }
       options->output = *v;
     } else if (a == "--kind") {
       const std::string* v = value("--kind");
@@ -263,12 +267,12 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
       return finish();
     }
     MemoryBlock block;
-    if (!BuildClipWaveBlock(doc.format, doc.bytes(), doc.length, block)) {
+    if (!BuildClipWaveBlock(doc.format, doc.bytes(), doc.length, block) ||
+        !platform.clipboard.SetWave(block.data(), block.size())) {
       err << "kelvora-cli: not enough memory for " << options.clip << "\n";
       status = kCliFailed;
       return finish();
     }
-    platform.clipboard.SetWave(block.data(), block.size());
     StartEngine();
   }
 

@@ -34,24 +34,20 @@ int ParseClipWaveBlock(const uint8_t* block, size_t size, SoundFormat& f, const 
   return 1;
 }
 
-std::vector<uint8_t> StandardWaveImage(const uint8_t* block, size_t size) {
+int StandardWaveHeader(const uint8_t* block, size_t size, uint8_t* h, int32_t* n) {
   SoundFormat f;
   const uint8_t* sound = nullptr;
-  int32_t n = 0;
-  if (!ParseClipWaveBlock(block, size, f, &sound, &n)) return {};
-  std::vector<uint8_t> image(kClipHeaderBytes + static_cast<size_t>(n));
-  uint8_t* h = image.data();
+  if (!ParseClipWaveBlock(block, size, f, &sound, n)) return 0;
   std::memcpy(h, "RIFF", 4);
-  PutLe32(h + 4, static_cast<uint32_t>(n) + 36);
+  PutLe32(h + 4, static_cast<uint32_t>(*n) + 36);
   std::memcpy(h + 8, "WAVEfmt ", 8);
   PutLe32(h + 16, 16);
   uint8_t record[kSoundFormatBytes];
   WriteFormatLe(record, f);
   std::memcpy(h + 20, record, 16);
   std::memcpy(h + 36, "data", 4);
-  PutLe32(h + 40, static_cast<uint32_t>(n));
-  if (n > 0) std::memcpy(h + kClipHeaderBytes, sound, static_cast<size_t>(n));
-  return image;
+  PutLe32(h + 40, static_cast<uint32_t>(*n));
+  return 1;
 }
 
 bool IsStandardPcmWave(const uint8_t* image, size_t size) {

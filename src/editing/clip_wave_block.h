@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "document/memory_block.h"
 #include "document/sound_document.h"
@@ -25,10 +24,11 @@ int BuildClipWaveBlock(const SoundFormat& f, const uint8_t* sound, int32_t n, Me
 int ParseClipWaveBlock(const uint8_t* block, size_t size, SoundFormat& f, const uint8_t** sound,
                        int32_t* n);
 
-// Other programs exchange sound as plain WAV files. The block as one with a
-// standard 44-byte header ("fmt " of 16 bytes, "data" at 36), holding the
-// sound bytes the block holds; empty when the block is too short for a header.
-std::vector<uint8_t> StandardWaveImage(const uint8_t* block, size_t size);
+// Other programs exchange sound as plain WAV files. The standard 44-byte
+// header ("fmt " of 16 bytes, "data" at 36) of the block as one, whose sound
+// is the *n bytes at offset 44 of the block. 0 when the block is too short
+// for a header.
+int StandardWaveHeader(const uint8_t* block, size_t size, uint8_t* header, int32_t* n);
 
 // Whether another program's WAV image is one this program reads as a clip:
 // "RIFF", "WAVE", "fmt " at 12 with 16 bytes, "data" at 36, PCM, and a data

@@ -1,7 +1,6 @@
 #include "editing/clipboard_commands.h"
 
 #include <cstring>
-#include <vector>
 
 #include "document/frame_format.h"
 #include "document/observer.h"
@@ -43,7 +42,11 @@ int CopyToClipboard() {
     for (int32_t at = 0; at + align <= n; at += align)
       s.Write(sound + at, s.Read(sound + at, from), 1 - from);
   }
-  return clipboard->SetWave(block.data(), block.size()) ? 1 : 0;
+  if (!clipboard->SetWave(block.data(), block.size())) {
+    ShowOutOfMemory(texts::kCaptionCopy);
+    return 0;
+  }
+  return 1;
 }
 
 void RemoveSelectedBytes() {
@@ -71,18 +74,31 @@ int32_t InsertionPoint() {
 
 }  // namespace
 
-// The clipboard's sound in the document's format, if it holds one. A block
-// that is not PCM is reported under `caption` and counts as none.
-bool ReadConvertedClip(const char* caption, MemoryBlock& converted, int32_t* m) {
-  std::vector<uint8_t> clip;
+bool ClipboardHasWave() {
+  // Asked for no memory, a clipboard with sound on it says it has none to
+  // take it.
+  return Services().clipboard->GetWave([](size_t) -> uint8_t* { return nullptr; }) !=
+         ClipboardRead::kNone;
+}
+
+bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t at,
+                       MemoryBlock& converted, int32_t* m) {
+  MemoryBlock clip;
+  const ClipboardRead read = Services().clipboard->GetWave(
+      [&clip](size_t size) { return clip.Resize(size) ? clip.data() : nullptr; });
+  if (read == ClipboardRead::kOutOfMemory) ShowOutOfMemory(caption);
   SoundFormat f;
   const uint8_t* sound = nullptr;
   int32_t n = 0;
-  if (!Services().clipboard->GetWave(clip) ||
-      !ParseClipWaveBlock(clip.data(), clip.size(), f, &sound, &n))
+  if (read != ClipboardRead::kRead || !ParseClipWaveBlock(clip.data(), clip.size(), f, &sound, &n))
     return false;
   if (f.wFormatTag != 1) {
-    ShowWarning(caption, texts::kWrongDataFormat);
+    ShowWarning(formatCaption, texts::kWrongDataFormat);
+    return false;
+  }
+  const int64_t bytes = ConvertedBytes(f, n, Doc().format);
+  if (bytes >= 0 && at + bytes > kMaxSoundBytes) {
+    ShowOutOfMemory(caption);
     return false;
   }
   return ConvertSamples(f, sound, n, Doc().format, converted, m) != 0;
@@ -128,10 +144,12 @@ void PasteClip() {
   if (!BeginUndoableOperation(texts::kCaptionPaste)) return;
   // Conversion dispatches events; commands stay out until the sound is in.
   BusyScope busy;
+  SoundDocument& doc = Doc();
   MemoryBlock converted;
   int32_t m = 0;
-  if (!ReadConvertedClip(texts::kCaptionPasteFormat, converted, &m)) return;
-  SoundDocument& doc = Doc();
+  if (!ReadConvertedClip(texts::kCaptionPasteFormat, texts::kCaptionPaste, doc.length, converted,
+                         &m))
+    return;
   // The clip takes the place of nothing at the insertion point, and is
   // selected; a shortage leaves the selection as it was.
   const int32_t selStart = doc.selStart, selEnd = doc.selEnd;
@@ -149,11 +167,11 @@ void PasteClip() {
 void MixClip() {
   if (!BeginUndoableOperation(texts::kCaptionMix)) return;
   BusyScope busy;
-  MemoryBlock converted;
-  int32_t m = 0;
-  if (!ReadConvertedClip(texts::kCaptionMix, converted, &m)) return;
   SoundDocument& doc = Doc();
   const int32_t at = InsertionPoint();
+  MemoryBlock converted;
+  int32_t m = 0;
+  if (!ReadConvertedClip(texts::kCaptionMix, texts::kCaptionMix, at, converted, &m)) return;
   const int64_t end = int64_t{at} + m;
   const int align = doc.format.nBlockAlign;
   if (end > doc.length) {

@@ -24,9 +24,16 @@ void CropToSelection();
 // extending it with silence where the sound runs past its end.
 void MixClip();
 
-// The clipboard's sound in the document's format, if it holds one. A block
-// that is not PCM is reported under `caption` and counts as none; so does a
-// conversion that refuses (with its own message).
-bool ReadConvertedClip(const char* caption, MemoryBlock& converted, int32_t* m);
+// Whether the clipboard holds sound, without taking a copy of it.
+bool ClipboardHasWave();
+
+// The clipboard's sound in the document's format, to go in at byte `at` of
+// a sound that must stay within the longest the document holds, if it holds
+// one. A block that is not PCM is reported under `formatCaption` and counts
+// as none; so does a conversion that refuses (with its own message). A
+// shortage of memory, and a result too long (found before anything is
+// converted), are reported under `caption`. The document is not touched.
+bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t at,
+                       MemoryBlock& converted, int32_t* m);
 
 }  // namespace kelvora

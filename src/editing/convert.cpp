@@ -98,6 +98,16 @@ void ConvertFrames(const Plan& p, const Reader& r, const Writer& w) {
 
 }  // namespace
 
+int64_t ConvertedBytes(const SoundFormat& from, int64_t length, const SoundFormat& to) {
+  if (!IsAcceptedSource(from) || !IsAcceptedTarget(to)) return -1;
+  const int64_t frames = length > 0 ? length / from.nBlockAlign : 0;
+  // The byte count is an integer and the rate ratio applies in floating
+  // point; 64 bits keep long sounds from wrapping.
+  const int64_t bytes = static_cast<int64_t>(static_cast<double>(frames * to.nBlockAlign) *
+                                             to.nSamplesPerSec / from.nSamplesPerSec);
+  return (bytes + to.nBlockAlign - 1) / to.nBlockAlign * to.nBlockAlign;
+}
+
 int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,
                    const SoundFormat& to, MemoryBlock& out, int32_t* outLength) {
   if (!IsAcceptedSource(from) || !IsAcceptedTarget(to)) {
@@ -105,12 +115,8 @@ int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,
     return 0;
   }
   const int64_t frames = length > 0 ? length / from.nBlockAlign : 0;
-  // The byte count is an integer and the rate ratio applies in floating
-  // point; 64 bits keep long sounds from wrapping.
-  const int64_t bytes = static_cast<int64_t>(static_cast<double>(frames * to.nBlockAlign) *
-                                             to.nSamplesPerSec / from.nSamplesPerSec);
-  const int64_t outFrames = (bytes + to.nBlockAlign - 1) / to.nBlockAlign;
-  const int64_t outBytes = outFrames * to.nBlockAlign;
+  const int64_t outBytes = ConvertedBytes(from, length, to);
+  const int64_t outFrames = outBytes / to.nBlockAlign;
   MemoryBlock block;
   if (outBytes > kMaxSoundBytes || !block.Resize(static_cast<size_t>(outBytes) + kSpareBytes)) {
     ShowOutOfMemory(texts::kCaptionChangeFormat);

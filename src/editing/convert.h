@@ -27,6 +27,10 @@ inline constexpr int kNewSoundDialog = 122;
 int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,
                    const SoundFormat& to, MemoryBlock& out, int32_t* outLength);
 
+// How many bytes ConvertSamples makes of `length` bytes, without making
+// them; -1 when it would refuse the formats.
+int64_t ConvertedBytes(const SoundFormat& from, int64_t length, const SoundFormat& to);
+
 // The three radio groups of the new-sound and format-conversion dialogs:
 // rate (101..104), bits (201, 202) and channels (301, 302). Fills ten rows,
 // the last one ending the table.

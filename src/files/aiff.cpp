@@ -68,6 +68,8 @@ private:
   bool haveData_ = false;
   SoundFormat dataFormat_;
   uint64_t dataBytes_ = 0;
+  // Where the sound read last ends in the file.
+  uint64_t ssndEnd_ = 0;
 };
 
 AiffLoader::CommResult AiffLoader::ReadComm() {
@@ -115,9 +117,10 @@ AiffLoader::Step AiffLoader::ReadSsnd(uint64_t chunk, uint32_t size) {
   uint64_t bytes = 0;
   uint64_t start = 0;
   // An offset that lies past the chunk or the file leaves nothing to read;
-  // it is never wrapped around into the file.
-  if (file_.Read(fields, sizeof fields) == sizeof fields && size >= 8 &&
-      GetBe32(fields) <= size - 8) {
+  // it is never wrapped around into the file. A size of 0 is what writers
+  // that stream leave: the chunk then runs as far as COMM and the file say.
+  if (file_.Read(fields, sizeof fields) == sizeof fields &&
+      (size == 0 || (size >= 8 && GetBe32(fields) <= size - 8))) {
     start = chunk + 16 + GetBe32(fields);
     const uint64_t declared = uint64_t{frames_} * f.nBlockAlign;
     const uint64_t present = start < file_.Size() ? file_.Size() - start : 0;
@@ -146,6 +149,7 @@ AiffLoader::Step AiffLoader::ReadSsnd(uint64_t chunk, uint32_t size) {
     if (got < want) break;
   }
   done -= done % f.nBlockAlign;
+  ssndEnd_ = start + done;
   haveData_ = true;
   dataFormat_ = f;
   dataBytes_ = done;
@@ -183,6 +187,11 @@ int AiffLoader::Run() {
           return Fail(texts::kOutOfMemory);
         case Step::kTooLarge:
           return Fail(texts::kTooLarge);
+      }
+      // A chunk of unknown size ends where its sound does.
+      if (size == 0) {
+        pos = ssndEnd_ > pos + 8 ? ssndEnd_ : pos + 8;
+        continue;
       }
     }
     pos = NextChunk(file_, pos, size);

@@ -41,6 +41,9 @@ bool ReadHeader(FileReader& file, AuHeader& a) {
 
 int CheckAu(FileReader& file, LoadedSound& sound) {
   AuHeader a;
+  // A file too short for any signature is broken, not a file of another
+  // format: the other readers' name for a wrong one would mislead.
+  if (file.Size() < 4) return RejectSignature(sound, texts::kBadData);
   if (!ReadHeader(file, a)) return RejectSignature(sound, texts::kBadRiff);
   if (a.encoding != kMuLawEncoding) return RejectSignature(sound, texts::kAuUnsupported);
   if (a.channels == 0 || a.channels > kMaxChannels) return RejectSignature(sound, texts::kBadData);

@@ -19,13 +19,6 @@ namespace {
 // The kernel moves at most about 2 GiB per call; stay well below.
 constexpr size_t kMaxIoCall = size_t{1} << 30;
 
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 }  // namespace
 
 // ----- FileReader -----------------------------------------------------------
@@ -124,117 +117,27 @@ size_t FileReader::Read(void* dst, size_t n) {
   return done;
 }
 
+uint64_t FileReader::FirstNonZero(uint64_t from) {
+  uint64_t at = from;
+  while (fd_ >= 0 && at < size_) {
+    const off_t data = ::lseek(fd_, static_cast<off_t>(at), SEEK_DATA);
+    if (data < 0 && errno == ENXIO) break;  // nothing but a hole to the end
+    if (data > 0 && static_cast<uint64_t>(data) > at) at = static_cast<uint64_t>(data);
+    uint8_t piece[kBufferSize];
+    const uint64_t left = size_ > at ? size_ - at : 0;
+    const size_t got =
+        ReadDirect(piece, left < sizeof piece ? static_cast<size_t>(left) : sizeof piece, at);
+    if (got == 0) break;
+    for (size_t i = 0; i < got; ++i)
+      if (piece[i] != 0) return at + i;
+    at += got;
+  }
+  return size_;
+}
+
 bool PathExists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0;
-}
-
-// ----- SafeFileWriter -------------------------------------------------------
-
-void ReportWriteFailure(const std::string& path) {
-  const std::string format = texts::kWriteFailed;
-  const size_t at = format.find("%s");
-  ShowWarning(texts::kCaptionSave, format.substr(0, at) + path + format.substr(at + 2));
-}
-
-SafeFileWriter::~SafeFileWriter() { Discard(); }
-
-void SafeFileWriter::Discard() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-  if (!temp_.empty()) ::unlink(temp_.c_str());
-  temp_.clear();
-}
-
-void SafeFileWriter::Fail() {
-  failed_ = true;
-  Discard();
-}
-
-int SafeFileWriter::Open(const std::string& path) {
-  Discard();
-  failed_ = false;
-  path_ = path;
-  target_ = path;
-  // Saving through a symbolic link replaces the file it points to and keeps
-  // the link.
-  struct stat st;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      target_ = real;
-      std::free(real);
-    }
-  }
-  bool replacing = ::stat(target_.c_str(), &st) == 0;
-  // A directory cannot be replaced, and a file the user may not write stays
-  // protected even though its folder would let us rename over it.
-  if (replacing && (S_ISDIR(st.st_mode) || ::access(target_.c_str(), W_OK) != 0)) {
-    Fail();
-    ReportWriteFailure(path_);
-    return 0;
-  }
-  const std::string dir = DirectoryOf(target_);
-  static unsigned counter = 0;
-  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    char name[64];
-    std::snprintf(name, sizeof name, "/.kelvora-%ld-%u.tmp", static_cast<long>(::getpid()),
-                  counter++);
-    temp_ = dir + name;
-    // Mode 0666 lets the umask decide, as for any newly created file.
-    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0 && errno != EEXIST) break;
-  }
-  if (fd_ < 0) {
-    temp_.clear();
-    Fail();
-    ReportWriteFailure(path_);
-    return 0;
-  }
-  // A replaced file keeps its permissions.
-  if (replacing) ::fchmod(fd_, st.st_mode & 07777);
-  replacing_ = replacing;
-  return 1;
-}
-
-int SafeFileWriter::Write(const void* src, size_t n) {
-  if (failed_ || fd_ < 0) {
-    failed_ = true;
-    return 0;
-  }
-  const auto* p = static_cast<const uint8_t*>(src);
-  size_t done = 0;
-  while (done < n) {
-    size_t want = n - done < kMaxIoCall ? n - done : kMaxIoCall;
-    ssize_t put = ::write(fd_, p + done, want);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      Fail();
-      return 0;
-    }
-    done += static_cast<size_t>(put);
-  }
-  return 1;
-}
-
-int SafeFileWriter::Commit() {
-  bool ok = !failed_ && fd_ >= 0;
-  if (ok) {
-    int fd = fd_;
-    fd_ = -1;
-    // Before an existing file is replaced, its successor must be on disk:
-    // otherwise a crash soon after the rename could leave an empty file
-    // where the old one was. A new
-    // file puts nothing at stake and skips the wait.
-    ok = (!replacing_ || ::fdatasync(fd) == 0);
-    ok = ::close(fd) == 0 && ok && ::rename(temp_.c_str(), target_.c_str()) == 0;
-  }
-  if (!ok) {
-    Fail();
-    ReportWriteFailure(path_);
-    return 0;
-  }
-  temp_.clear();
-  return 1;
 }
 
 }  // namespace kelvora

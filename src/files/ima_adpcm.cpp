@@ -58,8 +58,8 @@ size_t ImaAdpcmDecodeBlock(const uint8_t* block, size_t size, int channels, uint
   uint8_t* p = out;
   for (int c = 0; c < channels; ++c) {
     ch[c].value = static_cast<int16_t>(GetLe16(block + 4 * c));
-    // The index byte is signed, so a hostile 0xFF clamps to 0, not to 88.
-    ch[c].index = ClampIndex(static_cast<int8_t>(block[4 * c + 2]));
+    // The index byte is unsigned: 0xFF clamps to 88.
+    ch[c].index = ClampIndex(block[4 * c + 2]);
     p = Put(p, ch[c].value);
   }
   if (channels == 1) {

@@ -3,6 +3,17 @@
 namespace kelvora {
 
 uint64_t NextChunk(FileReader& file, uint64_t pos, uint32_t size) {
+  if (size == 0) {
+    // A header of eight zero bytes leads to the next eight; a run of them
+    // (the tail of a sparse file can be a terabyte) is passed in one step,
+    // to the first header in it that is not all zero.
+    uint8_t id[4] = {1};
+    file.Seek(pos);
+    if (file.Read(id, 4) == 4 && (id[0] | id[1] | id[2] | id[3]) == 0) {
+      const uint64_t nonzero = file.FirstNonZero(pos + 8);
+      return nonzero > pos ? pos + (nonzero - pos) / 8 * 8 : pos + 8;
+    }
+  }
   uint64_t next = pos + 8 + size;
   if (size & 1) {
     file.Seek(next);

@@ -51,6 +51,8 @@ inline constexpr const char* kSaveFilters[4][2] = {
 
 // Our own texts for what the readers and writers had no message for.
 inline constexpr const char* kWriteFailed = "ファイルに書き込めませんでした\n%s";
+inline constexpr const char* kNotRegularFile = "通常のファイルではありません";
+inline constexpr const char* kDanglingLink = "リンク先のファイルがありません";
 inline constexpr const char* kTooLarge = "ファイルが大きすぎて読み込めません";
 inline constexpr const char* kBadComm = "データが異常です(COMM)";
 inline constexpr const char* kBadRate = "データが異常です(サンプリングレート)";

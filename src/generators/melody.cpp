@@ -113,8 +113,7 @@ intptr_t MelodyDialogProc(DialogWindow& dlg, int message, intptr_t wparam, intpt
 
 // Before the snapshot: a clip to play, the dialog, and the tempo saved.
 bool AskForMelody() {
-  std::vector<uint8_t> clip;
-  if (!Services().clipboard->GetWave(clip)) {
+  if (!ClipboardHasWave()) {
     ShowMessage(texts::kCaptionMelody, texts::kMelodyNeedsClip, MsgIcon::kInformation);
     return false;
   }
@@ -183,7 +182,9 @@ int RenderMelody(EffectRun&) {
   // The clip is the same for every note: fetched and converted once.
   MemoryBlock clip;
   int32_t clipBytes = 0;
-  if (!ReadConvertedClip(texts::kCaptionPasteFormat, clip, &clipBytes)) return 0;
+  if (!ReadConvertedClip(texts::kCaptionPasteFormat, texts::kCaptionMelodyShortage, 0, clip,
+                         &clipBytes))
+    return 0;
   const int64_t beat = p.tempo > 0 ? int64_t{align} * f.nSamplesPerSec * 60 / p.tempo : 0;
   std::vector<ParsedNote> notes;
   int octave = 4;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,13 +66,21 @@ public:
   virtual int RunCustomDialog(int dialog_id, DialogProc proc, void* context) = 0;
 };
 
+// What reading the clipboard's sound gave.
+enum class ClipboardRead { kNone, kRead, kOutOfMemory };
+
 // The system clipboard as it carries sound: one wave block, in the layout
-// that Copy writes (a 44-byte-header WAV image).
+// that Copy writes (a 44-byte-header WAV image). Sound can be as large as
+// the memory left, so neither direction may fail by throwing.
 class Clipboard {
 public:
   virtual ~Clipboard() = default;
+  // Puts a copy of the block on the clipboard. False when memory for the
+  // copy ran out (the clipboard is then empty).
   virtual bool SetWave(const uint8_t* block, size_t size) = 0;
-  virtual bool GetWave(std::vector<uint8_t>& block) = 0;
+  // Copies the clipboard's sound into the memory that `allocate` gives for
+  // its size (null when it cannot).
+  virtual ClipboardRead GetWave(const std::function<uint8_t*(size_t)>& allocate) = 0;
   virtual void Clear() = 0;
 };
 

@@ -1,8 +1,11 @@
 #include "shell/commands.h"
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "document/busy.h"
+#include "document/operation.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/clipboard_commands.h"
@@ -20,6 +23,7 @@
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
+#include "shell/texts.h"
 #include "views/display_settings.h"
 #include "views/view_state.h"
 
@@ -120,13 +124,22 @@ bool CommandAllowed(int id, int code) {
 
 bool DispatchCommand(int id, int code) {
   if (!CommandAllowed(id, code)) return false;
-  if (id >= kCmdRecentFirst && id <= kCmdRecentLast) {
-    OpenRecentFile(id - (kCmdRecentFirst - 1));
-    return true;
+  const bool recent = id >= kCmdRecentFirst && id <= kCmdRecentLast;
+  const CommandEntry* c = recent ? nullptr : FindCommand(id);
+  if (!recent && (c == nullptr || c->action == nullptr)) return false;
+  // The last line against a shortage that an operation did not meet itself:
+  // the message, and the window stays with the unsaved sound in it (the
+  // operation's undo copy, if it made one, still holds what came before).
+  try {
+    if (recent)
+      OpenRecentFile(id - (kCmdRecentFirst - 1));
+    else
+      c->action();
+  } catch (const std::bad_alloc&) {
+    ShowOutOfMemory(texts::kProductName);
+  } catch (const std::length_error&) {
+    ShowOutOfMemory(texts::kProductName);
   }
-  const CommandEntry* c = FindCommand(id);
-  if (c == nullptr || c->action == nullptr) return false;
-  c->action();
   return true;
 }
 

@@ -59,6 +59,8 @@ TEST(CliParse, UsageErrorsAreRefusedBeforeAnythingRuns) {
       {"a.wav", "channels=4"},
       {"a.wav", "select-all:x=1"},
       {"a.wav", "-o"},
+      {"a.wav", "-o", ""},
+      {"a.wav", "-o", "", "--kind", "pcm"},
       {"a.wav", "-o", "b.xyz"},
       {"a.wav", "-o", "b.wav", "--kind", "mp3"},
       {"a.wav", "--kind", "pcm"},

@@ -1,8 +1,11 @@
 #include "editing/clipboard_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 #include "document/undo.h"
@@ -151,6 +154,59 @@ TEST_F(EditTest, ShortOfMemoryEachCommandKeepsTheSound) {
   EXPECT_EQ(Captions(), (std::vector<std::string>{
                             "COPY:メモリーが足りません", "COPY:メモリーが足りません",
                             "PASTE:メモリーが足りません", "ミックス:メモリーが足りません"}));
+}
+
+// A paste whose result the document could not hold is refused before any
+// of it is converted, under the command's own caption.
+TEST_F(EditTest, PasteBeyondTheLongestSoundIsRefusedBeforeConverting) {
+  SetDocument(MakeFormat(44100, 16, 8), Bytes(32, 0));
+  // 8 kHz 8-bit mono grows 88-fold into 44.1 kHz 16-bit with 8 channels.
+  PutClip(MakeFormat(8000, 8, 1), Bytes(25 << 20, 0x80));
+  PasteClip();
+  MixClip();
+  EXPECT_EQ(DocumentBytes(), Bytes(32, 0));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"PASTE:メモリーが足りません",
+                                                  "ミックス:メモリーが足りません"}));
+}
+
+// Real exhaustion, not the test cap: the clipboard's own copies run out of
+// address space, and each command says so instead of ending the process.
+TEST_F(EditTest, ClipboardCopiesOutOfMemoryAreReportedNotThrown) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  // In a child with 24 MB of address space left, runs the commands and
+  // tells whether the sound stayed and exactly `expect` was shown.
+  const Bytes sound(16 << 20, 7);
+  auto exhausted = [&](std::vector<int> commands, std::vector<std::string> expect) {
+    return RunInChild([&] {
+      long pages = 0;
+      if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+        std::fclose(f);
+      }
+      const rlimit limit{rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (24 << 20), RLIM_INFINITY};
+      if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0) return 2;
+      for (int id : commands) DispatchCommand(id, kCodeMenu);
+      const bool kept = Doc().length == int32_t(sound.size()) &&
+                        std::equal(sound.begin(), sound.end(), Doc().data.data());
+      return kept && Captions() == expect ? 1 : 0;
+    });
+  };
+  SetDocument(MakeFormat(8000, 8, 1), sound);
+  TakeUndoSnapshot();  // the undo copy has its room already
+  // A clip larger than the room left cannot be read.
+  PutClip(MakeFormat(8000, 8, 1), Bytes(32 << 20, 9));
+  EXPECT_EQ(exhausted({kCmdPaste, kCmdMix},
+                      {"PASTE:メモリーが足りません", "ミックス:メモリーが足りません"}),
+            1);
+  // The selection's block fits, the clipboard's copy of it does not.
+  clipboard().Clear();
+  Select(0, int32_t(sound.size()));
+  EXPECT_EQ(
+      exhausted({kCmdCopy, kCmdCut}, {"COPY:メモリーが足りません", "COPY:メモリーが足りません"}),
+      1);
+  EXPECT_FALSE(clipboard().hasWave);
 }
 
 class EditUndo : public EditTest, public testing::WithParamInterface<void (*)()> {};

@@ -71,10 +71,10 @@ TEST(ImaAdpcm, BlocksDecodeLowNibbleFirst) {
   // beyond the block is read.
   block.insert(block.end(), {0x77, 0x77, 0x77, 0x77});
   EXPECT_EQ(Ima(block, 2), expected);
-  // Index 90 clamps to 88 (step 32767) and the output clips; a negative
-  // index byte clamps to 0.
+  // Index 90 clamps to 88 (step 32767) and the output clips; the index
+  // byte is unsigned, so 0xF0 clamps to 88 as well.
   EXPECT_EQ(Ima({Lo(30000), Hi(30000), 90, 0, 0x77}, 1), Pcm16({30000, 32767, 32767}));
-  EXPECT_EQ(Ima({0, 0, 0xF0, 0, 0x01}, 1), Pcm16({0, 1, 1}));
+  EXPECT_EQ(Ima({0, 0, 0xF0, 0, 0x01}, 1), Pcm16({0, 12286, 16010}));
 }
 
 TEST(Adpcm, FramesPerBlock) {

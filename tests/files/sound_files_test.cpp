@@ -292,6 +292,25 @@ INSTANTIATE_TEST_SUITE_P(
         GoodFile{"AiffFramesBeyondTheFile",
                  Aiff().Comm(2, 1000, 16, Rate(8000)).Ssnd(Image().Raw(kA).Raw({1, 2})),
                  MakeFormat(8000, 16, 2), FileOrder(kA, 2)},
+        // Streaming writers leave the SSND size 0: COMM's frames, as far as
+        // the file holds whole ones.
+        GoodFile{"AiffSsndSizeZeroTakesCommFrames",
+                 Aiff()
+                     .Comm(1, 4, 8, Rate(8000))
+                     .Tag("SSND")
+                     .B32(0)
+                     .B32(0)
+                     .B32(0)
+                     .Raw({1, 2, 3, 4, 5, 6}),
+                 MakeFormat(8000, 8, 1), FileOrder({1, 2, 3, 4}, 1)},
+        GoodFile{"AiffSsndSizeZeroBoundedByTheFile",
+                 Aiff().Comm(2, 1000, 16, Rate(8000)).Tag("SSND").B32(0).B32(0).B32(0).Raw(kB),
+                 MakeFormat(8000, 16, 2), FileOrder({kB[0], kB[1], kB[2], kB[3]}, 2)},
+        // A run of zero bytes is walked eight at a time, up to the chunk
+        // after it.
+        GoodFile{"WavZeroRunBeforeTheData",
+                 Wav().Pcm(8000, 8, 1).Raw(Bytes(40000, 0)).Data(kA).Raw(Bytes(100, 0)),
+                 MakeFormat(8000, 8, 1), kA, kFileKindWavPcm},
         // An offset past the chunk or the file gives an empty sound.
         GoodFile{"AiffOffsetPastTheChunk", Aiff().Comm(1, 4, 8, Rate(8000)).Ssnd(k4, 5),
                  MakeFormat(8000, 8, 1), Bytes()},
@@ -353,6 +372,22 @@ TEST_F(SoundFileTest, AiffLoadKeepsCommandsOutWhileTheBlockFills) {
   EXPECT_FALSE(Busy().busy);
   EXPECT_EQ(DocumentBytes(), FileOrder(data, 2));
   EXPECT_EQ(engine.ui().statusLog.front().rfind("LoadAIF:", 0), 0u);
+}
+
+// A terabyte of holes after the sound is passed in one step; walked eight
+// bytes at a time it took most of an hour.
+TEST_F(SoundFileTest, SparseTerabyteTailEndsTheScanAtOnce) {
+  const std::pair<Reader, Bytes> files[] = {
+      {&kWavReader, Wav().Pcm(8000, 8, 1).Data(kA)},
+      {&kAiffReader, Aiff().Comm(1, 16, 8, Rate(8000)).Ssnd(kA)},
+  };
+  for (const auto& [reader, image] : files) {
+    const std::string path = dir / "sparse";
+    ASSERT_TRUE(WriteBytes(path, image));
+    if (truncate(path.c_str(), off_t{1} << 40) != 0) GTEST_SKIP() << "no sparse files here";
+    ASSERT_EQ(LoadFile(*reader, path), 1);
+    EXPECT_EQ(Doc().length, 16);
+  }
 }
 
 // ----- Failures ----------------------------------------------------------------
@@ -423,6 +458,7 @@ INSTANTIATE_TEST_SUITE_P(
                 Say(texts::kBadRate)},
         BadFile{"AiffNegativeRate", Aiff().Comm(1, 2, 8, Rate(-8000)).Ssnd({1, 2}), false,
                 Say(texts::kBadRate)},
+        BadFile{"AuEmpty", {}, true, kBad},
         BadFile{"AuNotMuLaw", Image().Au(24, 2, 3, 8000, 1).Raw({1, 2}), true,
                 Say(texts::kAuUnsupported)},
         BadFile{"AuNoChannels", Image().Au(24, 2, 1, 8000, 0).Raw({1, 2}), true, kBad}),

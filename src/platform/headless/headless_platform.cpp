@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <new>
 
 namespace kelvora {
 
@@ -54,15 +55,23 @@ bool HeadlessUi::DispatchOnePendingEvent() {
 }
 
 bool HeadlessClipboard::SetWave(const uint8_t* block, size_t size) {
-  wave.assign(block, block + size);
+  Clear();
+  try {
+    wave.assign(block, block + size);
+  } catch (const std::bad_alloc&) {
+    Clear();
+    return false;
+  }
   hasWave = true;
   return true;
 }
 
-bool HeadlessClipboard::GetWave(std::vector<uint8_t>& block) {
-  if (!hasWave) return false;
-  block = wave;
-  return true;
+ClipboardRead HeadlessClipboard::GetWave(const std::function<uint8_t*(size_t)>& allocate) {
+  if (!hasWave) return ClipboardRead::kNone;
+  uint8_t* block = allocate(wave.size());
+  if (block == nullptr && !wave.empty()) return ClipboardRead::kOutOfMemory;
+  std::copy(wave.begin(), wave.end(), block);
+  return ClipboardRead::kRead;
 }
 
 bool HeadlessFileDialogs::GetOpenPath(const std::string& directory,

@@ -76,9 +76,10 @@ public:
 class HeadlessClipboard : public Clipboard {
 public:
   bool SetWave(const uint8_t* block, size_t size) override;
-  bool GetWave(std::vector<uint8_t>& block) override;
+  ClipboardRead GetWave(const std::function<uint8_t*(size_t)>& allocate) override;
+  // Emptying the clipboard gives its memory back, as the system's does.
   void Clear() override {
-    wave.clear();
+    std::vector<uint8_t>().swap(wave);
     hasWave = false;
   }
   std::vector<uint8_t> wave;

@@ -11,6 +11,9 @@
 #include <QSoundEffect>
 #include <QUrl>
 #include <chrono>
+#include <cstring>
+#include <memory>
+#include <new>
 
 #include "editing/clip_wave_block.h"
 #include "platform/qt/help_window.h"
@@ -153,39 +156,58 @@ void QtUserInterface::CloseWindow() {
 }
 
 bool QtClipboard::SetWave(const uint8_t* block, size_t size) {
-  auto* mime = new QMimeData;
-  mime->setData(QString::fromLatin1(kOwnWaveType),
-                QByteArray(reinterpret_cast<const char*>(block), static_cast<qsizetype>(size)));
-  // Other programs get a plain WAV file.
-  const std::vector<uint8_t> image = StandardWaveImage(block, size);
-  if (!image.empty()) {
-    const QByteArray wave(reinterpret_cast<const char*>(image.data()),
-                          static_cast<qsizetype>(image.size()));
-    for (const char* type : kWaveTypes) mime->setData(QString::fromLatin1(type), wave);
+  // Qt reports a failed allocation by throwing; here it means a sound too
+  // large for the memory left, which the caller reports.
+  std::unique_ptr<QMimeData> mime;
+  try {
+    mime = std::make_unique<QMimeData>();
+    mime->setData(QString::fromLatin1(kOwnWaveType),
+                  QByteArray(reinterpret_cast<const char*>(block), static_cast<qsizetype>(size)));
+    // Other programs get a plain WAV file, the same sound under another
+    // header.
+    uint8_t header[kClipHeaderBytes];
+    int32_t n = 0;
+    if (StandardWaveHeader(block, size, header, &n)) {
+      QByteArray wave(kClipHeaderBytes + static_cast<qsizetype>(n), Qt::Uninitialized);
+      std::memcpy(wave.data(), header, kClipHeaderBytes);
+      if (n > 0) std::memcpy(wave.data() + kClipHeaderBytes, block + kClipHeaderBytes, n);
+      for (const char* type : kWaveTypes) mime->setData(QString::fromLatin1(type), wave);
+    }
+  } catch (const std::bad_alloc&) {
+    Clear();
+    return false;
   }
-  QGuiApplication::clipboard()->setMimeData(mime);
+  QGuiApplication::clipboard()->setMimeData(mime.release());
   return true;
 }
 
-bool QtClipboard::GetWave(std::vector<uint8_t>& block) {
-  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-  if (mime == nullptr) return false;
-  if (mime->hasFormat(QString::fromLatin1(kOwnWaveType))) {
-    const QByteArray bytes = mime->data(QString::fromLatin1(kOwnWaveType));
-    block.assign(bytes.begin(), bytes.end());
-    return true;
+ClipboardRead QtClipboard::GetWave(const std::function<uint8_t*(size_t)>& allocate) {
+  try {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (mime == nullptr) return ClipboardRead::kNone;
+    // Our own block first; another program's sound only as a plain PCM WAV
+    // whose header is where a block's would be.
+    QByteArray bytes;
+    if (mime->hasFormat(QString::fromLatin1(kOwnWaveType))) {
+      bytes = mime->data(QString::fromLatin1(kOwnWaveType));
+    } else {
+      for (const char* type : kWaveTypes) {
+        if (!mime->hasFormat(QString::fromLatin1(type))) continue;
+        bytes = mime->data(QString::fromLatin1(type));
+        if (IsStandardPcmWave(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                              static_cast<size_t>(bytes.size())))
+          break;
+        bytes.clear();
+      }
+      if (bytes.isEmpty()) return ClipboardRead::kNone;
+    }
+    uint8_t* block = allocate(static_cast<size_t>(bytes.size()));
+    if (block == nullptr && !bytes.isEmpty()) return ClipboardRead::kOutOfMemory;
+    std::memcpy(block, bytes.constData(), static_cast<size_t>(bytes.size()));
+    return ClipboardRead::kRead;
+  } catch (const std::bad_alloc&) {
+    return ClipboardRead::kOutOfMemory;
   }
-  // Another program's sound is taken only as a plain PCM WAV whose header
-  // is where a block's would be.
-  for (const char* type : kWaveTypes) {
-    if (!mime->hasFormat(QString::fromLatin1(type))) continue;
-    const QByteArray bytes = mime->data(QString::fromLatin1(type));
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
-    if (!IsStandardPcmWave(data, static_cast<size_t>(bytes.size()))) continue;
-    block.assign(data, data + bytes.size());
-    return true;
-  }
-  return false;
 }
 
 void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }

@@ -51,7 +51,7 @@ private:
 class QtClipboard : public Clipboard {
 public:
   bool SetWave(const uint8_t* block, size_t size) override;
-  bool GetWave(std::vector<uint8_t>& block) override;
+  ClipboardRead GetWave(const std::function<uint8_t*(size_t)>& allocate) override;
   void Clear() override;
 };
 
