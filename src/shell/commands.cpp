@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "audio/audio.h"
+#include "audio/device_dialog.h"
 #include "document/busy.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
@@ -10,6 +12,7 @@
 #include "effects/amplitude.h"
 #include "effects/param_dialog.h"
 #include "files/open_save.h"
+#include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
 #include "views/display_settings.h"
@@ -26,11 +29,15 @@ const CommandEntry kCommands[] = {
     {kCmdSave, SaveCommand, nullptr, 0},
     {kCmdSaveAs, SaveAsCommand, nullptr, 0},
     {kCmdConvertFormat, ConvertFormat, "convert", kConvertDialog},
-    {kCmdPlay, nullptr, nullptr, 0},
-    {kCmdPlayFromCursor, nullptr, nullptr, 0},
-    {kCmdLoopPlay, nullptr, nullptr, 0},
-    {kCmdStop, nullptr, nullptr, 0},
-    {kCmdRecord, nullptr, nullptr, 128},
+    {kCmdPlay, [] { StartPlayback(kPlayAll); }, nullptr, 0},
+    {kCmdPlayFromCursor, [] { StartPlayback(kPlayFromCursor); }, nullptr, 0},
+    {kCmdLoopPlay, [] { StartPlayback(kPlayLoop); }, nullptr, 0},
+    {kCmdStop, StopAudio, nullptr, 0},
+    {kCmdRecord,
+     [] {
+       if (ConfirmSaveChanges() == 1) StartRecording();
+     },
+     nullptr, kRecordDialog},
     {kCmdExit, ExitProgram, nullptr, 0},
     {kCmdUndo, SwapUndo, "undo", 0},
     {kCmdCut, CutSelection, "cut", 0},
@@ -77,7 +84,7 @@ const CommandEntry kCommands[] = {
     {kCmdZoom1, [] { SetZoomLevel(6); }, nullptr, 0},
     {kCmdZoomIn, ZoomIn, nullptr, 0},
     {kCmdZoomOut, ZoomOut, nullptr, 0},
-    {kCmdDevices, nullptr, nullptr, 106},
+    {kCmdDevices, DeviceCommand, nullptr, kDeviceDialog},
     {kCmdDisplaySettings, DisplaySettings, nullptr, kDisplaySettingsDialog},
     {kCmdHelp, ShowHelp, nullptr, 0},
     {kCmdAbout, ShowAbout, nullptr, kAboutDialog},
@@ -131,6 +138,7 @@ void ResetProcessState() {
   ResetOpenSaveState();
   ResetParamDialogState();
   ResetAmplitudeParameters();
+  ResetAudioState();
 }
 
 void StartEngine() {
