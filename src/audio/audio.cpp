@@ -76,9 +76,9 @@ void ResetAudioState() {
   WaveDevices* devices = Services().waveDevices;
   if (devices != nullptr && Playback().deviceOpen) devices->CloseOutput();
   if (devices != nullptr && Recording().deviceOpen) devices->CloseInput();
-  MemoryBlock slots = std::move(Playback().slots);
+  MemoryBlock buffers = std::move(Playback().buffers);
   Playback() = PlaybackState{};
-  Playback().slots = std::move(slots);
+  Playback().buffers = std::move(buffers);
   Recording() = RecordingState{};
   ResetDeviceSelection();
 }

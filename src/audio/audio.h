@@ -28,9 +28,9 @@ struct PlaybackState {
   int lastSlot = 0;
   int queued = 0;  // chunks at the device
   bool deviceOpen = false;
-  // The 40 slots the chunks are copied into; made at the first playback
+  // The 40 buffers the chunks are copied into; made at the first playback
   // and kept for the program's life.
-  MemoryBlock slots;
+  MemoryBlock buffers;
 };
 PlaybackState& Playback();
 

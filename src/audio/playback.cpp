@@ -36,7 +36,7 @@ void StartPlayback(int mode) {
   if (doc.length == 0) return;
   if (mode == kPlayLoop && !doc.HasSelection()) return;
   if (mode == kPlayFromCursor && doc.selStart == doc.length) return;
-  if (p.slots.empty() && !p.slots.Resize(size_t{kPlaySlots} * kPlaySlotBytes)) {
+  if (p.buffers.empty() && !p.buffers.Resize(size_t{kPlaySlots} * kPlaySlotBytes)) {
     ShowWarning(texts::kAudioCaption, texts::kDeviceNoMemory);
     return;
   }
@@ -87,7 +87,7 @@ void RefillPlayback(const ReturnedChunk* chunk) {
     const int slot = (p.lastSlot + 1) % kPlaySlots;
     int32_t n = p.chunkSize;
     if (p.nextPosition + n >= p.playEnd) n = p.playEnd - p.nextPosition;
-    uint8_t* buffer = p.slots.data() + size_t{kPlaySlotBytes} * slot;
+    uint8_t* buffer = p.buffers.data() + size_t{kPlaySlotBytes} * slot;
     std::memcpy(buffer, doc.data.data() + p.nextPosition, static_cast<size_t>(n));
     p.lastSlot = slot;
     p.nextPosition += n;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "cli/list_devices.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/clip_wave_block.h"
@@ -311,6 +312,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 int CliMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && args[0] == "--list-devices") return RunListDevices(out, err);
   CliOptions options;
   std::string error;
   if (!ParseCliArguments(args, &options, &error)) {

@@ -212,7 +212,7 @@ TEST_F(PlaybackTest, AStoredDeviceThatIsGoneFailsAtOpen) {
 
 TEST_F(PlaybackTest, ShortageOfTheQueueIsReported) {
   Sound(MakeFormat(8000, 8, 1), 100);
-  Playback().slots.Free();
+  Playback().buffers.Free();
   MemoryBlock::SetTestCap(1 << 20);
   StartPlayback(kPlayAll);
   EXPECT_EQ(ShownMessages(ui()), (Shown{{"Kelvora", "メモリーが足りません", MsgIcon::kWarning}}));

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
-#include <QSoundEffect>
 #include <QUrl>
 #include <chrono>
 
@@ -137,6 +136,10 @@ void QtUserInterface::ClearPlayBand() {
   if (window_) window_->WaveView()->ClearPlayBand();
 }
 
+void QtUserInterface::SetTransportButtons(bool on) {
+  if (window_) window_->SetTransportButtons(on);
+}
+
 bool QtUserInterface::DispatchOnePendingEvent() {
   // One look at the queue costs about 5 µs, as much as the work on a few
   // hundred frames; a hundred looks a second keep the window just as alive.
@@ -189,9 +192,6 @@ bool QtClipboard::GetWave(std::vector<uint8_t>& block) {
 
 void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
 
-QtProcesses::QtProcesses() = default;
-QtProcesses::~QtProcesses() = default;
-
 StartResult QtProcesses::StartSelf() {
   return QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList())
              ? StartResult::kOk
@@ -205,12 +205,7 @@ bool QtProcesses::OpenDocument(const std::string& path) {
 }
 
 void QtProcesses::PlaySoundFile(const std::string& path) {
-  const QString file = QFile::decodeName(QByteArray::fromStdString(path));
-  if (!QFileInfo::exists(file)) return;
-  if (!sound_) sound_ = std::make_unique<QSoundEffect>();
-  sound_->stop();
-  sound_->setSource(QUrl::fromLocalFile(file));
-  sound_->play();
+  if (sounds_ != nullptr) sounds_->PlaySoundFile(path);
 }
 
 int64_t QtClock::NowMs() {

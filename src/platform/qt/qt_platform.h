@@ -9,8 +9,6 @@
 
 #include "platform/platform.h"
 
-class QSoundEffect;
-
 namespace kelvora {
 
 class QtMainWindow;
@@ -34,6 +32,7 @@ public:
   void ScrollWaveView(int columns) override;
   void DrawPlayPosition(double fraction) override;
   void ClearPlayBand() override;
+  void SetTransportButtons(bool on) override;
   // Handles what is waiting in the event queue (input, painting, timers),
   // so that Stop and the close box work during a long operation.
   bool DispatchOnePendingEvent() override;
@@ -56,14 +55,14 @@ public:
 
 class QtProcesses : public Processes {
 public:
-  QtProcesses();
-  ~QtProcesses() override;
   StartResult StartSelf() override;
   bool OpenDocument(const std::string& path) override;
+  // Through the sound devices, like every sound the program plays.
   void PlaySoundFile(const std::string& path) override;
+  void SetSoundDevices(WaveDevices* devices) { sounds_ = devices; }
 
 private:
-  std::unique_ptr<QSoundEffect> sound_;
+  WaveDevices* sounds_ = nullptr;
 };
 
 class QtClock : public Clock {
