@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "audio/audio.h"
 #include "platform/qt/qt_wave_devices.h"
@@ -33,12 +35,13 @@ void BM_PlaybackWhileZoomingAndScrolling(benchmark::State& state) {
   SetDocumentFormat(MakeFormat(44100, 16, 2));
   SoundDocument& doc = Doc();
   doc.data.Resize(size_t{kHourFrames} * 4 + 16);
-  for (int32_t i = 0; i < kHourFrames; ++i) {
-    const double t = i / 44100.0;
-    const auto v = static_cast<int16_t>(2000 * std::sin(t * 0.7) * std::sin(t * 2764.6));
-    StoreLe16(doc.bytes() + size_t{static_cast<uint32_t>(i)} * 4, v);
-    StoreLe16(doc.bytes() + size_t{static_cast<uint32_t>(i)} * 4 + 2, -v);
-  }
+  // A second of two tones under a swell, over and over.
+  std::vector<int16_t> second(88200);
+  for (size_t i = 0; i < second.size(); ++i)
+    second[i] =
+        static_cast<int16_t>(3000 * std::sin(i * 0.00007) * std::sin(i * (i % 2 ? 0.07 : 0.05)));
+  for (int32_t s = 0; s < 3600; ++s)
+    std::memcpy(doc.bytes() + size_t{176400} * s, second.data(), 176400);
   doc.length = kHourFrames * 4;
   doc.viewStart = doc.movingEnd = doc.anchor = doc.selStart = doc.selEnd = kHourFrames / 2 * 4;
   f.window->repaint();

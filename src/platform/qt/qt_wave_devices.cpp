@@ -79,19 +79,22 @@ void QtWaveDevices::Refresh() {
   inputs_ = QMediaDevices::audioInputs();
 }
 
+QAudioDevice QtWaveDevices::DeviceAt(bool output, int device) const {
+  if (device == -1)
+    return output ? QMediaDevices::defaultAudioOutput() : QMediaDevices::defaultAudioInput();
+  const QList<QAudioDevice>& list = output ? outputs_ : inputs_;
+  return device >= 0 && device < list.size() ? list[device] : QAudioDevice();
+}
+
 bool QtWaveDevices::OutputCaps(int device, WaveDeviceCaps* caps) {
-  const QAudioDevice d = device == -1 ? QMediaDevices::defaultAudioOutput()
-                         : device >= 0 && device < OutputCount() ? outputs_[device]
-                                                                 : QAudioDevice();
+  const QAudioDevice d = DeviceAt(true, device);
   if (d.isNull()) return false;
   *caps = Caps(d, true);
   return true;
 }
 
 bool QtWaveDevices::InputCaps(int device, WaveDeviceCaps* caps) {
-  const QAudioDevice d = device == -1                           ? QMediaDevices::defaultAudioInput()
-                         : device >= 0 && device < InputCount() ? inputs_[device]
-                                                                : QAudioDevice();
+  const QAudioDevice d = DeviceAt(false, device);
   if (d.isNull()) return false;
   *caps = Caps(d, false);
   return true;
@@ -99,16 +102,11 @@ bool QtWaveDevices::InputCaps(int device, WaveDeviceCaps* caps) {
 
 WaveResult QtWaveDevices::Resolve(bool output, int device, const WaveStreamFormat& format,
                                   QAudioDevice* found, QAudioFormat* qtFormat) {
-  const QList<QAudioDevice>& list = output ? outputs_ : inputs_;
-  if (device == -1) {
-    // The default is looked up now: it follows the desktop's choice.
-    *found = output ? QMediaDevices::defaultAudioOutput() : QMediaDevices::defaultAudioInput();
-  } else if (device >= 0 && device < list.size()) {
-    *found = list[device];
-    const QList<QAudioDevice> now =
-        output ? QMediaDevices::audioOutputs() : QMediaDevices::audioInputs();
-    if (!Present(now, *found)) *found = QAudioDevice();  // unplugged since
-  }
+  // The default is looked up now: it follows the desktop's choice.
+  *found = DeviceAt(output, device);
+  const QList<QAudioDevice> now =
+      output ? QMediaDevices::audioOutputs() : QMediaDevices::audioInputs();
+  if (device >= 0 && !Present(now, *found)) *found = QAudioDevice();  // unplugged since
   if (found->isNull()) return kWaveBadDeviceId;
   *qtFormat = ToQt(format);
   if (!found->isFormatSupported(*qtFormat)) return kWaveBadFormat;

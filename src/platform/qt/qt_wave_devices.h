@@ -67,8 +67,10 @@ private:
     QByteArray bytes;
     qint64 end;  // offset of its end in the stream
   };
-  // Finds the device at `device` of `list` (-1: the default) if it is
-  // still there. Returns the result to report.
+  // The device at `device` of the lists as last read (-1: the default now).
+  QAudioDevice DeviceAt(bool output, int device) const;
+  // The device to open, if it is still there, and the format in Qt's terms.
+  // Returns the result to report.
   WaveResult Resolve(bool output, int device, const WaveStreamFormat& format, QAudioDevice* found,
                      QAudioFormat* qtFormat);
   void FeedOutput();
