@@ -8,7 +8,7 @@
 #include "document/busy.h"
 #include "document/memory_block.h"
 #include "document/sound_document.h"
-#include "effects/sample_pass.h"
+#include "document/frame_format.h"
 #include "test_support.h"
 
 namespace kelvora {

@@ -8,7 +8,7 @@
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/convert.h"
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 
 namespace kelvora {
 namespace {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ostream>
 
@@ -11,6 +13,7 @@
 #include "document/undo.h"
 #include "editing/clip_wave_block.h"
 #include "files/open_save.h"
+#include "generators/generators.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/commands.h"
 
@@ -167,6 +170,17 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
       const std::string* v = value("--clip");
       if (v == nullptr) return false;
       options->clip = *v;
+    } else if (a == "--seed") {
+      const std::string* v = value("--seed");
+      if (v == nullptr) return false;
+      char* end = nullptr;
+      errno = 0;
+      const long long seed = std::strtoll(v->c_str(), &end, 10);
+      if (v->empty() || *end != '\0' || errno != 0 || seed < 0) {
+        *error = "--seed needs a whole number from 0: " + *v;
+        return false;
+      }
+      options->seed = seed;
     } else if (a == "--no") {
       options->answerNo = true;
     } else if (a == "--info") {
@@ -189,7 +203,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
   if (!have_input) {
     *error =
         "usage: kelvora-cli INPUT [STEP ...] [-o OUTPUT] [--kind pcm|ulaw|au|aiff] "
-        "[--clip CLIPFILE] [--no] [--info]";
+        "[--clip CLIPFILE] [--no] [--info] [--seed N]";
     return false;
   }
   if (!options->output.empty()) {
@@ -270,6 +284,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
   }
   if (status != kCliOk) return finish();
 
+  if (options.seed >= 0) SetNoiseSeed(options.seed);
   for (const CliStep& step : options.steps) {
     switch (step.kind) {
       case CliStep::Kind::kSelect: {

@@ -31,6 +31,7 @@ struct CliOptions {
   std::string clip;
   bool answerNo = false;
   bool info = false;
+  int64_t seed = -1;  // --seed: noise from this seed instead of the clock
 };
 
 enum CliExit { kCliOk = 0, kCliFailed = 1, kCliUsage = 2 };

@@ -1,11 +1,28 @@
 #include "document/undo.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
+#include "document/busy.h"
+#include "platform/platform.h"
 #include "shell/main_window.h"
 
 namespace kelvora {
+
+namespace {
+
+// A long sound takes a noticeable time to copy: inside an operation (busy,
+// so no command can run) the window keeps painting between pieces.
+void CopyKeepingWindowAlive(uint8_t* to, const uint8_t* from, int64_t length) {
+  constexpr int64_t kPiece = int64_t{16} << 20;
+  for (int64_t done = 0; done < length; done += kPiece) {
+    std::memcpy(to + done, from + done, static_cast<size_t>(std::min(kPiece, length - done)));
+    if (Busy().busy && done + kPiece < length) Services().ui->DispatchOnePendingEvent();
+  }
+}
+
+}  // namespace
 
 UndoSnapshot& Undo() {
   static UndoSnapshot undo;
@@ -23,7 +40,7 @@ int TakeUndoSnapshot() {
   undo.anchor = doc.anchor;
   undo.format = doc.format;
   undo.length = doc.length;
-  if (doc.length > 0) std::memcpy(undo.data.data(), doc.data.data(), doc.length);
+  CopyKeepingWindowAlive(undo.data.data(), doc.data.data(), doc.length);
   return 1;
 }
 

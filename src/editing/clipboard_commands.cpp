@@ -3,12 +3,12 @@
 #include <cstring>
 #include <vector>
 
+#include "document/frame_format.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
 #include "editing/clip_wave_block.h"
 #include "editing/convert.h"
 #include "editing/texts.h"
-#include "effects/sample_pass.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -63,6 +63,16 @@ void RemoveSelectedBytes() {
   doc.modified = true;
 }
 
+// The insertion point, brought inside the sound should anything have left
+// it beyond the end.
+int32_t InsertionPoint() {
+  const SoundDocument& doc = Doc();
+  if (doc.movingEnd < 0) return 0;
+  return doc.movingEnd < doc.length ? doc.movingEnd : doc.length;
+}
+
+}  // namespace
+
 // The clipboard's sound in the document's format, if it holds one. A block
 // that is not PCM is reported under `caption` and counts as none.
 bool ReadConvertedClip(const char* caption, MemoryBlock& converted, int32_t* m) {
@@ -79,16 +89,6 @@ bool ReadConvertedClip(const char* caption, MemoryBlock& converted, int32_t* m) 
   }
   return ConvertSamples(f, sound, n, Doc().format, converted, m) != 0;
 }
-
-// The insertion point, brought inside the sound should anything have left
-// it beyond the end.
-int32_t InsertionPoint() {
-  const SoundDocument& doc = Doc();
-  if (doc.movingEnd < 0) return 0;
-  return doc.movingEnd < doc.length ? doc.movingEnd : doc.length;
-}
-
-}  // namespace
 
 void CopySelection() {
   if (!RequireSelection()) return;

@@ -3,6 +3,10 @@
 // PCM sound it holds into the document's format first.
 #pragma once
 
+#include <cstdint>
+
+#include "document/memory_block.h"
+
 namespace kelvora {
 
 // 40015: the selection (one channel in both, when the channel mask picks
@@ -19,5 +23,10 @@ void CropToSelection();
 // 40019: adds the clipboard's sound to the document from the moving end,
 // extending it with silence where the sound runs past its end.
 void MixClip();
+
+// The clipboard's sound in the document's format, if it holds one. A block
+// that is not PCM is reported under `caption` and counts as none; so does a
+// conversion that refuses (with its own message).
+bool ReadConvertedClip(const char* caption, MemoryBlock& converted, int32_t* m);
 
 }  // namespace kelvora

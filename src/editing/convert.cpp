@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "document/busy.h"
+#include "document/frame_format.h"
 #include "document/operation.h"
 #include "editing/texts.h"
-#include "effects/sample_pass.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -49,34 +49,15 @@ struct WideReader {
   }
 };
 
-SampleAccess AccessFor(const SoundFormat& f) {
-  return SampleAccess{f.wBitsPerSample, BytesPerChannelSample(f), 0, f.nChannels, f.nBlockAlign};
-}
-
-// Calls body with the fastest accessor for format f: fixed layouts for
-// packed 8/16-bit mono and stereo, else a general one; readers also take
-// 24 and 32-bit samples.
+// Calls body with the fastest accessor for format f, the document's own
+// dispatch; readers also take 24 and 32-bit samples.
 template <bool kReader, class Body>
 void WithAccess(const SoundFormat& f, Body&& body) {
-  const int bits = f.wBitsPerSample;
-  if ((bits == 8 || bits == 16) && f.nBlockAlign == f.nChannels * bits / 8) {
-    switch (bits * 10 + f.nChannels) {
-      case 81:
-        return body(FrameFormat<8, 1>{});
-      case 82:
-        return body(FrameFormat<8, 2>{});
-      case 161:
-        return body(FrameFormat<16, 1>{});
-      case 162:
-        return body(FrameFormat<16, 2>{});
-      default:
-        break;
-    }
-  }
   if constexpr (kReader) {
+    const int bits = f.wBitsPerSample;
     if (bits == 24 || bits == 32) return body(WideReader{bits / 8 - 2, BytesPerChannelSample(f)});
   }
-  return body(AccessFor(f));
+  WithFrameFormat(f, BytesPerChannelSample(f), body);
 }
 
 struct Plan {

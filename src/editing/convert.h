@@ -9,7 +9,7 @@
 
 #include "document/memory_block.h"
 #include "document/sound_document.h"
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 
 namespace kelvora {
 

@@ -1,10 +1,9 @@
 // DC removal: a one-pole high-pass that subtracts a running mean.
 #include <cstring>
+#include <vector>
 
-#include "document/operation.h"
 #include "effects/amplitude.h"
-#include "effects/replace_selection.h"
-#include "effects/sample_pass.h"
+#include "effects/effect_runner.h"
 #include "effects/texts.h"
 
 namespace kelvora {
@@ -38,35 +37,36 @@ void RemoveDcChunk(Fmt fmt, const uint8_t* in, uint8_t* out, int64_t n, double* 
   }
 }
 
+// Per channel the running mean, then the pass into the result block.
+struct DcRemover {
+  std::vector<double> sums;  // one mean per channel, however many there are
+
+  int Start(EffectRun& run) {
+    sums.assign(static_cast<size_t>(run.channels) + 1, 0.0);
+    return 1;
+  }
+  int64_t ResultBytes(const EffectRun& run) const { return run.length; }
+  int32_t ResultSpare() const { return 32; }
+  void Flow(EffectRun& run, uint8_t* out) {
+    WithFrameFormat([&](auto fmt) {
+      // Bytes that an odd layout never writes keep their values.
+      if constexpr (!decltype(fmt)::kPacked) std::memcpy(out, run.SourceSelection(), run.length);
+      const int32_t align = fmt.Align();
+      const ProgressPlan plan{run.name, 0, align, run.length};
+      ForEachChunk(run.frames, &plan, [&](int64_t first, int64_t count) {
+        RemoveDcChunk(fmt, run.SourceSelection() + first * align, out + first * align, count,
+                      sums.data());
+      });
+    });
+  }
+};
+
 }  // namespace
 
 void RemoveDc() {
-  SoundDocument& doc = Doc();
-  SelectAllIfEmpty();
-  if (!BeginUndoableOperation(texts::kNameRemoveDc)) return;
-  const int32_t frames = SelectionFrames();
-  const int32_t n = frames * doc.format.nBlockAlign;
-  // One mean per channel, however many channels the sound has.
-  MemoryBlock scratch, sums;
-  if (!AllocateScratch(scratch, size_t(n) + 32, texts::kNameRemoveDc)) return;
-  if (!AllocateScratch(sums, sizeof(double) * (doc.format.nChannels + 1u), texts::kNameRemoveDc))
-    return;
-  auto* s = reinterpret_cast<double*>(sums.data());
-  for (unsigned ch = 0; ch <= doc.format.nChannels; ++ch) s[ch] = 0.0;
-  BusyScope busy;
-  const int32_t start = doc.selStart;
-  WithFrameFormat([&](auto fmt) {
-    // Bytes that an odd layout never writes keep their values.
-    if constexpr (!decltype(fmt)::kPacked) std::memcpy(scratch.data(), doc.bytes() + start, n);
-    const int32_t align = fmt.Align();
-    const ProgressPlan plan{texts::kNameRemoveDc, 0, align, n};
-    ForEachChunk(frames, &plan, [&](int64_t first, int64_t count) {
-      RemoveDcChunk(fmt, Doc().bytes() + start + first * align, scratch.data() + first * align,
-                    count, s);
-    });
-  });
-  // A shortage here leaves the sound as it was, so there is nothing to mark.
-  if (ReplaceSelection(scratch.data(), n, texts::kNameRemoveDc)) doc.modified = true;
+  static const EffectRecipe kRecipe{texts::kNameRemoveDc};
+  DcRemover remover;
+  RunProcessor(kRecipe, remover);
 }
 
 }  // namespace kelvora

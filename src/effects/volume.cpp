@@ -2,10 +2,8 @@
 #include <algorithm>
 #include <array>
 
-#include "document/operation.h"
 #include "effects/amplitude.h"
-#include "effects/param_dialog.h"
-#include "effects/sample_pass.h"
+#include "effects/effect_runner.h"
 #include "effects/texts.h"
 #include "platform/platform.h"
 
@@ -22,15 +20,11 @@ namespace {
 
 constexpr int kVolumeDialog = 119;
 
-std::array<ParamEntry, 6> VolumeTable(VolumeParams& p) {
-  return {{
-      {.id = 200, .kind = kParamSlider, .value = &p.volume, .min = 0, .max = 200, .buddy = 201},
-      {.id = 201, .kind = kParamNumber, .value = &p.volume, .min = 0, .max = 200, .buddy = 200},
-      {.id = 202, .kind = kParamSlider, .value = &p.pan, .min = 0, .max = 100, .buddy = 203},
-      {.id = 203, .kind = kParamNumber, .value = &p.pan, .min = 0, .max = 100, .buddy = 202},
-      {.id = 204, .kind = kParamCheck, .value = &p.limiter},
-      {},
-  }};
+ParamBindings VolumeControls() {
+  VolumeParams& p = VolumeParameters();
+  return {{.id = 200, .value = &p.volume, .min = 0, .max = 200},
+          {.id = 202, .value = &p.pan, .min = 0, .max = 100},
+          {.id = 204, .value = &p.limiter}};
 }
 
 bool GoOnAfter(const char* text) {
@@ -44,7 +38,8 @@ bool GoOnAfter(const char* text) {
 struct VolumeGain {
   int32_t gain[2];
   int32_t divisor;
-  int32_t operator()(int ch, int32_t x) const { return x * gain[ch] / divisor; }
+  // Only channels 0 and 1 are ever mapped; the mask keeps the index in range.
+  int32_t operator()(int ch, int32_t x) const { return x * gain[ch & 1] / divisor; }
 };
 
 VolumeGain GainFor(bool mono, int32_t volume, int32_t pan) {
@@ -54,59 +49,47 @@ VolumeGain GainFor(bool mono, int32_t volume, int32_t pan) {
   return {{volume * left, volume * right}, 5000};
 }
 
+// The pan the pass uses: the questions may set it back to the centre.
+int32_t g_pan = 50;
+
+bool AskAboutPan() {
+  const SoundDocument& doc = Doc();
+  g_pan = std::clamp(VolumeParameters().pan, 0, 100);
+  if (g_pan != 50 && doc.format.nChannels == 1) return GoOnAfter(texts::kMonoPanIgnored);
+  if (g_pan != 50 && doc.channelMask != 3) {
+    if (!GoOnAfter(texts::kOneChannelPanIgnored)) return false;
+    g_pan = 50;
+  }
+  return true;
+}
+
 }  // namespace
 
 void Volume() {
-  SoundDocument& doc = Doc();
-  VolumeParams& params = VolumeParameters();
-  SelectAllIfEmpty();
-  auto table = VolumeTable(params);
-  if (!RunParamDialog(kVolumeDialog, table.data())) return;
-  // The dialog keeps the values in range; holding to it here keeps every
-  // product below 2^31 and the gain monotonic, which the peak scan relies on.
-  const int32_t volume = std::clamp(params.volume, 0, 200);
-  int32_t pan = std::clamp(params.pan, 0, 100);
-  const bool mono = doc.format.nChannels == 1;
-  if (pan != 50 && mono) {
-    if (!GoOnAfter(texts::kMonoPanIgnored)) return;
-  } else if (pan != 50 && doc.channelMask != 3) {
-    if (!GoOnAfter(texts::kOneChannelPanIgnored)) return;
-    pan = 50;
-  }
-  if (!BeginUndoableOperation(texts::kNameVolume)) return;
-  BusyScope busy;
-
-  const VolumeGain gain = GainFor(mono, volume, pan);
-  const int32_t start = doc.selStart;
-  const int32_t length = doc.selEnd - doc.selStart;
-  const int64_t frames = SelectionFrames();
-  const int computed = mono ? 1 : 2;  // the stereo rules use channels 0 and 1
-  const ChannelSet written{false, mono ? 1u : doc.channelMask & 3u};
-  const bool limiter = params.limiter != 0;
-  const int64_t total = limiter ? 2 * int64_t{length} : length;
-
-  WithFrameFormat([&](auto fmt) {
-    const int32_t align = fmt.Align();
-    const int channels = std::min(computed, fmt.Count());
-    if (limiter) {
-      // First pass: the peak of every value, written or not. The gain is
-      // monotonic, so each channel's extremes give its largest magnitude.
-      ProgressPlan plan{texts::kNameVolume, 0, align, total};
-      ForEachChunk(frames, &plan, [&](int64_t first, int64_t n) {
-        ForEachChannelRange(fmt, Doc().bytes() + start + first * align, n, channels,
-                            [&](int ch, int32_t min, int32_t max) {
-                              RaisePeakScale(gain(ch, min));
-                              RaisePeakScale(gain(ch, max));
-                            });
-      });
-    }
-    // Writing pass: WriteSample scales everything down by 32767 / peak when
-    // the first pass found a peak above 32767.
-    ProgressPlan plan{texts::kNameVolume, limiter ? length : 0, align, total};
-    MapSamples(fmt, start, frames, written, plan, gain);
+  static const EffectRecipe kRecipe{texts::kNameVolume, kVolumeDialog, VolumeControls, AskAboutPan};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    const VolumeParams& params = VolumeParameters();
+    // The dialog keeps the values in range; holding to it here keeps every
+    // product below 2^31 and the gain monotonic, which the peak scan relies on.
+    const bool mono = run.channels == 1;
+    const VolumeGain gain = GainFor(mono, std::clamp(params.volume, 0, 200), g_pan);
+    const int computed = mono ? 1 : 2;  // the stereo rules use channels 0 and 1
+    const bool limiter = params.limiter != 0;
+    const int64_t total = limiter ? 2 * int64_t{run.length} : run.length;
+    WithFrameFormat([&](auto fmt) {
+      const int channels = std::min(computed, fmt.Count());
+      // First pass: the peak of every value, written or not. Above 32767 the
+      // writing pass scales everything down by 32767 / peak.
+      int32_t peak = 0;
+      if (limiter) {
+        const ProgressPlan scan{run.name, 0, run.align, total};
+        peak = PeakOfMap(fmt, run.start, run.frames, channels, scan, gain);
+      }
+      const ProgressPlan write{run.name, limiter ? run.length : 0, run.align, total};
+      MapSamples(fmt, run.start, run.frames, MaskedChannels(), peak, write, gain);
+    });
+    return 1;
   });
-  ResetPeakScale();
-  doc.modified = true;
 }
 
 }  // namespace kelvora

@@ -10,8 +10,9 @@
 #include "editing/clipboard_commands.h"
 #include "editing/convert.h"
 #include "effects/amplitude.h"
-#include "effects/param_dialog.h"
 #include "files/open_save.h"
+#include "generators/generators.h"
+#include "platform/param_dialog.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
@@ -72,10 +73,10 @@ const CommandEntry kCommands[] = {
     {kCmdFlanger, nullptr, "flanger", 110},
     {kCmdGraphicEq, nullptr, "graphic-eq", 109},
     {kCmdParametricEq, nullptr, "parametric-eq", 126},
-    {kCmdWhiteNoise, nullptr, "noise", 113},
-    {kCmdTone, nullptr, "tone", 116},
-    {kCmdInsertSilence, nullptr, "insert-silence", 115},
-    {kCmdMelodyPaste, nullptr, "melody", 112},
+    {kCmdWhiteNoise, GenerateNoise, "noise", 113},
+    {kCmdTone, GenerateTone, "tone", 116},
+    {kCmdInsertSilence, InsertSilence, "insert-silence", 115},
+    {kCmdMelodyPaste, MelodyPaste, "melody", 112},
     {kCmdZoom1024, [] { SetZoomLevel(1); }, nullptr, 0},
     {kCmdZoom256, [] { SetZoomLevel(2); }, nullptr, 0},
     {kCmdZoom64, [] { SetZoomLevel(3); }, nullptr, 0},
@@ -138,6 +139,7 @@ void ResetProcessState() {
   ResetOpenSaveState();
   ResetParamDialogState();
   ResetAmplitudeParameters();
+  ResetGeneratorParameters();
   ResetAudioState();
 }
 

@@ -1,7 +1,7 @@
 #include "shell/shell_commands.h"
 
 #include "document/texts.h"
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"

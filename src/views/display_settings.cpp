@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 #include "views/view_state.h"

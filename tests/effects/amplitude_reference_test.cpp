@@ -9,7 +9,7 @@
 #include "document/busy.h"
 #include "effects/amplitude.h"
 #include "effects/effect_test_util.h"
-#include "effects/sample_pass.h"
+#include "document/frame_format.h"
 #include "effects/texts.h"
 
 namespace kelvora {

@@ -7,7 +7,7 @@
 #include "document/busy.h"
 #include "effects/amplitude.h"
 #include "effects/effect_test_util.h"
-#include "effects/replace_selection.h"
+#include "document/replace_selection.h"
 #include "effects/texts.h"
 
 namespace kelvora {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 #include "test_support.h"
 
 namespace kelvora {

@@ -7,7 +7,7 @@
 #include "shell/layout.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
-#include "shell/sine_table.h"
+#include "document/sine_table.h"
 #include "test_support.h"
 #include "views/view_state.h"
 

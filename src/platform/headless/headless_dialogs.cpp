@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 
 namespace kelvora {
 namespace {
@@ -174,6 +174,8 @@ void HeadlessDialogHost::QueueActions(Actions actions, int button) {
 }
 
 int HeadlessDialogHost::RunDialog(int dialog_id, ParamEntry* table) {
+  tableProblem.clear();
+  ParamTableMatchesDialog(dialog_id, table, &tableProblem);
   return Run(
       dialog_id,
       [table](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam) {

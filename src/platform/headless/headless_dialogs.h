@@ -67,6 +67,9 @@ public:
   std::vector<std::string> unapplied;
   // Control ids the procedure of the last dialog addressed that it lacks.
   std::vector<int> lastUnknownIds;
+  // Why the last table-driven dialog's table does not fit its description
+  // (empty when it does).
+  std::string tableProblem;
 
 private:
   struct Script {

@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 
 namespace kelvora {
 namespace {

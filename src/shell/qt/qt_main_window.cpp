@@ -22,7 +22,7 @@
 #include "shell/qt/icons.h"
 #include "shell/qt/status_bar.h"
 #include "shell/settings.h"
-#include "shell/sine_table.h"
+#include "document/sine_table.h"
 #include "views/qt/overview_view.h"
 #include "views/qt/wave_view.h"
 

@@ -15,7 +15,7 @@
 #include <functional>
 #include <vector>
 
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 #include "shell/qt/qt_test_app.h"
 
 namespace kelvora {

@@ -1,12 +1,6 @@
-#include "effects/sample_pass.h"
+#include "document/frame_format.h"
 
 namespace kelvora {
-
-uint16_t* SampleMapTable(int slot) {
-  // One table per channel of a packed format; 16-bit codes need 65536 each.
-  static uint16_t tables[2][65536];
-  return tables[slot];
-}
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "effects/param_dialog.h"
+#include "platform/param_dialog.h"
 
 #include <gtest/gtest.h>
 

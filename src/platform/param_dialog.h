@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/dialog_window.h"
 
@@ -41,6 +42,33 @@ struct ParamEntry {
   int32_t buddy = 0;  // 'V': its edit box; 'N': its slider; 0 none
   int32_t scale = 0;  // 'N', 'V': 0 integer, else value / scale shown "%.1f"
 };
+
+// One variable behind a control of a dialog description, the way an
+// operation declares its controls once: the table's kinds, buddies, scales
+// and order come from the description (BuildParamTable).
+struct ParamBinding {
+  int32_t id = 0;            // the control; for a hook, free for its own use
+  int32_t* value = nullptr;  // slider (its edit box shares it), number, check, radio
+  // Slider, number: lowest value; radio: the value the button stands for;
+  // check: non-zero shows the third state; text: buffer size.
+  int32_t min = 0;
+  int32_t max = 0;           // slider, number: highest value
+  ParamHook hook = nullptr;  // a hook row instead of a control
+  char* text = nullptr;      // text edit: its buffer
+};
+using ParamBindings = std::vector<ParamBinding>;
+
+// The ParamEntry table of dialog `dialog_id` over `bindings`, in the order of
+// the description: a bound slider gives a slider row and a number row for
+// the edit box in its grid row (each the other's buddy, the edit's scale on
+// both); a bound edit box without slider a number row; checks, radios and
+// text edits their rows; hooks come last. Ends with the all-zero row.
+std::vector<ParamEntry> BuildParamTable(int dialog_id, const ParamBindings& bindings);
+
+// Whether `table` drives dialog `dialog_id` completely: every row names a
+// control of its kind in the description, and every control that carries a
+// batch-tool field has a row. Otherwise false with the first problem.
+bool ParamTableMatchesDialog(int dialog_id, const ParamEntry* table, std::string* problem);
 
 // The dialog procedure, called by the host with the same table for every
 // message. Returns whether the message was handled (the opening message

@@ -1,4 +1,4 @@
-#include "effects/replace_selection.h"
+#include "document/replace_selection.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "shell/sine_table.h"
+#include "document/sine_table.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-// The hot loops of the effects: passes over the frames of the selection that
-// the compiler can specialise and vectorise, while progress still counts one
+// The hot loops of every operation on samples: passes over frames that the
+// compiler can specialise and vectorise, while progress still counts one
 // ShowProgress call per frame.
 //
 //   WithFrameFormat([&](auto fmt) {              // one instantiation per format
@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 #include "document/busy.h"
 #include "document/sound_document.h"
@@ -86,14 +87,14 @@ struct FrameFormat {
   }
 };
 
-// Calls f with the FrameFormat of the document.
+// Calls f with the FrameFormat of format `sf` (bytes per channel sample
+// `bytesPerChannel`): a fixed layout for packed 8/16-bit mono and stereo,
+// else the general one.
 template <class F>
-void WithFrameFormat(F&& f) {
-  const SoundDocument& doc = Doc();
-  const SoundFormat& sf = doc.format;
+void WithFrameFormat(const SoundFormat& sf, int32_t bytesPerChannel, F&& f) {
   auto packed = [&](int bits, int channels) {
-    return sf.wBitsPerSample == bits && sf.nChannels == channels &&
-           doc.bytesPerChannelSample == bits / 8 && sf.nBlockAlign == bits / 8 * channels;
+    return sf.wBitsPerSample == bits && sf.nChannels == channels && bytesPerChannel == bits / 8 &&
+           sf.nBlockAlign == bits / 8 * channels;
   };
   if (packed(16, 2)) {
     f(FrameFormat<16, 2>{});
@@ -104,10 +105,15 @@ void WithFrameFormat(F&& f) {
   } else if (packed(8, 1)) {
     f(FrameFormat<8, 1>{});
   } else {
-    SampleAccess access = Samples();
-    access.peakScale = 0;
+    const SampleAccess access{sf.wBitsPerSample, bytesPerChannel, 0, sf.nChannels, sf.nBlockAlign};
     f(FrameFormat<0, 0>{sf.nChannels, sf.nBlockAlign, access});
   }
+}
+
+// Calls f with the FrameFormat of the document.
+template <class F>
+void WithFrameFormat(F&& f) {
+  WithFrameFormat(Doc().format, Doc().bytesPerChannelSample, std::forward<F>(f));
 }
 
 // Whole frames in the selection (0 for a format without frame size).
@@ -243,59 +249,5 @@ struct ChannelSet {
   uint32_t mask = 0;
   bool Has(int ch) const { return all || (ch < 32 && ((mask >> ch) & 1u) != 0); }
 };
-
-// The table behind MapSamples: for every stored code of a sample, the code
-// that WriteSample stores for fn(ch, value). Kept in static storage.
-uint16_t* SampleMapTable(int slot);
-
-// Writes fn(ch, x) over every sample x of the channels in `set`, for n frames
-// from byte offset `start`, through WriteSample as it stands, PeakScale
-// included. fn must be a pure function of (ch, x). Packed formats look the
-// result up in a table built through SampleAccess itself, so the result is
-// WriteSample's to the bit whatever fn computes, at one load per sample.
-template <class Fmt, class Fn>
-void MapSamples(Fmt fmt, int32_t start, int64_t n, ChannelSet set, const ProgressPlan& plan,
-                Fn fn) {
-  const SampleAccess live = Samples();
-  const int32_t align = fmt.Align();
-  if constexpr (Fmt::kPacked) {
-    using Raw = typename Fmt::Raw;
-    constexpr int kBits = Fmt::kBits;
-    constexpr int kMask = (1 << kBits) - 1;
-    // Channels left alone get the identity, so that one loop does a frame.
-    const uint16_t* table[2] = {nullptr, nullptr};
-    for (int ch = 0; ch < fmt.Count(); ++ch) {
-      uint16_t* t = SampleMapTable(ch);
-      for (int code = 0; code <= kMask; ++code) {
-        uint8_t in[2] = {static_cast<uint8_t>(code), static_cast<uint8_t>(code >> 8)};
-        uint8_t out[2] = {in[0], in[1]};
-        if (set.Has(ch)) live.Write(out, fn(ch, live.Read(in, 0)), 0);
-        t[code] = static_cast<uint16_t>(out[0] | (out[1] << 8));
-      }
-      table[ch] = t;
-    }
-    // Channels mapped alike share one table, half the cache to keep warm.
-    if (fmt.Count() == 2 && std::memcmp(table[0], table[1], sizeof(uint16_t) << kBits) == 0)
-      table[1] = table[0];
-    ForEachChunk(n, &plan, [&](int64_t first, int64_t count) {
-      uint8_t* p = Doc().bytes() + start + first * align;
-      for (int64_t i = 0; i < count; ++i, p += sizeof(Raw)) {
-        const Raw in = LoadLittleEndian<Raw>(p);
-        Raw out = 0;
-        for (int ch = 0; ch < fmt.Count(); ++ch)
-          out |=
-              static_cast<Raw>(uint32_t{table[ch][(in >> (ch * kBits)) & kMask]} << (ch * kBits));
-        StoreLittleEndian(p, out);
-      }
-    });
-  } else {
-    ForEachChunk(n, &plan, [&](int64_t first, int64_t count) {
-      uint8_t* frames = Doc().bytes() + start + first * align;
-      for (int64_t i = 0; i < count; ++i, frames += align)
-        for (int ch = 0; ch < fmt.Count(); ++ch)
-          if (set.Has(ch)) live.Write(frames, fn(ch, live.Read(frames, ch)), ch);
-    });
-  }
-}
 
 }  // namespace kelvora

@@ -1,0 +1,78 @@
+#include "effects/effect_runner.h"
+
+#include <cstring>
+#include <optional>
+
+#include "document/busy.h"
+#include "document/operation.h"
+#include "document/replace_selection.h"
+#include "document/undo.h"
+#include "shell/main_window.h"
+
+namespace kelvora {
+
+int EffectRun::Scratch(MemoryBlock& block, size_t bytes, bool zero) const {
+  if (!(zero ? block.AllocateZeroed(bytes) : block.Resize(bytes))) {
+    RestoreAfterShortage(name);
+    return 0;
+  }
+  return 1;
+}
+
+int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass) {
+  SoundDocument& doc = Doc();
+  if (recipe.selectAll) SelectAllIfEmpty();
+  if (recipe.dialogId != 0) {
+    std::vector<ParamEntry> table =
+        BuildParamTable(recipe.dialogId, recipe.controls ? recipe.controls() : ParamBindings{});
+    if (!RunParamDialog(recipe.dialogId, table.data())) return 0;
+  }
+  if (recipe.proceed != nullptr && !recipe.proceed()) return 0;
+  // Busy before the snapshot, so that the copy of a long sound may keep the
+  // window alive without letting a command in.
+  std::optional<BusyScope> busy;
+  if (recipe.busy) busy.emplace();
+  if (!BeginUndoableOperation(recipe.name)) return 0;
+  if (!recipe.busy) ResetPeakScale();
+  EffectRun run{recipe.name};
+  run.start = doc.selStart;
+  run.align = doc.format.nBlockAlign;
+  run.frames = SelectionFrames();
+  run.length = static_cast<int32_t>(run.frames * run.align);
+  run.channels = doc.format.nChannels;
+  run.source = Undo().data.data();
+  run.sourceLength = Undo().length;
+  if (!pass(run)) return 0;
+  doc.modified = true;
+  if (!recipe.busy) {
+    ShowFormatStatus();
+    RefreshViews();
+  }
+  return 1;
+}
+
+int RunResult(EffectRun& run, int64_t bytes, int32_t spare,
+              const std::function<void(uint8_t*)>& flow) {
+  MemoryBlock result;
+  if (bytes < 0 || bytes > INT32_MAX - spare) {
+    RestoreAfterShortage(run.name);
+    return 0;
+  }
+  if (!run.Scratch(result, static_cast<size_t>(bytes + spare), true)) return 0;
+  flow(result.data());
+  // A shortage here leaves the sound as it was, so there is nothing to mark.
+  return ReplaceSelection(result.data(), static_cast<int32_t>(bytes), run.name, spare);
+}
+
+ChannelSet MaskedChannels() {
+  const SoundDocument& doc = Doc();
+  return ChannelSet{false, doc.format.nChannels == 1 ? 1u : doc.channelMask & 3u};
+}
+
+uint16_t* SampleMapTable(int slot) {
+  // One table per channel of a packed format; 16-bit codes need 65536 each.
+  static uint16_t tables[2][65536];
+  return tables[slot];
+}
+
+}  // namespace kelvora

@@ -1,0 +1,54 @@
+// The create menu: silence, white noise and tones inserted at the insertion
+// point (the moving end), and melodies played with the clipboard's sound.
+// The new material is left selected, so a repeat appends after it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kelvora {
+
+struct SilenceParams {
+  int32_t time = 1000;  // ms, 0..5000
+};
+struct NoiseParams {
+  int32_t volume = 70;  // percent, 0..100
+  int32_t time = 500;   // ms
+  int32_t stereo = 1;   // independent noise per channel
+};
+struct ToneParams {
+  int32_t volume = 70;
+  int32_t frequency = 440;  // Hz, 30..10000
+  int32_t time = 500;
+  int32_t wave = 1;  // 0 square, 1 sine, 2 sawtooth
+  int32_t fm = 1;
+  int32_t depth = 50;  // percent
+  int32_t ratio = 30;  // modulator frequency in tenths of the carrier's
+};
+struct MelodyParams {
+  int32_t tempo = -1;  // quarter notes a minute; -1 until read from the settings
+  int32_t lengthIndex = 2;
+  std::string melody;  // as last confirmed, at most 127 characters
+};
+
+SilenceParams& SilenceParameters();
+NoiseParams& NoiseParameters();
+ToneParams& ToneParameters();
+MelodyParams& MelodyParameters();
+void ResetGeneratorParameters();
+
+// Noise is seeded from the clock, unless a fixed seed was set (the batch
+// tool's --seed); SetNoiseSeed(-1) goes back to the clock.
+void SetNoiseSeed(int64_t seed);
+
+// Inserts `ms` milliseconds of silence at the insertion point and selects
+// it. On a shortage the document comes back from the undo copy, the message
+// shows under "VIZOVOV", and 0 is returned.
+int InsertBlankFrames(int32_t ms);
+
+void InsertSilence();
+void GenerateNoise();
+void GenerateTone();
+void MelodyPaste();
+
+}  // namespace kelvora

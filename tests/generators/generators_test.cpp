@@ -1,0 +1,210 @@
+// Silence, noise and tones: insertion, the value sets, and each waveform
+// against a plain frame-by-frame reading of the rules.
+#include "generators/generators.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "document/sine_table.h"
+#include "document/undo.h"
+#include "effects/effect_test_util.h"
+#include "shell/commands.h"
+
+namespace kelvora {
+namespace {
+
+const SoundFormat kMono16 = MakeFormat(22050, 16, 1);
+const SoundFormat kStereo16 = MakeFormat(22050, 16, 2);
+
+// Runs `command` with these fields typed into its dialog.
+void Generate(EngineFixture& f, int command, std::vector<DialogField> fields) {
+  f.platform.dialogs.QueueFields(std::move(fields));
+  ASSERT_TRUE(RunCommand(command));
+}
+
+TEST(InsertSilence, InsertsAtTheMovingEndAndSelectsTheNewFrames) {
+  EngineFixture f;
+  SetSamples(kMono16, {1, 2, 3, 4});
+  Select(1, 3);                                     // moving end at frame 3
+  Generate(f, kCmdInsertSilence, {{"time", "1"}});  // 22 frames
+  std::vector<int32_t> want = {1, 2, 3};
+  want.insert(want.end(), 22, 0);
+  want.push_back(4);
+  EXPECT_EQ(Samples16(), want);
+  EXPECT_EQ(Doc().selStart, 6);
+  EXPECT_EQ(Doc().selEnd, 50);
+  EXPECT_EQ(Doc().movingEnd, 50);
+  EXPECT_TRUE(Doc().modified);
+  // Time 0 inserts nothing but still leaves an empty selection there.
+  Doc().modified = false;
+  Generate(f, kCmdInsertSilence, {{"time", "0"}});
+  EXPECT_EQ(Doc().selStart, 50);
+  EXPECT_EQ(Doc().selEnd, 50);
+  EXPECT_TRUE(Doc().modified);
+  // 8-bit silence is 128, and an empty sound gets exactly the length asked.
+  SetDocument(MakeFormat(8000, 8, 2), {});
+  Generate(f, kCmdInsertSilence, {{"time", "5000"}});
+  EXPECT_EQ(Doc().length, 80000);
+  EXPECT_TRUE(
+      std::all_of(Doc().bytes(), Doc().bytes() + Doc().length, [](uint8_t b) { return b == 128; }));
+}
+
+TEST(InsertSilence, ShortageRestoresTheSoundUnderItsCaption) {
+  EngineFixture f;
+  const std::vector<uint8_t> bytes = NoiseBytes(400, 3);
+  SetDocument(kStereo16, bytes);
+  MemoryBlock::SetTestCap(1000);
+  for (int command : {kCmdInsertSilence, kCmdWhiteNoise, kCmdTone}) {
+    f.ui().messages.clear();
+    Generate(f, command, {{"time", "1000"}});
+    EXPECT_EQ(ShownMessages(f.ui()),
+              (Shown{{"VIZOVOV", "メモリーが足りません", MsgIcon::kWarning}}));
+    EXPECT_EQ(DocumentBytes(), bytes);
+    EXPECT_EQ(f.ui().menuMode, MenuMode::kMain);
+  }
+}
+
+TEST(GenerateNoise, ValuesAreMultiplesOf256InTheVolumesRange) {
+  EngineFixture f;
+  SetNoiseSeed(11);
+  struct Case {
+    SoundFormat format;
+    const char* stereo;
+    bool identical;  // both channels the same
+  } cases[] = {{kStereo16, "off", true}, {kStereo16, "on", false}, {kMono16, "on", true}};
+  for (const Case& c : cases) {
+    SetDocument(c.format, {});
+    Generate(f, kCmdWhiteNoise, {{"volume", "100"}, {"time", "2000"}, {"stereo", c.stereo}});
+    const std::vector<int32_t> s = Samples16();
+    std::set<int32_t> values(s.begin(), s.end());
+    EXPECT_EQ(*values.begin(), -32768);
+    EXPECT_EQ(*values.rbegin(), 32512);
+    EXPECT_EQ(values.size(), 256u);
+    EXPECT_TRUE(std::all_of(s.begin(), s.end(), [](int32_t v) { return v % 256 == 0; }));
+    if (c.format.nChannels == 2) {
+      bool same = true;
+      for (size_t i = 0; i + 1 < s.size(); i += 2) same = same && s[i] == s[i + 1];
+      EXPECT_EQ(same, c.identical) << c.stereo;
+    }
+  }
+  // Volume 70: A = 179, values from -89 * 256 to 89 * 256; volume 0 is silence.
+  SetDocument(kMono16, {});
+  Generate(f, kCmdWhiteNoise, {{"volume", "70"}, {"time", "1000"}});
+  const std::vector<int32_t> s70 = Samples16();
+  auto [lo, hi] = std::minmax_element(s70.begin(), s70.end());
+  EXPECT_EQ(*lo, -89 * 256);
+  EXPECT_EQ(*hi, 89 * 256);
+  SetDocument(kMono16, {});
+  Generate(f, kCmdWhiteNoise, {{"volume", "0"}, {"time", "100"}});
+  EXPECT_EQ(Samples16(), std::vector<int32_t>(2205, 0));
+}
+
+// The tone rules read literally, frame by frame through WriteSample.
+std::vector<int32_t> ReferenceTone(const SoundFormat& f, const ToneParams& p) {
+  SetDocument(f, {});
+  const int64_t frames = int64_t{f.nSamplesPerSec} * p.time / 1000;
+  std::vector<uint8_t> block(static_cast<size_t>(frames * f.nBlockAlign));
+  auto sine = [](int32_t q) {
+    const int32_t i = q * 1024 / 10000;
+    return SineTable()[i == 1024 ? 0 : i];
+  };
+  const int32_t period = std::max<int32_t>(f.nSamplesPerSec / p.frequency, 1);
+  const int32_t step = 10000 / period, a = p.volume * 32767 / 100;
+  const int32_t m = p.depth * 32767 / 100, mstep = (10000 / period) * p.ratio / 10;
+  int32_t q = 0;
+  for (int64_t i = 0; p.fm && i < frames; ++i, q += mstep) {
+    while (q > 10000) q -= 10000;
+    WriteSample(&block[i * f.nBlockAlign], sine(q) * m / 10000, 0);
+  }
+  q = 0;
+  for (int64_t i = 0; i < frames; ++i, q += step) {
+    uint8_t* frame = &block[i * f.nBlockAlign];
+    while (q > 10000) q -= 10000;
+    int32_t e = q;
+    if (p.fm) {
+      e = q + ReadSample(frame, 0) / 8;
+      if (e < 0) e += 10000;
+      e %= 10000;
+    }
+    const int32_t v = p.wave == 0   ? (e > 5000 ? a : -a)
+                      : p.wave == 1 ? sine(e) * a / 10000
+                                    : -a + a * e / 5000;
+    for (int ch = 0; ch < f.nChannels; ++ch) WriteSample(frame, v, ch);
+  }
+  SetDocument(f, block);
+  return Samples16();
+}
+
+TEST(GenerateTone, EveryWaveformMatchesTheFrameByFrameRules) {
+  EngineFixture f;
+  const char* waves[] = {"square", "sine", "sawtooth"};
+  int checked = 0;
+  for (const SoundFormat& format : {MakeFormat(8000, 8, 1), MakeFormat(22050, 16, 2),
+                                    MakeFormat(44100, 16, 1), MakeFormat(11025, 8, 2)})
+    for (int wave = 0; wave < 3; ++wave)
+      for (int fm = 0; fm < 2; ++fm)
+        for (int32_t freq : {440, 1000, 10000}) {
+          const ToneParams p{.volume = 90,
+                             .frequency = freq,
+                             .time = 50,
+                             .wave = wave,
+                             .fm = fm,
+                             .depth = 100,
+                             .ratio = 100};
+          const std::vector<int32_t> want = ReferenceTone(format, p);
+          SetDocument(format, {});
+          Generate(f, kCmdTone,
+                   {{"volume", "90"},
+                    {"frequency", std::to_string(freq)},
+                    {"time", "50"},
+                    {"wave", waves[wave]},
+                    {"fm", fm ? "on" : "off"},
+                    {"depth", "100"},
+                    {"ratio", "100"}});
+          ASSERT_EQ(Samples16(), want) << format.nSamplesPerSec << " " << waves[wave] << fm;
+          ++checked;
+        }
+  EXPECT_EQ(checked, 72);
+}
+
+TEST(GenerateTone, KnownValuesAtThePhaseBoundaries) {
+  EngineFixture f;
+  const int32_t a = 70 * 32767 / 100;
+  // 441 Hz at 22050: period 50, step 200; square starts at -A and phase
+  // 5000 (frame 25) is still -A.
+  Generate(f, kCmdTone, {{"frequency", "441"}, {"time", "10"}, {"wave", "square"}, {"fm", "off"}});
+  std::vector<int32_t> s = Samples16();
+  EXPECT_EQ(s[0], -a);
+  EXPECT_EQ(s[25], -a);
+  EXPECT_EQ(s[26], a);
+  // Sawtooth: phase 0 gives -A, phase 5000 gives 0.
+  SetDocument(kMono16, {});
+  Generate(f, kCmdTone, {{"wave", "sawtooth"}});
+  s = Samples16();
+  EXPECT_EQ(s[0], -a);
+  EXPECT_EQ(s[25], 0);
+  // Sine, FM off, period 100 at 44100 Hz dividing 10000: the phase reaches
+  // 10000 and reads entry 0 again.
+  SetDocument(MakeFormat(44100, 16, 1), {});
+  Generate(f, kCmdTone, {{"frequency", "441"}, {"wave", "sine"}});
+  s = Samples16();
+  EXPECT_EQ(s[0], 0);
+  EXPECT_EQ(s[100], 0);
+  EXPECT_EQ(s[25], SineTable()[256] * a / 10000);
+}
+
+TEST(Generators, UndoRemovesTheInsertedSound) {
+  EngineFixture f;
+  SetSamples(kStereo16, {5, 6, 7, 8});
+  const std::vector<uint8_t> before = DocumentBytes();
+  for (int command : {kCmdInsertSilence, kCmdWhiteNoise, kCmdTone}) {
+    Generate(f, command, {{"time", "20"}});
+    ASSERT_TRUE(RunCommand(kCmdUndo));
+    EXPECT_EQ(DocumentBytes(), before);
+  }
+}
+
+}  // namespace
+}  // namespace kelvora
