@@ -9,6 +9,7 @@
 #include "document/sound_document.h"
 #include "editing/convert.h"
 #include "files/aiff.h"
+#include "files/file_test_support.h"
 #include "test_support.h"
 
 namespace kelvora {
@@ -49,7 +50,7 @@ AiffBench& Bench() {
 void BM_LoadAiff(benchmark::State& state) {
   AiffBench& b = Bench();
   for (auto _ : state)
-    if (!LoadAiff(b.path)) state.SkipWithError("load failed");
+    if (!LoadFile(kAiffReader, b.path)) state.SkipWithError("load failed");
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kBytes));
 }
 BENCHMARK(BM_LoadAiff)->Unit(benchmark::kMillisecond)->UseRealTime();

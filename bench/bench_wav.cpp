@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/sound_document.h"
+#include "files/file_test_support.h"
 #include "files/mulaw.h"
 #include "files/wav.h"
 #include "test_support.h"
@@ -52,7 +53,7 @@ void BM_LoadWavFresh(benchmark::State& state) {
     state.PauseTiming();
     StartEngine();  // a new process's empty document
     state.ResumeTiming();
-    if (!LoadWav(b.path)) state.SkipWithError("load failed");
+    if (!LoadFile(kWavReader, b.path)) state.SkipWithError("load failed");
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kBytes));
   WavBench::FillDocument();
@@ -62,7 +63,7 @@ BENCHMARK(BM_LoadWavFresh)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_LoadWavAgain(benchmark::State& state) {
   WavBench& b = Bench();
   for (auto _ : state)
-    if (!LoadWav(b.path)) state.SkipWithError("load failed");
+    if (!LoadFile(kWavReader, b.path)) state.SkipWithError("load failed");
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kBytes));
 }
 BENCHMARK(BM_LoadWavAgain)->Unit(benchmark::kMillisecond)->UseRealTime();

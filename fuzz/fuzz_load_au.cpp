@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the AU reader as a file, checks that the
+// Feeds arbitrary bytes to the AU reader, checks that the
 // document comes out whole, and writes what loaded back out as AU and AIFF.
 #include "files/aiff.h"
 #include "files/au.h"
@@ -7,20 +7,7 @@
 using namespace kelvora;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static fuzz::Files files("fuzz_load_au", ".au");
-  files.Put(data, size);
-  HeadlessPlatform platform;
-  platform.Install();
-  StartEngine();
-  Doc().path = files.input;
-  const int loaded = LoadAu(files.input);
-  fuzz::CheckDocument(loaded);
-  if (loaded) {
-    Doc().path = files.output;
-    const bool saved = SaveAu() && SaveAiff();
-    std::remove(files.output.c_str());
-    if (!saved) std::abort();
-  }
-  ResetProcessState();
+  static const std::string output = fuzz::OutputPath("fuzz_load_au", ".au");
+  fuzz::LoadAndSaveBack(kAuReader, data, size, "in.au", output, SaveAu, SaveAiff);
   return 0;
 }

@@ -1,9 +1,8 @@
-// What the reader fuzzers share: the input bytes as a file in memory, a
-// place for the saves, and the document checks that every later operation
-// relies on.
+// What the reader fuzzers share: the load of the input bytes as the open
+// flow does it, the document checks that every later operation relies on,
+// and the saves of what loaded.
 #pragma once
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,29 +12,20 @@
 #include <string>
 
 #include "document/sound_document.h"
+#include "files/file_io.h"
+#include "files/open_save.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/commands.h"
 
 namespace kelvora::fuzz {
 
-struct Files {
-  int fd = -1;
-  std::string input;   // the bytes under test, in memory
-  std::string output;  // where saves go; removed after every run, since
-                       // libFuzzer ends the process without destructors
-  explicit Files(const char* name, const char* extension) {
-    fd = memfd_create(name, 0);
-    if (fd < 0) std::abort();
-    input = "/proc/self/fd/" + std::to_string(fd);
-    struct stat st;
-    std::string folder = stat("/dev/shm", &st) == 0 ? "/dev/shm" : "/tmp";
-    output = folder + "/" + name + "-" + std::to_string(getpid()) + extension;
-  }
-  void Put(const uint8_t* data, size_t size) {
-    if (ftruncate(fd, 0) != 0) std::abort();
-    if (size != 0 && pwrite(fd, data, size, 0) != ssize_t(size)) std::abort();
-  }
-};
+// Where the saves go: removed after every run, since libFuzzer ends the
+// process without destructors.
+inline std::string OutputPath(const char* name, const char* extension) {
+  struct stat st;
+  const std::string folder = stat("/dev/shm", &st) == 0 ? "/dev/shm" : "/tmp";
+  return folder + "/" + name + "-" + std::to_string(getpid()) + extension;
+}
 
 inline void Check(bool ok, const char* what) {
   if (!ok) {
@@ -58,6 +48,28 @@ inline void CheckDocument(int loaded) {
     for (int i = 0; i < 16; ++i) Check(doc.data.data()[doc.length + i] == 0, "zeroed spare");
     Check(sum != 0xFFFFFFFFu, "sum");
   }
+}
+
+// Loads `data` with `reader` into a fresh engine, checks the document, and
+// writes what loaded back out with both writers, each of which must manage.
+inline void LoadAndSaveBack(const SoundReader& reader, const uint8_t* data, size_t size,
+                            const char* name, const std::string& output, int (*save)(),
+                            int (*saveOther)()) {
+  HeadlessPlatform platform;
+  platform.Install();
+  StartEngine();
+  Doc().path = name;
+  FileReader file;
+  file.OpenMemory(data, size);
+  const int loaded = LoadIntoDocument(reader, file);
+  CheckDocument(loaded);
+  if (loaded) {
+    Doc().path = output;
+    const bool saved = save() && saveOther();
+    std::remove(output.c_str());
+    if (!saved) std::abort();
+  }
+  ResetProcessState();
 }
 
 }  // namespace kelvora::fuzz

@@ -3,31 +3,29 @@
 #include <cstdio>
 #include <string>
 
+#include "document/observer.h"
 #include "document/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
-#include "views/view_state.h"
 
 namespace kelvora {
 
 BusyState g_busy;
 
 void BeginBusy() {
-  Services().ui->SetMenuMode(MenuMode::kBusy);
+  NotifyBusyChanged(true);
   Busy().busy = true;
   Busy().progressPercent = -1;
 }
 
 void EndBusy() {
-  Services().ui->SetMenuMode(MenuMode::kMain);
-  SetZoom(View().zoomLevel);
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyBusyChanged(false);
+  NotifyFormatChanged();
+  NotifyDataChanged();
   Busy().busy = false;
   Busy().progressPercent = -1;
   if (Busy().closeRequested) {
     Busy().closeRequested = false;
-    CloseMainWindow();
+    NotifyCloseRequested();
   }
 }
 

@@ -1,8 +1,8 @@
 #include "document/sound_document.h"
 
+#include "document/observer.h"
 #include "document/texts.h"
 #include "platform/platform.h"
-#include "views/view_state.h"
 
 namespace kelvora {
 
@@ -52,7 +52,7 @@ void SelectAll() {
   doc.movingEnd = 0;
   doc.selEnd = doc.length;
   doc.channelMask = doc.format.nChannels >= 2 ? 3 : 1;
-  DrawSelection();
+  NotifySelectionChanged();
 }
 
 bool RequireSelection() {

@@ -3,6 +3,8 @@
 
 namespace kelvora::texts {
 
+inline constexpr const char* kProductName = "Kelvora";
+
 inline constexpr const char* kCaptionDeva = "DEVA Zedudo";
 inline constexpr const char* kNoSelection = "範囲が選択されていません";
 inline constexpr const char* kOutOfMemory = "メモリーが足りません";

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "document/busy.h"
+#include "document/observer.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 
@@ -55,8 +55,8 @@ void SwapUndo() {
   std::swap(doc.selEnd, undo.selEnd);
   std::swap(doc.anchor, undo.anchor);
   std::swap(doc.movingEnd, undo.movingEnd);
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 void ResetUndoState() {

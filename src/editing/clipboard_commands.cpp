@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "document/frame_format.h"
+#include "document/observer.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
 #include "editing/clip_wave_block.h"
 #include "editing/convert.h"
 #include "editing/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -19,8 +19,8 @@ constexpr int64_t kMaxBytes = 0x7FFFFFFF - 32;
 constexpr size_t kSpareBytes = 16;
 
 void Refresh() {
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 // Puts the selection on the clipboard. 1 when it is there.

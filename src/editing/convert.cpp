@@ -6,10 +6,10 @@
 
 #include "document/busy.h"
 #include "document/frame_format.h"
+#include "document/observer.h"
 #include "document/operation.h"
 #include "editing/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -196,8 +196,8 @@ void ConvertFormat() {
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
   doc.viewStart = 0;
   doc.modified = true;
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 }  // namespace kelvora

@@ -7,7 +7,7 @@
 #include "document/operation.h"
 #include "document/replace_selection.h"
 #include "document/undo.h"
-#include "shell/main_window.h"
+#include "document/observer.h"
 
 namespace kelvora {
 
@@ -45,8 +45,8 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   if (!pass(run)) return 0;
   doc.modified = true;
   if (!recipe.busy) {
-    ShowFormatStatus();
-    RefreshViews();
+    NotifyFormatChanged();
+    NotifyDataChanged();
   }
   return 1;
 }

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "document/busy.h"
-#include "document/operation.h"
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 #include "files/byte_order.h"
@@ -13,7 +13,6 @@
 #include "files/load_support.h"
 #include "files/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -50,7 +49,7 @@ void FlipSamples(uint8_t* p, size_t count, int width) {
 
 class AiffLoader {
 public:
-  explicit AiffLoader(FileReader& file) : file_(file) {}
+  AiffLoader(FileReader& file, LoadedSound& sound) : file_(file), sound_(sound) {}
   int Run();
 
 private:
@@ -58,9 +57,10 @@ private:
   enum class Step { kOk, kOutOfMemory, kTooLarge };
   CommResult ReadComm();
   Step ReadSsnd(uint64_t chunk, uint32_t size);
-  int Fail(const char* text) { return FailLoad(file_, text, haveComm_ ? &comm_ : nullptr); }
+  int Fail(const char* text) { return RejectLoad(sound_, text, haveComm_ ? &comm_ : nullptr); }
 
   FileReader& file_;
+  LoadedSound& sound_;
   bool haveComm_ = false;
   SoundFormat comm_;
   uint32_t frames_ = 0;
@@ -125,8 +125,8 @@ AiffLoader::Step AiffLoader::ReadSsnd(uint64_t chunk, uint32_t size) {
     bytes -= bytes % f.nBlockAlign;
   }
   if (bytes > kMaxLoadBytes) return Step::kTooLarge;
-  if (!PrepareLoadBlock(bytes)) return Step::kOutOfMemory;
-  uint8_t* out = Doc().data.data();
+  if (!PrepareLoadBlock(sound_, bytes)) return Step::kOutOfMemory;
+  uint8_t* out = sound_.data.data();
   // Progress counts the 8- and 16-bit samples, as bytes of the file.
   const bool progress = width <= 2;
   uint64_t total = file_.Size();
@@ -187,9 +187,8 @@ int AiffLoader::Run() {
     }
     pos = NextChunk(file_, pos, size);
   }
-  file_.Close();
   if (!haveData_) return Fail(texts::kChunkNotFound);
-  return FinishLoad(dataFormat_, dataBytes_);
+  return AcceptLoad(sound_, dataFormat_, dataBytes_);
 }
 
 void BuildHeader(uint8_t* h, const SoundFormat& f, uint32_t n, int width) {
@@ -209,19 +208,21 @@ void BuildHeader(uint8_t* h, const SoundFormat& f, uint32_t n, int width) {
 
 }  // namespace
 
-int LoadAiff(const std::string& path) {
-  FileReader file;
-  if (!file.Open(path)) return 0;
+int CheckAiff(FileReader& file, LoadedSound& sound) {
   uint8_t head[12];
+  file.Seek(0);
   const size_t got = file.Read(head, sizeof head);
-  if (got < 4 || !IsTag(head, "FORM")) return FailLoadHeader(file, texts::kBadForm);
-  if (got < 12 || !IsTag(head + 8, "AIFF")) return FailLoadHeader(file, texts::kBadAiff);
-  // Reading shows progress, which dispatches events: commands stay out, and
-  // a close that arrives meanwhile waits until the document is whole again.
-  BusyScope busy;
-  AiffLoader loader(file);
+  if (got < 4 || !IsTag(head, "FORM")) return RejectSignature(sound, texts::kBadForm);
+  if (got < 12 || !IsTag(head + 8, "AIFF")) return RejectSignature(sound, texts::kBadAiff);
+  return 1;
+}
+
+int ReadAiff(FileReader& file, LoadedSound& sound) {
+  AiffLoader loader(file, sound);
   return loader.Run();
 }
+
+const SoundReader kAiffReader{CheckAiff, ReadAiff, true};
 
 int SaveAiff() {
   SoundDocument& doc = Doc();
@@ -255,7 +256,7 @@ int SaveAiff() {
   }
   if (!out.Commit()) return 0;
   doc.modified = false;
-  RefreshViews();
+  NotifyDataChanged();
   return 1;
 }
 

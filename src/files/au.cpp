@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 #include "files/byte_order.h"
@@ -11,7 +12,6 @@
 #include "files/mulaw_frames.h"
 #include "files/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -23,23 +23,34 @@ constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
 // Decoded to 16 bits, a frame of 2 x channels bytes must fit its field.
 constexpr uint32_t kMaxChannels = 0x7FFF;
 
+struct AuHeader {
+  uint32_t offset, size, encoding, rate, channels;
+};
+
+// Whether the file starts with ".snd". A header cut short reads its missing
+// fields as 0, which CheckAu refuses.
+bool ReadHeader(FileReader& file, AuHeader& a) {
+  uint8_t h[24] = {};
+  file.Seek(0);
+  const size_t got = file.Read(h, sizeof h);
+  a = {GetBe32(h + 4), GetBe32(h + 8), GetBe32(h + 12), GetBe32(h + 16), GetBe32(h + 20)};
+  return got >= 4 && IsTag(h, ".snd");
+}
+
 }  // namespace
 
-int LoadAu(const std::string& path) {
-  FileReader file;
-  if (!file.Open(path)) return 0;
-  // A header cut short reads its missing fields as 0, which the checks
-  // below refuse.
-  uint8_t h[24] = {};
-  const size_t got = file.Read(h, sizeof h);
-  if (got < 4 || !IsTag(h, ".snd")) return FailLoadHeader(file, texts::kBadRiff);
-  const uint32_t offset = GetBe32(h + 4);
-  const uint32_t size = GetBe32(h + 8);
-  const uint32_t encoding = GetBe32(h + 12);
-  const uint32_t rate = GetBe32(h + 16);
-  const uint32_t channels = GetBe32(h + 20);
-  if (encoding != kMuLawEncoding) return FailLoadHeader(file, texts::kAuUnsupported);
-  if (channels == 0 || channels > kMaxChannels) return FailLoadHeader(file, texts::kBadData);
+int CheckAu(FileReader& file, LoadedSound& sound) {
+  AuHeader a;
+  if (!ReadHeader(file, a)) return RejectSignature(sound, texts::kBadRiff);
+  if (a.encoding != kMuLawEncoding) return RejectSignature(sound, texts::kAuUnsupported);
+  if (a.channels == 0 || a.channels > kMaxChannels) return RejectSignature(sound, texts::kBadData);
+  return 1;
+}
+
+int ReadAu(FileReader& file, LoadedSound& sound) {
+  AuHeader a;
+  ReadHeader(file, a);
+  const uint32_t offset = a.offset, size = a.size, rate = a.rate, channels = a.channels;
 
   SoundFormat f;
   f.wFormatTag = 1;
@@ -55,18 +66,19 @@ int LoadAu(const std::string& path) {
   const uint64_t present = offset < file.Size() ? file.Size() - offset : 0;
   uint64_t codes = size == kUnknownSize || size > present ? present : size;
   codes -= codes % channels;
-  if (2 * codes > kMaxLoadBytes) return FailLoad(file, texts::kTooLarge, &f);
-  if (!PrepareLoadBlock(2 * codes)) return FailLoad(file, texts::kOutOfMemory, &f);
+  if (2 * codes > kMaxLoadBytes) return RejectLoad(sound, texts::kTooLarge, &f);
+  if (!PrepareLoadBlock(sound, 2 * codes)) return RejectLoad(sound, texts::kOutOfMemory, &f);
   // The codes go into the upper half and are widened in place from the
   // start: sample i never overwrites a code that is still to be read.
-  uint8_t* block = Doc().data.data();
+  uint8_t* block = sound.data.data();
   file.Seek(offset);
   uint64_t read = file.Read(block + codes, static_cast<size_t>(codes));
   read -= read % channels;
   MuLawDecodeToPcm16(block + codes, static_cast<size_t>(read), block);
-  file.Close();
-  return FinishLoad(f, 2 * read);
+  return AcceptLoad(sound, f, 2 * read);
 }
+
+const SoundReader kAuReader{CheckAu, ReadAu};
 
 int SaveAu() {
   SoundDocument& doc = Doc();
@@ -95,7 +107,7 @@ int SaveAu() {
   WriteMuLawFrames(out, frames);
   if (!out.Commit()) return 0;
   doc.modified = false;
-  RefreshViews();
+  NotifyDataChanged();
   return 1;
 }
 

@@ -49,14 +49,32 @@ int FileReader::Open(const std::string& path) {
   return 1;
 }
 
+void FileReader::OpenMemory(const uint8_t* data, size_t size) {
+  Close();
+  // A non-null pointer marks the reader open, also for no bytes at all.
+  static const uint8_t kNothing = 0;
+  memory_ = data != nullptr ? data : &kNothing;
+  size_ = size;
+  position_ = 0;
+  bufferStart_ = 0;
+  bufferLength_ = 0;
+}
+
 void FileReader::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  memory_ = nullptr;
   size_ = position_ = 0;
   bufferLength_ = 0;
 }
 
 size_t FileReader::ReadDirect(uint8_t* dst, size_t n, uint64_t at) {
+  if (memory_ != nullptr) {
+    if (at >= size_) return 0;
+    const size_t take = size_ - at < n ? static_cast<size_t>(size_ - at) : n;
+    std::memcpy(dst, memory_ + at, take);
+    return take;
+  }
   size_t done = 0;
   while (done < n) {
     if (at + done > static_cast<uint64_t>(LLONG_MAX)) break;
@@ -70,7 +88,7 @@ size_t FileReader::ReadDirect(uint8_t* dst, size_t n, uint64_t at) {
 }
 
 size_t FileReader::Read(void* dst, size_t n) {
-  if (fd_ < 0) return 0;
+  if (!IsOpen()) return 0;
   auto* out = static_cast<uint8_t*>(dst);
   size_t done = 0;
   while (done < n) {

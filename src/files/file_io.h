@@ -26,8 +26,11 @@ public:
   // Opens a regular file (paths are UTF-8). Directories, pipes and devices
   // count as files that cannot be opened. Returns 1 or 0.
   int Open(const std::string& path);
+  // Reads `size` bytes at `data` as if they were a file (the fuzzers). They
+  // must stay until Close.
+  void OpenMemory(const uint8_t* data, size_t size);
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_ >= 0 || memory_ != nullptr; }
 
   // The size when the file was opened.
   uint64_t Size() const { return size_; }
@@ -43,6 +46,7 @@ private:
   size_t ReadDirect(uint8_t* dst, size_t n, uint64_t at);
 
   int fd_ = -1;
+  const uint8_t* memory_ = nullptr;
   uint64_t size_ = 0;
   uint64_t position_ = 0;
   // Read-ahead window [bufferStart_, bufferStart_ + bufferLength_).

@@ -1,22 +1,6 @@
 #include "files/load_support.h"
 
-#include <cstring>
-
-#include "files/texts.h"
-#include "platform/platform.h"
-#include "shell/main_window.h"
-
 namespace kelvora {
-namespace {
-
-void EmptyDocument() {
-  SoundDocument& doc = Doc();
-  doc.length = 0;
-  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
-  doc.viewStart = 0;
-}
-
-}  // namespace
 
 uint64_t NextChunk(FileReader& file, uint64_t pos, uint32_t size) {
   uint64_t next = pos + 8 + size;
@@ -28,44 +12,27 @@ uint64_t NextChunk(FileReader& file, uint64_t pos, uint32_t size) {
   return next;
 }
 
-int PrepareLoadBlock(uint64_t bytes) {
-  EmptyDocument();
-  return Doc().data.Resize(static_cast<size_t>(bytes) + kLoadSpareBytes) != 0;
+int PrepareLoadBlock(LoadedSound& sound, uint64_t bytes) {
+  return sound.data.Resize(static_cast<size_t>(bytes) + kLoadSpareBytes) != 0;
 }
 
-int FinishLoad(const SoundFormat& f, uint64_t bytes) {
-  SoundDocument& doc = Doc();
-  std::memset(doc.data.data() + bytes, 0, kLoadSpareBytes);
-  SetDocumentFormat(f);
-  doc.length = static_cast<int32_t>(bytes);
-  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
-  doc.viewStart = 0;
-  Services().ui->SetScrollPosition(0);
-  doc.modified = false;
-  UpdateTitle();
-  RefreshViews();
-  ShowFormatStatus();
+int AcceptLoad(LoadedSound& sound, const SoundFormat& f, uint64_t bytes) {
+  sound.format = f;
+  sound.bytes = bytes;
   return 1;
 }
 
-int FailLoadHeader(FileReader& file, const char* text) {
-  file.Close();
-  ShowWarning(texts::kCaptionOpenFile, text);
-  EmptyDocument();
+int RejectSignature(LoadedSound& sound, const char* text) {
+  sound.messages[0] = text;
+  sound.badSignature = true;
   return 0;
 }
 
-int FailLoad(FileReader& file, const char* text, const SoundFormat* record) {
-  file.Close();
-  ShowWarning(texts::kCaptionOpenFile, text);
-  EmptyDocument();
-  SoundDocument& doc = Doc();
-  if (record != nullptr) SetDocumentFormat(*record);
-  // The block may have been released for data that never arrived; the
-  // rest of the program expects a small zeroed one.
-  if (doc.data.size() < kLoadSpareBytes) doc.data.AllocateZeroed(kLoadSpareBytes);
-  doc.path = kUntitledPath;
-  RefreshViews();
+int RejectLoad(LoadedSound& sound, const char* text, const SoundFormat* record, const char* first) {
+  sound.messages[0] = first != nullptr ? first : text;
+  sound.messages[1] = first != nullptr ? text : nullptr;
+  sound.hasRecord = record != nullptr;
+  if (record != nullptr) sound.record = *record;
   return 0;
 }
 

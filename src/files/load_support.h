@@ -1,12 +1,13 @@
-// What every sound file reader does to the document around its own parsing:
-// emptying it before a block is replaced, announcing a finished load, and
-// the two failure paths (a bad signature, and a file that turned out bad).
+// What every sound file reader shares: the sound it makes of a file (or the
+// reason it has none), the block it fills, and the chunk walk. Readers never
+// touch the document; the open flow puts what they made into it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
+#include "document/memory_block.h"
 #include "document/sound_document.h"
 #include "files/file_io.h"
 
@@ -17,6 +18,42 @@ inline constexpr size_t kLoadSpareBytes = 16;
 // Lengths are 32-bit signed, and some operations add up to 32 spare bytes.
 inline constexpr uint64_t kMaxLoadBytes = 0x7FFFFFFF - 32;
 
+// A reader's result. The open flow hands in the document's own block, so
+// that a long sound replaces a long one without a second block of its size.
+struct LoadedSound {
+  // Loaded: `bytes` of sound in `format`, then the spare bytes.
+  SoundFormat format;
+  MemoryBlock data;
+  uint64_t bytes = 0;
+  // The writer Save uses afterwards, loaded or not; comes in as the
+  // document's.
+  int32_t fileKind = kFileKindNone;
+  // Not loaded: the messages, in order (the second may be null).
+  const char* messages[2] = {};
+  // The file is not of this kind at all: the document keeps format and path.
+  bool badSignature = false;
+  // The format the file announced before it turned out bad, which the
+  // document keeps.
+  bool hasRecord = false;
+  SoundFormat record;
+};
+
+// A reader in two steps: whether the file is of its kind at all (1, or 0
+// after RejectSignature), then the rest into `sound` (1 after AcceptLoad, or
+// 0 after RejectLoad). The block is needed for the second step only. A
+// reader that shows progress dispatches events, so the open flow keeps
+// commands out while its second step runs.
+struct SoundReader {
+  int (*checkSignature)(FileReader& file, LoadedSound& sound);
+  int (*read)(FileReader& file, LoadedSound& sound);
+  bool showsProgress = false;
+};
+
+// Both steps.
+inline int ReadSound(const SoundReader& reader, FileReader& file, LoadedSound& sound) {
+  return reader.checkSignature(file, sound) && reader.read(file, sound);
+}
+
 // Whether the four bytes at `id` spell the chunk id `tag`.
 inline bool IsTag(const uint8_t* id, const char* tag) { return std::memcmp(id, tag, 4) == 0; }
 
@@ -25,23 +62,16 @@ inline bool IsTag(const uint8_t* id, const char* tag) { return std::memcmp(id, t
 // so the pad is skipped only when it is there.
 uint64_t NextChunk(FileReader& file, uint64_t pos, uint32_t size);
 
-// Makes the document's block `bytes` + spare long with nothing in it yet:
-// length, selection and view start become 0 first, so that nothing that runs
-// while the block is filled can reach beyond it. 1, or 0 when memory runs out.
-int PrepareLoadBlock(uint64_t bytes);
+// Makes the sound's block `bytes` + spare long, its contents still to come.
+// 1, or 0 when memory runs out.
+int PrepareLoadBlock(LoadedSound& sound, uint64_t bytes);
 
-// The load succeeded: `bytes` of sound in format f are in the block.
-// Zeroes the spare bytes, resets selection, view and scroll bar, clears the
-// modified flag and refreshes title, views and status. Returns 1.
-int FinishLoad(const SoundFormat& f, uint64_t bytes);
-
-// The signature was wrong: the message, and an empty sound; format, block
-// and path stay. Returns 0.
-int FailLoadHeader(FileReader& file, const char* text);
-
-// The file was bad further in: as FailLoadHeader, and the path becomes
-// untitled. `record` (may be null) is the format the file had announced,
-// which the document keeps. Returns 0.
-int FailLoad(FileReader& file, const char* text, const SoundFormat* record);
+// The ends of a read: loaded (1), a wrong signature (0), or a file that
+// turned out bad further in (0), with the format it had announced (may be
+// null) and a message that goes before `text` (may be null).
+int AcceptLoad(LoadedSound& sound, const SoundFormat& f, uint64_t bytes);
+int RejectSignature(LoadedSound& sound, const char* text);
+int RejectLoad(LoadedSound& sound, const char* text, const SoundFormat* record,
+               const char* first = nullptr);
 
 }  // namespace kelvora

@@ -4,10 +4,14 @@
 
 #include <cctype>
 #include <climits>
+#include <cstring>
+#include <optional>
 #include <vector>
 
+#include "document/observer.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
+#include "document/texts.h"
 #include "document/undo.h"
 #include "editing/convert.h"
 #include "files/aiff.h"
@@ -17,14 +21,13 @@
 #include "files/texts.h"
 #include "files/wav.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
-#include "shell/settings.h"
 
 namespace kelvora {
 namespace {
 
 // The channel choice of the New dialog is remembered from one New to the next.
 int32_t g_newChannels = 1;
+std::string g_lastDirectory;
 
 // The Save As filters in order, with the kind each stands for.
 constexpr int32_t kSaveKinds[4] = {kFileKindWavPcm, kFileKindWavMuLaw, kFileKindAu, kFileKindAiff};
@@ -68,6 +71,49 @@ std::string WithKindExtension(const std::string& path, int32_t kind) {
   }
 }
 
+// Nothing to show and nothing selected: what the document is while a reader
+// fills its block, and after any load that failed.
+void EmptyDocument() {
+  SoundDocument& doc = Doc();
+  doc.length = 0;
+  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
+  doc.viewStart = 0;
+}
+
+// The sound is in the document's block: the rest of the document follows.
+int FinishLoad(const LoadedSound& sound) {
+  SoundDocument& doc = Doc();
+  std::memset(doc.data.data() + sound.bytes, 0, kLoadSpareBytes);
+  SetDocumentFormat(sound.format);
+  doc.length = static_cast<int32_t>(sound.bytes);
+  doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
+  doc.viewStart = 0;
+  Services().ui->SetScrollPosition(0);
+  doc.modified = false;
+  NotifyTitleChanged();
+  NotifyDataChanged();
+  NotifyFormatChanged();
+  return 1;
+}
+
+// Nothing loaded: the messages, and an empty sound. A bad signature leaves
+// format and path; a file that was bad further in leaves the format it had
+// announced and an untitled path.
+int FailLoad(const LoadedSound& sound) {
+  SoundDocument& doc = Doc();
+  for (const char* text : sound.messages)
+    if (text != nullptr) ShowWarning(texts::kCaptionOpenFile, text);
+  EmptyDocument();
+  if (sound.badSignature) return 0;
+  if (sound.hasRecord) SetDocumentFormat(sound.record);
+  // The block may have been released for data that never arrived; the
+  // rest of the program expects a small zeroed one.
+  if (doc.data.size() < kLoadSpareBytes) doc.data.AllocateZeroed(kLoadSpareBytes);
+  doc.path = kUntitledPath;
+  NotifyDataChanged();
+  return 0;
+}
+
 std::string Substitute(const char* format, const std::string& value) {
   const std::string text = format;
   const size_t at = text.find("%s");
@@ -75,6 +121,19 @@ std::string Substitute(const char* format, const std::string& value) {
 }
 
 }  // namespace
+
+std::string& LastDirectory() { return g_lastDirectory; }
+
+int ConfirmSaveChanges() {
+  SoundDocument& doc = Doc();
+  if (!doc.modified) return 1;
+  const int answer =
+      ShowMessage(texts::kProductName, Substitute(texts::kSaveChangesFormat, doc.path),
+                  MsgIcon::kQuestion, MsgButtons::kYesNoCancel);
+  if (answer == kIdCancel) return 0;
+  if (answer == kIdNo) return 1;
+  return SaveSoundFile(doc.fileKind);
+}
 
 std::string DialogDirectoryOf(const std::string& path, const std::string& previous) {
   const size_t slash = path.rfind('/');
@@ -92,10 +151,33 @@ std::string DialogDirectoryOf(const std::string& path, const std::string& previo
   return (cwd == "/" ? "" : cwd) + "/" + dir;
 }
 
+int LoadIntoDocument(const SoundReader& reader, FileReader& file) {
+  SoundDocument& doc = Doc();
+  LoadedSound sound;
+  sound.fileKind = doc.fileKind;
+  if (!reader.checkSignature(file, sound)) {
+    file.Close();
+    return FailLoad(sound);
+  }
+  // Progress dispatches events: commands stay out, and a close that
+  // arrives meanwhile waits until the document is whole again.
+  std::optional<BusyScope> busy;
+  if (reader.showsProgress) busy.emplace();
+  // The reader fills the document's own block; until it is back the
+  // document shows nothing, so that nothing can reach into it.
+  EmptyDocument();
+  sound.data.Swap(doc.data);
+  const int loaded = reader.read(file, sound);
+  file.Close();
+  doc.data.Swap(sound.data);
+  doc.fileKind = sound.fileKind;
+  return loaded ? FinishLoad(sound) : FailLoad(sound);
+}
+
 int OpenSoundFile(const std::string& path) {
   SoundDocument& doc = Doc();
   const std::string previous = doc.path;
-  Shell().lastDirectory = DialogDirectoryOf(path, Shell().lastDirectory);
+  g_lastDirectory = DialogDirectoryOf(path, g_lastDirectory);
   doc.path = path;
   if (doc.path.find('.') == std::string::npos) doc.path += ".";
   // Undo brings back the sound that was open before.
@@ -104,30 +186,29 @@ int OpenSoundFile(const std::string& path) {
     return 0;
   }
   int kind = kFileKindNone;
-  int (*load)(const std::string&) = nullptr;
+  const SoundReader* reader = nullptr;
   if (HasExtension(path, ".aiff") || HasExtension(path, ".aif")) {
     kind = kFileKindAiff;
-    load = LoadAiff;
+    reader = &kAiffReader;
   } else if (HasExtension(path, ".au")) {
     kind = kFileKindAu;
-    load = LoadAu;
+    reader = &kAuReader;
   } else if (HasExtension(path, ".wav")) {
     kind = kFileKindWavPcm;
-    load = LoadWav;
+    reader = &kWavReader;
   } else {
     ShowMessage(texts::kCaptionDevaZedudo, texts::kUnsupportedExtension, MsgIcon::kInformation);
   }
   // A file that is refused or cannot be read leaves the sound that was open
   // before: a later Save must write it to its own file in its own format,
   // not over the one that failed.
-  FileReader probe;
-  if (load == nullptr || !probe.Open(doc.path)) {
+  FileReader file;
+  if (reader == nullptr || !file.Open(doc.path)) {
     doc.path = previous;
     return 0;
   }
-  probe.Close();
   doc.fileKind = kind;
-  return load(doc.path);
+  return LoadIntoDocument(*reader, file);
 }
 
 int ShowOpenDialog() {
@@ -135,8 +216,8 @@ int ShowOpenDialog() {
   const int low = Doc().fileKind & 0xff;
   const int filter = low >= 1 && low <= 3 ? low - 1 : 0;
   std::string path;
-  if (!Services().fileDialogs->GetOpenPath(Shell().lastDirectory, Filters(texts::kOpenFilters),
-                                           filter, &path))
+  if (!Services().fileDialogs->GetOpenPath(g_lastDirectory, Filters(texts::kOpenFilters), filter,
+                                           &path))
     return 0;
   AddRecentFile(path);
   return OpenSoundFile(path);
@@ -175,9 +256,8 @@ int SaveSoundFileAs() {
     if (kSaveKinds[i] == doc.fileKind) filter = i;
   std::string chosen;
   int chosenFilter = filter;
-  if (!Services().fileDialogs->GetSavePath(doc.path, Shell().lastDirectory,
-                                           Filters(texts::kSaveFilters), filter, true, &chosen,
-                                           &chosenFilter))
+  if (!Services().fileDialogs->GetSavePath(doc.path, g_lastDirectory, Filters(texts::kSaveFilters),
+                                           filter, true, &chosen, &chosenFilter))
     return 0;
   if (chosenFilter < 0 || chosenFilter > 3) chosenFilter = filter;
   const int32_t kind = kSaveKinds[chosenFilter];
@@ -191,7 +271,7 @@ int SaveSoundFileAs() {
   doc.path = path;
   doc.fileKind = kind;
   AddRecentFile(path);
-  UpdateTitle();
+  NotifyTitleChanged();
   return SaveSoundFile(kind);
 }
 
@@ -219,16 +299,19 @@ void NewSoundDocument() {
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
   doc.viewStart = 0;
   doc.path = kUntitledPath;
-  UpdateTitle();
+  NotifyTitleChanged();
   doc.modified = false;
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 void OpenCommand() { ShowOpenDialog(); }
 void SaveCommand() { SaveSoundFile(Doc().fileKind); }
 void SaveAsCommand() { SaveSoundFileAs(); }
 
-void ResetOpenSaveState() { g_newChannels = 1; }
+void ResetOpenSaveState() {
+  g_newChannels = 1;
+  g_lastDirectory.clear();
+}
 
 }  // namespace kelvora

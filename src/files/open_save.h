@@ -4,11 +4,27 @@
 
 #include <string>
 
+#include "files/file_io.h"
+#include "files/load_support.h"
+
 namespace kelvora {
+
+// Starting folder of the open and save dialogs; follows every file opened.
+// The settings keep it as "directory".
+std::string& LastDirectory();
+
+// Asks whether to save a modified sound: 0 stop, 1 go on, or what the
+// save returned.
+int ConfirmSaveChanges();
 
 // Picks the reader by the path's extension (.aiff/.aif, .au, .wav, any
 // case). 1 when the file was loaded.
 int OpenSoundFile(const std::string& path);
+// Replaces the document with what `reader` makes of `file`: the sound with
+// nothing selected and the view at its start, or the messages and an empty
+// sound. The caller has taken the undo snapshot and set path and kind.
+// 1 when loaded.
+int LoadIntoDocument(const SoundReader& reader, FileReader& file);
 // 40003. 1 when the save question said stop, 0 when the dialog was
 // cancelled, else what OpenSoundFile returned.
 int ShowOpenDialog();

@@ -19,6 +19,7 @@ inline constexpr const char* kAuRateQuestion =
     "8KHzに変換するには[ファイル]-[フォーマット変換]を使用してください\n"
     "このまま保存してよろしいですか?";
 inline constexpr const char* kCaptionSave = "保存";
+inline constexpr const char* kSaveChangesFormat = "[%s]は変更されています\n保存しますか?";
 inline constexpr const char* kNoDataQuestion = "データがありませんが、保存してよろしいですか";
 inline constexpr const char* kCaptionNew = "新規作成";
 inline constexpr const char* kProgressLoadAiff = "LoadAIF";

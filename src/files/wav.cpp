@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 #include "files/byte_order.h"
@@ -13,7 +14,6 @@
 #include "files/mulaw_frames.h"
 #include "files/texts.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 
 namespace kelvora {
 namespace {
@@ -39,7 +39,9 @@ SoundFormat Pcm16Of(SoundFormat f) {
 
 class WavLoader {
 public:
-  explicit WavLoader(FileReader& file) : file_(file), doc_(Doc()) { fileKind_ = doc_.fileKind; }
+  WavLoader(FileReader& file, LoadedSound& sound) : file_(file), sound_(sound) {
+    fileKind_ = sound.fileKind;
+  }
   int Run();
 
 private:
@@ -52,10 +54,10 @@ private:
   Step ReadAdpcm(uint64_t avail);
   void FinishData(uint64_t bytes);
   int Succeed();
-  int Fail(const char* text);
+  int Fail(const char* text, const char* first = nullptr);
 
   FileReader& file_;
-  SoundDocument& doc_;
+  LoadedSound& sound_;
   // The last fmt chunk accepted, and what the scan will use for data.
   bool haveFmt_ = false;
   SoundFormat fmt_;
@@ -133,7 +135,7 @@ WavLoader::FmtResult WavLoader::ReadFmt() {
 }
 
 void WavLoader::FinishData(uint64_t bytes) {
-  std::memset(doc_.data.data() + bytes, 0, kLoadSpareBytes);
+  std::memset(sound_.data.data() + bytes, 0, kLoadSpareBytes);
   haveData_ = true;
   dataBytes_ = bytes;
 }
@@ -143,8 +145,8 @@ Step WavLoader::ReadPcm(uint64_t avail) {
   // A partial last frame is dropped: the document holds whole frames.
   const uint64_t whole = avail - avail % align;
   if (whole > kMaxLoadBytes) return Step::kTooLarge;
-  if (!PrepareLoadBlock(whole)) return Step::kOutOfMemory;
-  uint64_t got = file_.Read(doc_.data.data(), static_cast<size_t>(whole));
+  if (!PrepareLoadBlock(sound_, whole)) return Step::kOutOfMemory;
+  uint64_t got = file_.Read(sound_.data.data(), static_cast<size_t>(whole));
   got -= got % align;
   dataFormat_ = fmt_;
   FinishData(got);
@@ -155,10 +157,10 @@ Step WavLoader::ReadMuLaw(uint64_t avail) {
   const uint32_t channels = fmt_.nChannels;
   const uint64_t codes = avail - avail % channels;
   if (2 * codes > kMaxLoadBytes) return Step::kTooLarge;
-  if (!PrepareLoadBlock(2 * codes)) return Step::kOutOfMemory;
+  if (!PrepareLoadBlock(sound_, 2 * codes)) return Step::kOutOfMemory;
   // The codes go into the upper half and are widened in place from the
   // start: sample i never overwrites a code that is still to be read.
-  uint8_t* block = doc_.data.data();
+  uint8_t* block = sound_.data.data();
   uint64_t got = file_.Read(block + codes, static_cast<size_t>(codes));
   got -= got % channels;
   MuLawDecodeToPcm16(block + codes, static_cast<size_t>(got), block);
@@ -181,8 +183,8 @@ Step WavLoader::ReadAdpcm(uint64_t avail) {
   MemoryBlock input;
   if (!input.Resize(avail < batch ? static_cast<size_t>(avail) + 1 : batch))
     return Step::kOutOfMemory;
-  if (!PrepareLoadBlock(total)) return Step::kOutOfMemory;
-  uint8_t* out = doc_.data.data();
+  if (!PrepareLoadBlock(sound_, total)) return Step::kOutOfMemory;
+  uint8_t* out = sound_.data.data();
   uint64_t produced = 0;
   uint64_t left = avail;
   while (left > 0) {
@@ -231,10 +233,7 @@ int WavLoader::Run() {
     if (IsTag(head, "fmt ")) {
       FmtResult r = ReadFmt();
       if (r == FmtResult::kTruncated) break;
-      if (r == FmtResult::kUnsupported) {
-        ShowWarning(texts::kCaptionOpenFile, texts::kUnsupportedWavFormat);
-        return Fail(texts::kBadData);
-      }
+      if (r == FmtResult::kUnsupported) return Fail(texts::kBadData, texts::kUnsupportedWavFormat);
       if (r == FmtResult::kBroken) return Fail(texts::kBadData);
     } else if (IsTag(head, "data") && haveFmt_) {
       Step step = ReadData(size);
@@ -243,19 +242,18 @@ int WavLoader::Run() {
     }
     pos = NextChunk(file_, pos, size);
   }
-  file_.Close();
   if (!haveData_) return Fail(texts::kBadData);
   return Succeed();
 }
 
 int WavLoader::Succeed() {
-  doc_.fileKind = dataKind_;
-  return FinishLoad(dataFormat_, dataBytes_);
+  sound_.fileKind = dataKind_;
+  return AcceptLoad(sound_, dataFormat_, dataBytes_);
 }
 
-int WavLoader::Fail(const char* text) {
-  doc_.fileKind = fileKind_;
-  return FailLoad(file_, text, haveRecord_ ? &record_ : nullptr);
+int WavLoader::Fail(const char* text, const char* first) {
+  sound_.fileKind = fileKind_;
+  return RejectLoad(sound_, text, haveRecord_ ? &record_ : nullptr, first);
 }
 
 // ----- Writing ---------------------------------------------------------------
@@ -276,16 +274,21 @@ void BuildHeader(uint8_t* h, const SoundFormat& f, uint32_t data_bytes) {
 
 }  // namespace
 
-int LoadWav(const std::string& path) {
-  FileReader file;
-  if (!file.Open(path)) return 0;
+int CheckWav(FileReader& file, LoadedSound& sound) {
   uint8_t head[12];
+  file.Seek(0);
   size_t got = file.Read(head, sizeof head);
-  if (got < 4 || !IsTag(head, "RIFF")) return FailLoadHeader(file, texts::kBadRiff);
-  if (got < 12 || !IsTag(head + 8, "WAVE")) return FailLoadHeader(file, texts::kBadWave);
-  WavLoader loader(file);
+  if (got < 4 || !IsTag(head, "RIFF")) return RejectSignature(sound, texts::kBadRiff);
+  if (got < 12 || !IsTag(head + 8, "WAVE")) return RejectSignature(sound, texts::kBadWave);
+  return 1;
+}
+
+int ReadWav(FileReader& file, LoadedSound& sound) {
+  WavLoader loader(file, sound);
   return loader.Run();
 }
+
+const SoundReader kWavReader{CheckWav, ReadWav};
 
 int SaveWav(int mode) {
   SoundDocument& doc = Doc();
@@ -317,7 +320,7 @@ int SaveWav(int mode) {
     out.Write(doc.data.data(), static_cast<size_t>(length));
   if (!out.Commit()) return 0;
   doc.modified = false;
-  RefreshViews();
+  NotifyDataChanged();
   return 1;
 }
 

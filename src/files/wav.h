@@ -1,12 +1,15 @@
 // RIFF/WAVE reading (PCM, mu-law, MS and IMA ADPCM) and writing (PCM, mu-law).
 #pragma once
 
-#include <string>
+#include "files/load_support.h"
 
 namespace kelvora {
 
-// Replaces the document's format and data with the file's. 1 on success.
-int LoadWav(const std::string& path);
+// "RIFF" of type "WAVE".
+int CheckWav(FileReader& file, LoadedSound& sound);
+// PCM at its own width; mu-law and ADPCM decoded to 16 bits.
+int ReadWav(FileReader& file, LoadedSound& sound);
+extern const SoundReader kWavReader;
 // Writes the document to its path; mode 0 PCM, 1 mu-law. 1 when written.
 int SaveWav(int mode);
 

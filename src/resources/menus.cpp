@@ -1,6 +1,6 @@
 #include "resources/menus.h"
 
-#include "shell/commands.h"
+#include "resources/command_ids.h"
 
 namespace kelvora {
 namespace {

@@ -145,6 +145,7 @@ void ResetProcessState() {
 
 void StartEngine() {
   ResetProcessState();
+  InstallWindowObserver();
   TakeUndoSnapshot();
 }
 

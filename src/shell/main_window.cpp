@@ -4,10 +4,12 @@
 
 #include "audio/audio.h"
 #include "document/busy.h"
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "files/open_save.h"
 #include "platform/platform.h"
 #include "shell/texts.h"
+#include "views/view_state.h"
 
 namespace kelvora {
 namespace {
@@ -27,7 +29,25 @@ std::string FormatStatusText() {
   return text;
 }
 
+class WindowObserver : public DocumentObserver {
+public:
+  void DataChanged() override { RefreshViews(); }
+  void FormatChanged() override { ShowFormatStatus(); }
+  void TitleChanged() override { UpdateTitle(); }
+  void SelectionChanged() override { DrawSelection(); }
+  void BusyChanged(bool busy) override {
+    Services().ui->SetMenuMode(busy ? MenuMode::kBusy : MenuMode::kMain);
+    if (!busy) SetZoom(View().zoomLevel);
+  }
+  void CloseRequested() override { CloseMainWindow(); }
+};
+
 }  // namespace
+
+void InstallWindowObserver() {
+  static WindowObserver observer;
+  SetDocumentObserver(&observer);
+}
 
 void ShowFormatStatus() {
   UserInterface* ui = Services().ui;
@@ -46,18 +66,6 @@ void UpdateTitle() {
 }
 
 void RefreshViews() { Services().ui->InvalidateViews(); }
-
-int ConfirmSaveChanges() {
-  SoundDocument& doc = Doc();
-  if (!doc.modified) return 1;
-  const std::string format = texts::kSaveChangesFormat;
-  const size_t at = format.find("%s");
-  const std::string text = format.substr(0, at) + doc.path + format.substr(at + 2);
-  int answer = ShowMessage(texts::kProductName, text, MsgIcon::kQuestion, MsgButtons::kYesNoCancel);
-  if (answer == kIdCancel) return 0;
-  if (answer == kIdNo) return 1;
-  return SaveSoundFile(doc.fileKind);
-}
 
 int CloseMainWindow() {
   // An operation that pumps events must not have its data freed under it:

@@ -1,5 +1,5 @@
-// Routines of the main window that the rest of the engine calls: the title,
-// the status texts, the save prompt and closing.
+// The main window's side of the engine: the title, the status texts,
+// closing, and the observer through which the engine reports its changes.
 #pragma once
 
 #include <string>
@@ -11,10 +11,11 @@ void ShowFormatStatus();
 // "Kelvora -[path]".
 void UpdateTitle();
 void RefreshViews();
-// 0 stop, 1 go on, or what the save returned.
-int ConfirmSaveChanges();
 // Asks, stops audio and tells the platform to close. Returns 1 when closing.
 int CloseMainWindow();
+
+// Makes the main window the document's observer (start-up).
+void InstallWindowObserver();
 
 // A file dropped on the window. Refused while an operation, playback or
 // recording runs (they hold pointers into the sound); asks to save a

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "files/open_save.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
 #include "views/view_state.h"
@@ -71,7 +72,7 @@ void LoadStartupSettings(const std::string& defaultDirectory) {
   Profile* p = Services().profile;
   ShellState& s = Shell();
   ViewState& v = View();
-  s.lastDirectory = p->GetString(kOptions, "directory", defaultDirectory);
+  LastDirectory() = p->GetString(kOptions, "directory", defaultDirectory);
   int density = p->GetInt(kOptions, "density", 8);
   v.density = density < kDensityMin ? kDensityMin : (density > kDensityMax ? kDensityMax : density);
   v.displayMode = p->GetInt(kOptions, "dispmode", 1);
@@ -87,7 +88,7 @@ void SaveSettingsOnExit(bool minimised, int outerWidth, int outerHeight) {
     p->WriteString(kPosition, "height", std::to_string(outerHeight));
   }
   p->WriteString(kOptions, "density", std::to_string(View().density));
-  p->WriteString(kOptions, "directory", Shell().lastDirectory);
+  p->WriteString(kOptions, "directory", LastDirectory());
 }
 
 std::string CommandLinePath(const std::vector<std::string>& args) {

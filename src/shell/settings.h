@@ -12,8 +12,6 @@ struct ShellState {
   std::string settingsPath;
   std::string helpPath;
   std::string aboutSoundPath;
-  // Starting folder of the open and save dialogs; follows every file opened.
-  std::string lastDirectory;
   // Outer size of the main window as stored, in pixels.
   int windowWidth = 640;
   int windowHeight = 400;

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "document/observer.h"
 #include "platform/param_dialog.h"
 #include "platform/platform.h"
-#include "shell/main_window.h"
 #include "views/view_state.h"
 
 namespace kelvora {
@@ -24,8 +24,8 @@ void DisplaySettings() {
   p->WriteString("Options", "density", std::to_string(v.density));
   p->WriteString("Options", "dispmode", std::to_string(v.displayMode));
   p->WriteString("Options", "trackmode", std::to_string(v.trackMode));
-  ShowFormatStatus();
-  RefreshViews();
+  NotifyFormatChanged();
+  NotifyDataChanged();
 }
 
 }  // namespace kelvora

@@ -110,8 +110,10 @@ std::string FormatTime(int64_t offset) {
   return text;
 }
 
-std::vector<AxisMark> TimeAxisPlan(const WaveGeometry& g) {
+std::vector<AxisMark> TimeAxisPlan(const WaveGeometry& g, int64_t* steps) {
   std::vector<AxisMark> marks;
+  int64_t visited = 0;
+  if (steps != nullptr) *steps = 0;
   const int64_t spacing = Doc().format.nSamplesPerSec / 10;  // frames per tick
   if (spacing == 0 || !DrawableFormat()) return marks;
   const int64_t fpp = View().framesPerPixel;
@@ -121,7 +123,7 @@ std::vector<AxisMark> TimeAxisPlan(const WaveGeometry& g) {
   const int64_t shift = (int64_t{Doc().viewStart} / fpp) / align;
   int64_t k = 0;
   if (shift - kPlotLeft > 0) k = std::max<int64_t>(0, (shift - kPlotLeft) * fpp / spacing - 1);
-  for (;;) {
+  for (;; ++visited) {
     const int64_t px = k * spacing / fpp;
     const int64_t x = px - shift + kPlotLeft;
     if (x >= g.plotRight) break;
@@ -138,6 +140,7 @@ std::vector<AxisMark> TimeAxisPlan(const WaveGeometry& g) {
     if (mark.tickBottom != 0 || mark.grid || !mark.label.empty()) marks.push_back(mark);
     k = kEnd;
   }
+  if (steps != nullptr) *steps = visited;
   return marks;
 }
 

@@ -63,8 +63,9 @@ struct AxisMark {
 };
 // The ticks left of the right end of the plot, in order. Empty when the
 // rate is below 10 Hz (no tenth of a second to step by) or nothing can be
-// drawn.
-std::vector<AxisMark> TimeAxisPlan(const WaveGeometry& g);
+// drawn. `steps` (may be null) receives how many columns the walk visited:
+// one per column at most, however many ticks fall on each.
+std::vector<AxisMark> TimeAxisPlan(const WaveGeometry& g, int64_t* steps = nullptr);
 
 // Rows of the nine ticks of the vertical scale, top to bottom.
 std::vector<int> ScaleTickRows(const WaveGeometry& g);

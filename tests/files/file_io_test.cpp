@@ -13,12 +13,18 @@
 namespace kelvora {
 namespace {
 
-TEST(FileReader, RandomSeeksAndReadsMatchTheFile) {
+// The same reads from a file and from the same bytes in memory.
+class FileReaderSource : public testing::TestWithParam<bool> {};
+
+TEST_P(FileReaderSource, RandomSeeksAndReadsMatchTheBytes) {
   TempDir dir;
   const std::vector<uint8_t> content = Noise(200000, 1);
   ASSERT_TRUE(WriteBytes(dir / "f.bin", content));
   FileReader r;
-  ASSERT_TRUE(r.Open(dir / "f.bin"));
+  if (GetParam())
+    r.OpenMemory(content.data(), content.size());
+  else
+    ASSERT_TRUE(r.Open(dir / "f.bin"));
   EXPECT_EQ(r.Size(), content.size());
   std::mt19937 rng(5);
   for (int i = 0; i < 3000; ++i) {
@@ -35,6 +41,8 @@ TEST(FileReader, RandomSeeksAndReadsMatchTheFile) {
     ASSERT_EQ(r.Position(), pos + count);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(FileAndMemory, FileReaderSource, testing::Bool());
 
 TEST(FileReader, RefusesWhatIsNotARegularFile) {
   TempDir dir;

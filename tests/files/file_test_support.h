@@ -12,7 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "files/file_io.h"
+#include "files/open_save.h"
+
 namespace kelvora {
+
+// Loads the file at `path` the way the open flow does once it has the file
+// open: no undo snapshot, path and kind as they are. 1 when loaded.
+inline int LoadFile(const SoundReader& reader, const std::string& path) {
+  FileReader file;
+  if (!file.Open(path)) return 0;
+  return LoadIntoDocument(reader, file);
+}
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {

@@ -42,7 +42,7 @@ TEST_P(OpenRoute, ExtensionPicksTheReader) {
   Doc().path = "/before.wav";
   Doc().fileKind = kFileKindWavMuLaw;
   EXPECT_EQ(OpenSoundFile(path), kind ? 1 : 0);
-  EXPECT_EQ(Shell().lastDirectory, dir.path());
+  EXPECT_EQ(LastDirectory(), dir.path());
   if (kind) {
     EXPECT_EQ(Doc().fileKind, kind);
     EXPECT_EQ(Doc().path, path);
@@ -83,7 +83,7 @@ TEST_F(OpenSaveTest, RecentListOrderAndTheOpenDialog) {
     AddRecentFile(p);
   EXPECT_EQ(Recent(),
             (std::vector<std::string>{"/g.wav", "/c.wav", "/f.wav", "/e.wav", "/d.wav", "/b.wav"}));
-  Shell().lastDirectory = "/start";
+  LastDirectory() = "/start";
   Doc().fileKind = kFileKindAiff;
   dialogs().Cancel();
   EXPECT_EQ(DispatchCommand(kCmdOpen, kCodeAccelerator), true);
@@ -102,7 +102,7 @@ TEST_F(OpenSaveTest, RecentListOrderAndTheOpenDialog) {
   EXPECT_EQ(Recent()[0], dir / "missing.wav");
   DispatchCommand(kCmdRecentFirst + 2, kCodeMenu);
   EXPECT_EQ(Recent()[0], "/c.wav");
-  EXPECT_EQ(Shell().lastDirectory, "/");
+  EXPECT_EQ(LastDirectory(), "/");
 }
 
 TEST_F(OpenSaveTest, DialogsStartInTheFolderOfTheFileOpenedLast) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "files/open_save.h"
 #include "test_support.h"
 #include "views/view_state.h"
 
@@ -53,7 +54,7 @@ struct SettingsTest : EngineFixture, ::testing::Test {
   static std::string Loaded() {
     const std::vector<int> values = {Shell().windowWidth, Shell().windowHeight, View().density,
                                      View().displayMode, View().trackMode};
-    std::string s = Shell().lastDirectory;
+    std::string s = LastDirectory();
     for (int v : values) s += ' ' + std::to_string(v);
     return s;
   }
@@ -72,7 +73,7 @@ TEST_F(SettingsTest, DefaultsStoredValuesAndWhatShutdownWrites) {
   View().density = 32;
   View().displayMode = 1;  // only the display settings dialog writes these two
   View().trackMode = 0;
-  Shell().lastDirectory = "/snd/新しい";
+  LastDirectory() = "/snd/新しい";
   SaveSettingsOnExit(false, 800, 600);
   EXPECT_EQ(profile.GetString("Options", "directory", ""), "/snd/新しい");
   EXPECT_EQ(profile.GetInt("Options", "density", 0), 32);

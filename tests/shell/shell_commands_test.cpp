@@ -2,6 +2,7 @@
 
 #include "document/busy.h"
 #include "document/undo.h"
+#include "files/open_save.h"
 #include "files/texts.h"
 #include "shell/commands.h"
 #include "shell/layout.h"
@@ -150,13 +151,13 @@ TEST(DroppedFile, IsRefusedWhileBusyAndAsksBeforeReplacingAModifiedSound) {
   EndBusy();
   f.ui().answers.push_back(kIdCancel);
   EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
-  EXPECT_EQ(Shell().lastDirectory, "");
+  EXPECT_EQ(LastDirectory(), "");
   // Without changes the file goes straight to the open flow (which refuses
   // this extension with its own message).
   Doc().modified = false;
   f.ui().messages.clear();
   EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
-  EXPECT_EQ(Shell().lastDirectory, "/snd");
+  EXPECT_EQ(LastDirectory(), "/snd");
   ASSERT_EQ(f.ui().messages.size(), 1u);
   EXPECT_EQ(f.ui().messages[0].text, texts::kUnsupportedExtension);
 }

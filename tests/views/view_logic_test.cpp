@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "views/view_test_support.h"
 
 namespace kelvora {
@@ -70,9 +68,9 @@ TEST_F(ViewTest, RatesWithoutATenthOfASecondDrawNoTicksAndTinyRatesStayBounded) 
   Pretend(10, 8, 1, INT32_MAX);
   Doc().viewStart = INT32_MAX - 4096 * 1000;
   SetZoom(0);
-  const auto t0 = std::chrono::steady_clock::now();
-  const std::vector<AxisMark> marks = TimeAxisPlan(CurrentWaveGeometry());
-  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(50));
+  int64_t steps = 0;
+  const std::vector<AxisMark> marks = TimeAxisPlan(CurrentWaveGeometry(), &steps);
+  EXPECT_LE(steps, 1 + 1000 + 48);  // from one column left of the view
   EXPECT_LE(marks.size(), 1000u + 48u);
   EXPECT_EQ(marks.back().x, 1047);
 }

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "document/busy.h"
+#include "files/open_save.h"
 #include "shell/layout.h"
 #include "shell/qt/qt_test_app.h"
 #include "shell/qt/status_bar.h"
@@ -240,12 +241,12 @@ TEST(MainWindowDrop, FirstLocalFileOpensFromTheEventLoopButNotDuringAnOperation)
   BeginBusy();
   dragAndDrop();
   f.Flush();
-  EXPECT_EQ(Shell().lastDirectory, "");
+  EXPECT_EQ(LastDirectory(), "");
   EndBusy();
   dragAndDrop();
-  EXPECT_EQ(Shell().lastDirectory, "");
+  EXPECT_EQ(LastDirectory(), "");
   f.Flush();
-  EXPECT_EQ(Shell().lastDirectory, "/snd");
+  EXPECT_EQ(LastDirectory(), "/snd");
 }
 
 TEST(QtMessageBoxes, AnswersMapToTheEngineResults) {
