@@ -59,7 +59,7 @@ struct RecordingState {
 };
 RecordingState& Recording();
 
-// 40011, after the caller's ConfirmSaveChanges has agreed.
+// 40011: offers to save a modified sound first.
 void StartRecording();
 // The device gave the record block back holding `bytes` bytes.
 void FinishRecording(int32_t bytes);

@@ -8,6 +8,7 @@
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/convert.h"
+#include "files/open_save.h"
 #include "platform/param_dialog.h"
 
 namespace kelvora {
@@ -59,6 +60,7 @@ uint32_t RecordMemoryKb(int32_t seconds, int32_t rate, bool sixteenBits, bool st
 void StartRecording() {
   RecordingState& r = Recording();
   if (r.recording || Playback().mode != kPlayIdle) return;
+  if (ConfirmSaveChanges() != 1) return;
   SoundDocument& doc = Doc();
   int32_t rate = static_cast<int32_t>(doc.format.nSamplesPerSec);
   int32_t bits = doc.format.wBitsPerSample;

@@ -34,11 +34,7 @@ const CommandEntry kCommands[] = {
     {kCmdPlayFromCursor, [] { StartPlayback(kPlayFromCursor); }, nullptr, 0},
     {kCmdLoopPlay, [] { StartPlayback(kPlayLoop); }, nullptr, 0},
     {kCmdStop, StopAudio, nullptr, 0},
-    {kCmdRecord,
-     [] {
-       if (ConfirmSaveChanges() == 1) StartRecording();
-     },
-     nullptr, kRecordDialog},
+    {kCmdRecord, StartRecording, nullptr, kRecordDialog},
     {kCmdExit, ExitProgram, nullptr, 0},
     {kCmdUndo, SwapUndo, "undo", 0},
     {kCmdCut, CutSelection, "cut", 0},
