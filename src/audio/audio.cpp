@@ -5,6 +5,7 @@
 #include "audio/texts.h"
 #include "document/busy.h"
 #include "document/sound_document.h"
+#include "document/texts.h"
 
 namespace kelvora {
 namespace {
@@ -35,7 +36,7 @@ void ShowOpenError(WaveResult result) {
       text = texts::kDeviceAllocated;
       break;
     case kWaveNoMemory:
-      text = texts::kDeviceNoMemory;
+      text = texts::kOutOfMemory;
       break;
     case kWaveBadFormat:
       text = texts::kBadFormat;

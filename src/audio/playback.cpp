@@ -7,6 +7,7 @@
 #include "audio/texts.h"
 #include "document/busy.h"
 #include "document/sound_document.h"
+#include "document/texts.h"
 
 namespace kelvora {
 namespace {
@@ -37,7 +38,7 @@ void StartPlayback(int mode) {
   if (mode == kPlayLoop && !doc.HasSelection()) return;
   if (mode == kPlayFromCursor && doc.selStart == doc.length) return;
   if (p.buffers.empty() && !p.buffers.Resize(size_t{kPlaySlots} * kPlaySlotBytes)) {
-    ShowWarning(texts::kAudioCaption, texts::kDeviceNoMemory);
+    ShowWarning(texts::kAudioCaption, texts::kOutOfMemory);
     return;
   }
 

@@ -6,6 +6,7 @@
 #include "audio/device_dialog.h"
 #include "audio/texts.h"
 #include "document/sound_document.h"
+#include "document/texts.h"
 #include "document/undo.h"
 #include "editing/convert.h"
 #include "files/open_save.h"
@@ -100,7 +101,7 @@ void StartRecording() {
   if (!TakeUndoSnapshot() || !r.block.Resize(static_cast<size_t>(bytes) + 16)) {
     r.block.Free();
     CloseInput();
-    ShowWarning(texts::kAudioCaption, texts::kDeviceNoMemory);
+    ShowWarning(texts::kAudioCaption, texts::kOutOfMemory);
     RestoreMainWindow();
     return;
   }

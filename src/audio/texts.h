@@ -7,7 +7,6 @@ namespace kelvora::texts {
 inline constexpr const char* kAudioCaption = "Kelvora";
 inline constexpr const char* kBadDeviceId = "デバイスIDが異常です";
 inline constexpr const char* kDeviceAllocated = "指定のリソースは既に使用されています";
-inline constexpr const char* kDeviceNoMemory = "メモリーが足りません";
 inline constexpr const char* kBadFormat = "WAVEデバイスでサポートされていないデータ形式です";
 inline constexpr const char* kSyncDriver = "同期デバイスドライバは使用できません";
 inline constexpr const char* kCannotOpenDevice = "WAVEデバイスがオープンできません";
