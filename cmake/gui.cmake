@@ -3,6 +3,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Multimedia)
 set(CMAKE_AUTOMOC ON)
 file(GLOB_RECURSE GUI_SOURCES CONFIGURE_DEPENDS src/*/qt/*.cpp src/*/qt/*.h)
 list(FILTER GUI_SOURCES EXCLUDE REGEX "/src/shell/qt/main\\.cpp$")
+list(FILTER GUI_SOURCES EXCLUDE REGEX "/src/cli/qt/")
 add_library(kelvora_qt STATIC ${GUI_SOURCES})
 target_link_libraries(kelvora_qt PUBLIC kelvora_engine Qt6::Widgets Qt6::Multimedia)
 target_compile_options(kelvora_qt PRIVATE ${KELVORA_WARNINGS})
@@ -30,3 +31,14 @@ add_custom_command(
 add_custom_target(kelvora_files ALL
   DEPENDS ${KELVORA_PROGRAM_DIR}/about.wav ${KELVORA_PROGRAM_DIR}/kelvora.html)
 add_dependencies(kelvora kelvora_files)
+
+# The sound devices of kelvora-cli --list-devices, loaded by the tool from
+# beside itself only for that.
+add_library(kelvora_cli_devices MODULE src/cli/qt/sound_devices.cpp
+  src/platform/qt/qt_wave_devices.cpp src/platform/qt/qt_wave_devices.h)
+target_include_directories(kelvora_cli_devices PRIVATE src)
+target_link_libraries(kelvora_cli_devices PRIVATE Qt6::Multimedia)
+target_compile_options(kelvora_cli_devices PRIVATE ${KELVORA_WARNINGS})
+set_target_properties(kelvora_cli_devices PROPERTIES PREFIX ""
+  LIBRARY_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:kelvora-cli>)
+add_dependencies(kelvora-cli kelvora_cli_devices)

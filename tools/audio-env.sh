@@ -11,9 +11,12 @@ kelvora_start_audio() {
   pactl info >/dev/null 2>&1 || return 0
   if ! pactl list short sinks | grep -q kelvora_null; then
     pactl load-module module-null-sink sink_name=kelvora_null >/dev/null
+    pactl set-default-sink kelvora_null
+  fi
+  # Qt lists no monitor sources as inputs: the loopback input is a remap of it.
+  if ! pactl list short sources | grep -q kelvora_loopback; then
     pactl load-module module-remap-source master=kelvora_null.monitor \
       source_name=kelvora_loopback >/dev/null
-    pactl set-default-sink kelvora_null
     pactl set-default-source kelvora_loopback
   fi
 }

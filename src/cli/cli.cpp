@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "cli/list_devices.h"
 #include "cli/usage.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
@@ -329,6 +330,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 int CliMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && args[0] == "--list-devices") return RunListDevices(out, err);
   if (args.size() == 1 && args[0] == "--help") {
     out << RenderUsageText(CliManual());
     return kCliOk;

@@ -48,6 +48,8 @@ public:
   virtual void DrawPlayPosition(double fraction) = 0;
   // Playback ended: clear the band between plot and time axis.
   virtual void ClearPlayBand() = 0;
+  // The toolbar's play, play-from-cursor, loop and record buttons.
+  virtual void SetTransportButtons(bool /*on*/) {}
   // Dispatches at most one pending event; returns whether one was handled.
   virtual bool DispatchOnePendingEvent() = 0;
   // Destroys the main window; the program then saves its settings and ends.
@@ -137,6 +139,111 @@ public:
   virtual int64_t NowMs() = 0;
 };
 
+// ----- Wave devices ---------------------------------------------------------
+
+// The twelve format bits of a device: rate 11025, 22050 or 44100 (1, 2, 4),
+// mono or stereo (M, S), 8 or 16 bits.
+enum WaveFormatBit : uint32_t {
+  kWaveFormat1M08 = 0x1,
+  kWaveFormat1S08 = 0x2,
+  kWaveFormat1M16 = 0x4,
+  kWaveFormat1S16 = 0x8,
+  kWaveFormat2M08 = 0x10,
+  kWaveFormat2S08 = 0x20,
+  kWaveFormat2M16 = 0x40,
+  kWaveFormat2S16 = 0x80,
+  kWaveFormat4M08 = 0x100,
+  kWaveFormat4S08 = 0x200,
+  kWaveFormat4M16 = 0x400,
+  kWaveFormat4S16 = 0x800,
+};
+
+// What an output device supports besides playing.
+enum WaveSupportBit : uint32_t {
+  kWaveCapsPitch = 0x1,
+  kWaveCapsPlaybackRate = 0x2,
+  kWaveCapsVolume = 0x4,
+  kWaveCapsLrVolume = 0x8,
+  kWaveCapsSync = 0x10,
+};
+
+struct WaveDeviceCaps {
+  std::string name;
+  uint16_t manufacturerId = 0;
+  uint16_t productId = 0;
+  uint32_t driverVersion = 0;  // major in bits 8..15, minor in bits 0..7
+  uint16_t channels = 0;
+  uint32_t formats = 0;  // WaveFormatBit
+  uint32_t support = 0;  // WaveSupportBit
+};
+
+struct WaveStreamFormat {
+  uint32_t samplesPerSec = 0;
+  uint16_t bitsPerSample = 0;
+  uint16_t channels = 0;
+};
+
+// Results of opening a stream; the numbers are the codes the user's
+// messages are chosen by.
+enum WaveResult : int {
+  kWaveOk = 0,
+  kWaveError = 1,
+  kWaveBadDeviceId = 2,
+  kWaveAllocated = 4,
+  kWaveNoMemory = 7,
+  kWaveBadFormat = 32,
+  kWaveSync = 35,
+};
+
+// Where the streams report. Calls come from the event loop on the UI
+// thread, never from inside a call into WaveDevices.
+class WaveListener {
+public:
+  virtual ~WaveListener() = default;
+  // An output chunk has been played, or given back by ResetOutput.
+  virtual void OutputDone(int tag, int bytes) = 0;
+  // The input block is full, or the input was stopped: `bytes` recorded.
+  virtual void InputDone(int bytes) = 0;
+};
+
+// The sound devices. Device -1 is the desktop's default device, 0 .. count-1
+// the devices of the lists as last read by Refresh.
+class WaveDevices {
+public:
+  virtual ~WaveDevices() = default;
+  // Reads the device lists again: devices come and go while the program runs.
+  virtual void Refresh() = 0;
+  virtual int OutputCount() = 0;
+  virtual int InputCount() = 0;
+  // False (and `caps` untouched) when there is no such device.
+  virtual bool OutputCaps(int device, WaveDeviceCaps* caps) = 0;
+  virtual bool InputCaps(int device, WaveDeviceCaps* caps) = 0;
+
+  // One output stream at a time. Each written chunk is copied at once and
+  // comes back through OutputDone(tag, bytes) when it has been played.
+  virtual WaveResult OpenOutput(int device, const WaveStreamFormat& format,
+                                WaveListener* listener) = 0;
+  virtual bool WriteOutput(int tag, const uint8_t* data, int bytes) = 0;
+  // Stops at once; every chunk not yet reported comes back through OutputDone.
+  virtual void ResetOutput() = 0;
+  virtual void CloseOutput() = 0;
+
+  // One input stream at a time, recording into one block of the caller's,
+  // which must stay valid until InputDone.
+  virtual WaveResult OpenInput(int device, const WaveStreamFormat& format,
+                               WaveListener* listener) = 0;
+  virtual bool PrepareInput(uint8_t* block, int bytes) = 0;
+  virtual bool AddInput() = 0;
+  virtual void StartInput() = 0;
+  // Stops recording; an added block comes back through InputDone.
+  virtual void StopInput() = 0;
+  virtual void CloseInput() = 0;
+
+  // Plays a sound file on the default device without waiting; nothing when
+  // it is missing or unreadable.
+  virtual void PlaySoundFile(const std::string& path) = 0;
+};
+
 // What the engine reaches the outside world through. Every pointer is set
 // before the engine is used; InstallHeadlessPlatform() gives a complete set.
 struct Platform {
@@ -147,6 +254,7 @@ struct Platform {
   Profile* profile = nullptr;
   Processes* processes = nullptr;
   Clock* clock = nullptr;
+  WaveDevices* waveDevices = nullptr;
 };
 
 Platform& Services();

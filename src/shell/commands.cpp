@@ -4,6 +4,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "audio/audio.h"
+#include "audio/device_dialog.h"
 #include "document/busy.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
@@ -38,11 +40,11 @@ const CommandEntry kCommands[] = {
     {kCmdSave, SaveCommand, nullptr, 0},
     {kCmdSaveAs, SaveAsCommand, nullptr, 0},
     {kCmdConvertFormat, ConvertFormat, "convert", kConvertDialog},
-    {kCmdPlay, nullptr, nullptr, 0},
-    {kCmdPlayFromCursor, nullptr, nullptr, 0},
-    {kCmdLoopPlay, nullptr, nullptr, 0},
-    {kCmdStop, nullptr, nullptr, 0},
-    {kCmdRecord, nullptr, nullptr, 128},
+    {kCmdPlay, [] { StartPlayback(kPlayAll); }, nullptr, 0},
+    {kCmdPlayFromCursor, [] { StartPlayback(kPlayFromCursor); }, nullptr, 0},
+    {kCmdLoopPlay, [] { StartPlayback(kPlayLoop); }, nullptr, 0},
+    {kCmdStop, StopAudio, nullptr, 0},
+    {kCmdRecord, StartRecording, nullptr, kRecordDialog},
     {kCmdExit, ExitProgram, nullptr, 0},
     {kCmdUndo, SwapUndo, "undo", 0},
     {kCmdCut, CutSelection, "cut", 0},
@@ -89,7 +91,7 @@ const CommandEntry kCommands[] = {
     {kCmdZoom1, [] { SetZoomLevel(6); }, nullptr, 0},
     {kCmdZoomIn, ZoomIn, nullptr, 0},
     {kCmdZoomOut, ZoomOut, nullptr, 0},
-    {kCmdDevices, nullptr, nullptr, 106},
+    {kCmdDevices, DeviceCommand, nullptr, kDeviceDialog},
     {kCmdDisplaySettings, DisplaySettings, nullptr, kDisplaySettingsDialog},
     {kCmdHelp, ShowHelp, nullptr, 0},
     {kCmdAbout, ShowAbout, nullptr, kAboutDialog},
@@ -159,6 +161,7 @@ void ResetProcessState() {
   ResetPitchTimeParameters();
   ResetEqualizerParameters();
   ResetEnvelopeParameters();
+  ResetAudioState();
 }
 
 void StartEngine() {

@@ -136,6 +136,7 @@ void HeadlessPlatform::Install() {
   p.profile = profile;
   p.processes = &processes;
   p.clock = &clock;
+  p.waveDevices = &waveDevices;
 }
 
 }  // namespace kelvora

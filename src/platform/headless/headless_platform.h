@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/headless/headless_dialogs.h"
+#include "platform/headless/headless_wave_devices.h"
 #include "platform/platform.h"
 
 namespace kelvora {
@@ -40,6 +41,7 @@ public:
   void ScrollWaveView(int columns) override { waveScrolls.push_back(columns); }
   void DrawPlayPosition(double fraction) override { playPositions.push_back(fraction); }
   void ClearPlayBand() override { ++playBandClears; }
+  void SetTransportButtons(bool on) override { transportOn = on; }
   bool DispatchOnePendingEvent() override;
   void CloseWindow() override { closed = true; }
 
@@ -69,6 +71,7 @@ public:
   std::vector<int> waveScrolls;
   std::vector<double> playPositions;
   int playBandClears = 0;
+  bool transportOn = true;
   int eventsDispatched = 0;
   bool closed = false;
 };
@@ -163,6 +166,7 @@ public:
   MemoryProfile memoryProfile;
   HeadlessProcesses processes;
   FakeClock clock;
+  HeadlessWaveDevices waveDevices;
   Profile* profile = &memoryProfile;  // a test may point it at a real file
 };
 

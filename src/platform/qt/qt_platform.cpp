@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
-#include <QSoundEffect>
 #include <QUrl>
 #include <chrono>
 #include <cstring>
@@ -141,6 +140,10 @@ void QtUserInterface::ClearPlayBand() {
   if (window_) window_->WaveView()->ClearPlayBand();
 }
 
+void QtUserInterface::SetTransportButtons(bool on) {
+  if (window_) window_->SetTransportButtons(on);
+}
+
 bool QtUserInterface::DispatchOnePendingEvent() {
   // One look at the queue costs about 5 µs, as much as the work on a few
   // hundred frames; a hundred looks a second keep the window just as alive.
@@ -236,12 +239,7 @@ bool QtProcesses::OpenDocument(const std::string& path) {
 }
 
 void QtProcesses::PlaySoundFile(const std::string& path) {
-  const QString file = QFile::decodeName(QByteArray::fromStdString(path));
-  if (!QFileInfo::exists(file)) return;
-  if (!sound_) sound_ = std::make_unique<QSoundEffect>();
-  sound_->stop();
-  sound_->setSource(QUrl::fromLocalFile(file));
-  sound_->play();
+  if (sounds_ != nullptr) sounds_->PlaySoundFile(path);
 }
 
 int64_t QtClock::NowMs() {

@@ -9,8 +9,6 @@
 
 #include "platform/platform.h"
 
-class QSoundEffect;
-
 namespace kelvora {
 
 class HelpWindow;
@@ -35,6 +33,7 @@ public:
   void ScrollWaveView(int columns) override;
   void DrawPlayPosition(double fraction) override;
   void ClearPlayBand() override;
+  void SetTransportButtons(bool on) override;
   // Handles what is waiting in the event queue (input, painting, timers),
   // so that Stop and the close box work during a long operation.
   bool DispatchOnePendingEvent() override;
@@ -63,11 +62,13 @@ public:
   // An HTML page (the manual) opens in the program's own help window;
   // anything else in the desktop's viewer.
   bool OpenDocument(const std::string& path) override;
+  // Through the sound devices, like every sound the program plays.
   void PlaySoundFile(const std::string& path) override;
+  void SetSoundDevices(WaveDevices* devices) { sounds_ = devices; }
   HelpWindow* Help() const { return help_.get(); }
 
 private:
-  std::unique_ptr<QSoundEffect> sound_;
+  WaveDevices* sounds_ = nullptr;
   std::unique_ptr<HelpWindow> help_;
 };
 

@@ -12,6 +12,7 @@
 #include "platform/qt/qt_dialog_host.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_wave_devices.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/qt/icons.h"
@@ -60,6 +61,8 @@ int RunKelvora(QApplication& app) {
   QtFileDialogs fileDialogs;
   QtProcesses processes;
   QtClock clock;
+  QtWaveDevices waveDevices;
+  processes.SetSoundDevices(&waveDevices);
   Platform& services = Services();
   services.ui = &ui;
   services.clipboard = &clipboard;
@@ -67,6 +70,7 @@ int RunKelvora(QApplication& app) {
   services.profile = &profile;
   services.processes = &processes;
   services.clock = &clock;
+  services.waveDevices = &waveDevices;
   LoadStartupSettings(LocalPath(QDir::homePath()));
 
   {

@@ -208,6 +208,14 @@ void QtMainWindow::SetZoomChecks(int level) {
   for (auto& [itemLevel, action] : zoomItems_) action->setChecked(itemLevel == level);
 }
 
+void QtMainWindow::SetTransportButtons(bool on) {
+  for (QAction* action : toolbar_->actions()) {
+    const int id = action->data().toInt();
+    if (id == kCmdPlay || id == kCmdPlayFromCursor || id == kCmdLoopPlay || id == kCmdRecord)
+      action->setEnabled(on);
+  }
+}
+
 void QtMainWindow::RebuildRecentFiles() {
   QMenu* file = popups_[kFilePopup];
   for (QAction* action : recentItems_) {

@@ -39,6 +39,8 @@ public:
   void SetDispatcher(Dispatcher dispatcher) { dispatcher_ = std::move(dispatcher); }
   void SetMenuMode(MenuMode mode);
   void SetZoomChecks(int level);
+  // Play, play from cursor, loop and record on the toolbar.
+  void SetTransportButtons(bool on);
   // The recent-file items at the end of the File menu, from the settings.
   void RebuildRecentFiles();
 

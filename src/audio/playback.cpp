@@ -1,0 +1,109 @@
+#include <algorithm>
+#include <cstring>
+
+#include "audio/audio.h"
+#include "audio/audio_internal.h"
+#include "audio/device_dialog.h"
+#include "audio/texts.h"
+#include "document/busy.h"
+#include "document/sound_document.h"
+#include "document/texts.h"
+
+namespace kelvora {
+namespace {
+
+PlaybackState g_playback;
+
+void EndPlayback() {
+  PlaybackState& p = Playback();
+  Services().waveDevices->CloseOutput();
+  p.deviceOpen = false;
+  p.mode = kPlayIdle;
+  UserInterface* ui = Services().ui;
+  ui->ViewFrameChanged();
+  ui->ClearPlayBand();
+  SetTransportButtons(true);
+  RestoreMainWindow();  // also clears the busy flag
+}
+
+}  // namespace
+
+PlaybackState& Playback() { return g_playback; }
+
+void StartPlayback(int mode) {
+  SoundDocument& doc = Doc();
+  PlaybackState& p = Playback();
+  if (p.mode != kPlayIdle || Recording().recording) return;
+  if (doc.length == 0) return;
+  if (mode == kPlayLoop && !doc.HasSelection()) return;
+  if (mode == kPlayFromCursor && doc.selStart == doc.length) return;
+  if (p.buffers.empty() && !p.buffers.Resize(size_t{kPlaySlots} * kPlaySlotBytes)) {
+    ShowWarning(texts::kAudioCaption, texts::kOutOfMemory);
+    return;
+  }
+
+  p.mode = mode;
+  p.loop = mode == kPlayLoop;
+  if (mode == kPlayAll) {
+    p.loopStart = p.nextPosition = 0;
+    p.playEnd = doc.length;
+  } else {
+    p.loopStart = p.nextPosition = doc.selStart;
+    p.playEnd = mode == kPlayFromCursor && !doc.HasSelection() ? doc.length : doc.selEnd;
+  }
+  const int32_t framesPerChunk = static_cast<int32_t>(doc.format.nSamplesPerSec * 200 / 1000);
+  p.chunkSize = std::min(framesPerChunk * doc.format.nBlockAlign, kPlaySlotBytes);
+  p.queued = 0;
+  p.lastSlot = 0;
+
+  const WaveStreamFormat format{doc.format.nSamplesPerSec, doc.format.wBitsPerSample,
+                                doc.format.nChannels};
+  const WaveResult result =
+      Services().waveDevices->OpenOutput(SelectedOutputDevice - 1, format, &AudioListener());
+  if (result != kWaveOk) {
+    p.mode = kPlayIdle;
+    p.loop = false;
+    ShowOpenError(result);
+    return;
+  }
+  p.deviceOpen = true;
+  p.playPosition = p.loopStart;
+  SetTransportButtons(false);
+  Services().ui->SetMenuMode(MenuMode::kDevice);
+  Busy().busy = true;
+  for (int i = 0; i < kPlaySlots && p.deviceOpen; ++i) RefillPlayback(nullptr);
+}
+
+void RefillPlayback(const ReturnedChunk* chunk) {
+  PlaybackState& p = Playback();
+  if (!p.deviceOpen) return;
+  const SoundDocument& doc = Doc();
+  if (chunk != nullptr) {
+    p.playPosition += chunk->bytes;
+    if (p.playPosition > p.playEnd) p.playPosition -= p.playEnd - p.loopStart;
+    Services().ui->DrawPlayPosition(static_cast<double>(p.playPosition) / doc.length);
+    --p.queued;
+  }
+  if (p.nextPosition < p.playEnd) {
+    const int slot = (p.lastSlot + 1) % kPlaySlots;
+    int32_t n = p.chunkSize;
+    if (p.nextPosition + n >= p.playEnd) n = p.playEnd - p.nextPosition;
+    uint8_t* buffer = p.buffers.data() + size_t{kPlaySlotBytes} * slot;
+    std::memcpy(buffer, doc.data.data() + p.nextPosition, static_cast<size_t>(n));
+    p.lastSlot = slot;
+    p.nextPosition += n;
+    if (Services().waveDevices->WriteOutput(slot, buffer, n)) {
+      ++p.queued;
+    } else {
+      // A device that refuses chunks would never give one back to end the
+      // playback: queue nothing more and let the queue run out.
+      p.loop = false;
+      p.nextPosition = p.playEnd;
+    }
+    if (p.loop && p.nextPosition == p.playEnd) p.nextPosition = p.loopStart;
+    if (p.queued > 0) return;
+  }
+  if (!p.loop && p.queued == 0 && p.nextPosition >= p.playEnd) EndPlayback();
+}
+
+}  // namespace kelvora

@@ -1,0 +1,239 @@
+// Playback, recording and the device list against a real sound server: a
+// PulseAudio null sink and a loopback source made from its monitor (the
+// set-up of tools/audio-env.sh, started here when it is not running).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cmath>
+#include <functional>
+
+#include "audio/audio.h"
+#include "audio/device_dialog.h"
+#include "platform/qt/qt_wave_devices.h"
+#include "shell/qt/qt_test_app.h"
+
+namespace kelvora {
+namespace {
+
+// Starts the server of tools/audio-env.sh unless one answers already.
+bool EnsureSoundServer() {
+  QProcess shell;
+  shell.start("bash", {"-c", QStringLiteral("source '%1/tools/audio-env.sh' && kelvora_start_audio "
+                                            "&& pactl list short sinks | grep -q kelvora_null && "
+                                            "echo \"$XDG_RUNTIME_DIR\"")
+                                 .arg(KELVORA_SOURCE_DIR)});
+  if (!shell.waitForFinished(20000) || shell.exitCode() != 0) return false;
+  const QByteArray dir = shell.readAllStandardOutput().trimmed();
+  if (!dir.isEmpty()) qputenv("XDG_RUNTIME_DIR", dir);
+  return true;
+}
+
+// Passes everything on, noting the chunks written and given back.
+class Spy : public WaveDevices, public WaveListener {
+public:
+  explicit Spy(WaveDevices* real) : real_(real) {}
+  void Refresh() override { real_->Refresh(); }
+  int OutputCount() override { return real_->OutputCount(); }
+  int InputCount() override { return real_->InputCount(); }
+  bool OutputCaps(int d, WaveDeviceCaps* c) override { return real_->OutputCaps(d, c); }
+  bool InputCaps(int d, WaveDeviceCaps* c) override { return real_->InputCaps(d, c); }
+  WaveResult OpenOutput(int d, const WaveStreamFormat& f, WaveListener* l) override {
+    listener_ = l;
+    return real_->OpenOutput(d, f, this);
+  }
+  bool WriteOutput(int tag, const uint8_t* data, int bytes) override {
+    written.push_back(bytes);
+    return real_->WriteOutput(tag, data, bytes);
+  }
+  void ResetOutput() override { real_->ResetOutput(); }
+  void CloseOutput() override {
+    ++closes;
+    real_->CloseOutput();
+  }
+  WaveResult OpenInput(int d, const WaveStreamFormat& f, WaveListener* l) override {
+    return real_->OpenInput(d, f, l);
+  }
+  bool PrepareInput(uint8_t* b, int n) override { return real_->PrepareInput(b, n); }
+  bool AddInput() override { return real_->AddInput(); }
+  void StartInput() override { real_->StartInput(); }
+  void StopInput() override { real_->StopInput(); }
+  void CloseInput() override { real_->CloseInput(); }
+  void PlaySoundFile(const std::string& p) override { real_->PlaySoundFile(p); }
+  void OutputDone(int tag, int bytes) override {
+    returned.push_back(bytes);
+    listener_->OutputDone(tag, bytes);
+  }
+  void InputDone(int bytes) override { listener_->InputDone(bytes); }
+
+  std::vector<int> written, returned;
+  int closes = 0;
+
+private:
+  WaveDevices* real_;
+  WaveListener* listener_ = nullptr;
+};
+
+// A sine of `hz`, 16-bit, in every channel. The playback tests play theirs
+// quietly, so that a recording running beside them hears its own tone.
+std::vector<uint8_t> Tone(int rate, int channels, double seconds, double hz,
+                          double amplitude = 200) {
+  std::vector<int16_t> s;
+  const int frames = static_cast<int>(rate * seconds);
+  for (int i = 0; i < frames; ++i)
+    for (int c = 0; c < channels; ++c)
+      s.push_back(static_cast<int16_t>(amplitude * std::sin(2 * M_PI * hz * i / rate)));
+  return Pcm16(s);
+}
+
+class SoundServerTest : public ::testing::Test, public EngineFixture {
+protected:
+  static void SetUpTestSuite() { serverUp = EnsureSoundServer(); }
+  void SetUp() override {
+    ASSERT_TRUE(serverUp) << "no PulseAudio server with the kelvora_null sink";
+    EnsureQtApplication();
+    devices = std::make_unique<QtWaveDevices>();
+    spy = std::make_unique<Spy>(devices.get());
+    Services().waveDevices = spy.get();
+  }
+  void TearDown() override {
+    ResetAudioState();
+    Services().waveDevices = &platform.waveDevices;
+  }
+  // Runs the event loop until `done` or `ms` have passed; the time taken.
+  static qint64 RunUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(2);
+    }
+    return t.elapsed();
+  }
+
+  static inline bool serverUp = false;
+  std::unique_ptr<QtWaveDevices> devices;
+  std::unique_ptr<Spy> spy;
+};
+
+TEST_F(SoundServerTest, DeviceListHasTheNullSinkAndTheLoopbackSource) {
+  auto has = [](const QList<QAudioDevice>& list, const char* id) {
+    for (const QAudioDevice& d : list)
+      if (d.id() == id) return true;
+    return false;
+  };
+  ASSERT_TRUE(has(QMediaDevices::audioOutputs(), "kelvora_null"));
+  ASSERT_TRUE(has(QMediaDevices::audioInputs(), "kelvora_loopback"));
+  WaveDeviceCaps caps;
+  ASSERT_TRUE(devices->OutputCaps(-1, &caps));  // the default: the null sink
+  EXPECT_EQ(caps.name, QMediaDevices::defaultAudioOutput().description().toStdString());
+  EXPECT_EQ(caps.formats, 0x0FFFu);
+  EXPECT_EQ(caps.channels, 2);
+  ASSERT_TRUE(devices->InputCaps(-1, &caps));
+  EXPECT_EQ(caps.name, QMediaDevices::defaultAudioInput().description().toStdString());
+  EXPECT_EQ(devices->OutputCount(), QMediaDevices::audioOutputs().size());
+  EXPECT_EQ(devices->InputCount(), QMediaDevices::audioInputs().size());
+}
+
+TEST_F(SoundServerTest, OneSecondOfCdSoundPlaysAsFiveChunksInOneSecond) {
+  SetDocument(MakeFormat(44100, 16, 2), Tone(44100, 2, 1.0, 440));
+  StartPlayback(kPlayAll);
+  ASSERT_TRUE(IsAudioRunning());
+  const qint64 ms = RunUntil([] { return !IsAudioRunning(); }, 5000);
+  EXPECT_FALSE(IsAudioRunning());
+  EXPECT_EQ(spy->written, std::vector<int>(5, 35280));
+  EXPECT_EQ(spy->returned, std::vector<int>(5, 35280));
+  EXPECT_EQ(spy->closes, 1);
+  // Played in real time, give or take the server's start on a busy machine.
+  EXPECT_GE(ms, 700);
+  EXPECT_LE(ms, 5000);
+  EXPECT_EQ(ui().playPositions, (std::vector<double>{0.2, 0.4, 0.6, 0.8, 1.0}));
+  EXPECT_EQ(devices->Stats().underruns, 0);
+}
+
+TEST_F(SoundServerTest, LoopPlayWrapsUntilStop) {
+  SetDocument(MakeFormat(22050, 16, 1), Tone(22050, 1, 2.0, 440));
+  Doc().selStart = 22050;  // 0.5 s ..
+  Doc().selEnd = 44100;    // .. 1 s: 2.5 chunks a pass
+  StartPlayback(kPlayLoop);
+  RunUntil([this] { return ui().playPositions.size() >= 5; }, 5000);
+  ASSERT_TRUE(IsAudioRunning());
+  std::vector<double> p = ui().playPositions;
+  ASSERT_GE(p.size(), 5u);
+  EXPECT_TRUE(std::is_sorted(p.begin(), p.end()) == false);  // it went back
+  for (double f : p) {
+    EXPECT_GE(f, 0.25);
+    EXPECT_LE(f, 0.5);
+  }
+  StopAudio();
+  const qint64 ms = RunUntil([] { return !IsAudioRunning(); }, 3000);
+  EXPECT_FALSE(IsAudioRunning());
+  EXPECT_LE(ms, 500);
+  EXPECT_EQ(spy->written.size(), spy->returned.size());
+}
+
+TEST_F(SoundServerTest, StopEndsPlaybackAtOnce) {
+  SetDocument(MakeFormat(44100, 16, 2), Tone(44100, 2, 10.0, 440));
+  StartPlayback(kPlayAll);
+  RunUntil([] { return false; }, 500);
+  StopAudio();
+  EXPECT_LE(RunUntil([] { return !IsAudioRunning(); }, 3000), 500);
+  EXPECT_FALSE(IsAudioRunning());
+  EXPECT_LT(spy->written.size(), 50u);  // far from the 50 chunks of the sound
+  EXPECT_EQ(spy->returned.size(), spy->written.size());
+}
+
+TEST_F(SoundServerTest, RecordsTheToneHeardOnTheLoopbackUntilTheLimit) {
+  // The tone plays from a file while the loopback records it for 1 s.
+  QTemporaryDir dir;
+  const QString path = dir.filePath("tone.wav");
+  std::vector<uint8_t> pcm = Tone(44100, 2, 3.0, 1000, 16000);
+  std::vector<uint8_t> wav = {'R',  'I',  'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
+                              't',  ' ',  16,  0,   0, 0, 1,  0, 2,   0,   0x44, 0xAC, 0,   0,
+                              0x10, 0xB1, 2,   0,   4, 0, 16, 0, 'd', 'a', 't',  'a'};
+  const uint32_t n = static_cast<uint32_t>(pcm.size());
+  for (int i = 0; i < 4; ++i) wav.push_back(static_cast<uint8_t>(n >> (8 * i)));
+  wav.insert(wav.end(), pcm.begin(), pcm.end());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(reinterpret_cast<const char*>(wav.data()), static_cast<qint64>(wav.size()));
+  f.close();
+  devices->PlaySoundFile(path.toStdString());
+  RunUntil([] { return false; }, 300);
+
+  platform.dialogs.QueueFields(
+      {{"rate", "44100"}, {"bits", "16"}, {"channels", "1"}, {"time", "1"}});
+  StartRecording();
+  ASSERT_TRUE(Recording().recording);
+  const qint64 ms = RunUntil([] { return !Recording().recording; }, 5000);
+  EXPECT_FALSE(Recording().recording);  // stopped by itself at the limit
+  EXPECT_GE(ms, 800);
+  ASSERT_EQ(Doc().length, 88200);
+  EXPECT_EQ(Doc().format, MakeFormat(44100, 16, 1));
+
+  // The strongest of the frequencies 100 Hz .. 5 kHz in the last half.
+  const uint8_t* b = Doc().bytes();
+  double bestPower = 0;
+  int bestHz = 0;
+  for (int hz = 100; hz <= 5000; hz += 50) {
+    double re = 0, im = 0;
+    for (int i = 22050; i < 44100; ++i) {
+      const double s = static_cast<int16_t>(b[2 * i] | (b[2 * i + 1] << 8));
+      re += s * std::cos(2 * M_PI * hz * i / 44100);
+      im += s * std::sin(2 * M_PI * hz * i / 44100);
+    }
+    if (re * re + im * im > bestPower) {
+      bestPower = re * re + im * im;
+      bestHz = hz;
+    }
+  }
+  EXPECT_EQ(bestHz, 1000);
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,173 @@
+// Recording on the headless devices: the dialog, the block that becomes the
+// sound, and every failure on the way.
+#include <gtest/gtest.h>
+
+#include "audio/audio.h"
+#include "document/busy.h"
+#include "document/undo.h"
+#include "test_support.h"
+
+namespace kelvora {
+namespace {
+
+struct RecordingTest : EngineFixture, ::testing::Test {
+  RecordingTest() {
+    SetDocument(MakeFormat(22050, 16, 2), std::vector<uint8_t>(4000, 0x11));
+    Doc().selStart = Doc().anchor = 400;
+    Doc().selEnd = Doc().movingEnd = 3600;
+    Doc().viewStart = 2000;
+    dev().inputSource = {1, 2, 3, 4, 5};
+  }
+  HeadlessWaveDevices& dev() { return platform.waveDevices; }
+  // Record dialog: 8000 Hz, 8 bits, mono for `seconds`, then Record.
+  void Record(const char* seconds = "2") {
+    platform.dialogs.QueueFields(
+        {{"rate", "8000"}, {"bits", "8"}, {"channels", "1"}, {"time", seconds}});
+    DispatchCommand(kCmdRecord, kCodeMenu);
+  }
+  void ExpectOldSound() {
+    EXPECT_EQ(Doc().format, MakeFormat(22050, 16, 2));
+    EXPECT_EQ(DocumentBytes(), std::vector<uint8_t>(4000, 0x11));
+    EXPECT_FALSE(Recording().recording);
+    EXPECT_FALSE(dev().inputOpen);
+    EXPECT_EQ(ui().menuMode, MenuMode::kMain);
+  }
+};
+
+TEST_F(RecordingTest, MemoryFigureFollowsEveryChangeInTheDialog) {
+  EXPECT_EQ(RecordMemoryKb(60, 44100, true, true), 10335u);
+  std::vector<std::string> figures;
+  platform.dialogs.QueueActions(
+      [&](HeadlessDialogWindow& w) {
+        figures.push_back(w.GetItemText(500));  // seeded: 22050 Hz 16-bit stereo, 60 s
+        w.Click(104);
+        w.Click(202);
+        w.Click(302);
+        figures.push_back(w.GetItemText(500));
+        w.Type(402, "300");
+        figures.push_back(w.GetItemText(500));
+        w.Scroll(401, kScrollLineUp);
+        figures.push_back(w.GetItemText(500));
+        w.Click(201);
+        w.Click(301);
+        w.Click(101);
+        figures.push_back(w.GetItemText(500));
+      },
+      2);
+  DispatchCommand(kCmdRecord, kCodeMenu);
+  EXPECT_EQ(figures, (std::vector<std::string>{"5167", "10335", "51679", "51507", "2335"}));
+  EXPECT_FALSE(dev().inputOpen);           // cancelled
+  EXPECT_EQ(Recording().maxSeconds, 299);  // edited in place, like every dialog value
+}
+
+TEST_F(RecordingTest, ARecordingToTheLimitStopsByItselfAndBecomesTheSound) {
+  Record("1");
+  ASSERT_TRUE(Recording().recording);
+  EXPECT_EQ(ui().statusLog.back(), "録音中");
+  EXPECT_NE(std::find(ui().statusLog.begin(), ui().statusLog.end(), "準備中．．．"),
+            ui().statusLog.end());
+  EXPECT_EQ(ui().menuMode, MenuMode::kDevice);
+  EXPECT_FALSE(ui().transportOn);
+  EXPECT_FALSE(Busy().busy);                          // a recording does not hold the busy flag
+  EXPECT_EQ(Doc().format, MakeFormat(22050, 16, 2));  // the old data keeps its format
+
+  dev().Advance(999);
+  EXPECT_TRUE(Recording().recording);
+  dev().Advance(1);
+  EXPECT_FALSE(Recording().recording);
+  EXPECT_EQ(Doc().format, MakeFormat(8000, 8, 1));
+  ASSERT_EQ(Doc().length, 8000);
+  EXPECT_EQ(Doc().data.size(), 8016u);
+  EXPECT_EQ(DocumentBytes()[7], 3);
+  EXPECT_TRUE(Doc().modified);
+  EXPECT_TRUE(ui().transportOn);
+  EXPECT_EQ(ui().menuMode, MenuMode::kMain);
+  EXPECT_EQ(Recording().maxSeconds, 1);  // kept for the next recording
+
+  SwapUndo();  // the old sound comes back in its own format
+  EXPECT_EQ(Doc().format, MakeFormat(22050, 16, 2));
+  EXPECT_EQ(DocumentBytes(), std::vector<uint8_t>(4000, 0x11));
+}
+
+TEST_F(RecordingTest, StopKeepsWhatWasRecordedAndBringsPositionsWithinIt) {
+  Record();
+  dev().Advance(250);
+  ASSERT_TRUE(DispatchCommand(kCmdStop, kCodeMenu));
+  dev().Deliver();
+  EXPECT_EQ(Doc().length, 2000);
+  EXPECT_EQ(Doc().selStart, 400);
+  EXPECT_EQ(Doc().selEnd, 2000);
+  EXPECT_EQ(Doc().anchor, 400);
+  EXPECT_EQ(Doc().movingEnd, 2000);
+  EXPECT_EQ(Doc().viewStart, 2000);
+
+  // In a format of wider frames the positions land on frame boundaries.
+  Doc().selStart = Doc().anchor = 1001;
+  platform.dialogs.QueueFields({{"rate", "8000"}, {"bits", "16"}, {"channels", "2"}});
+  ui().answers.push_back(kIdNo);  // not saved
+  DispatchCommand(kCmdRecord, kCodeMenu);
+  dev().Advance(100);
+  StopAudio();
+  dev().Deliver();
+  EXPECT_EQ(Doc().length, 3200);
+  EXPECT_EQ(Doc().selStart, 1000);
+  EXPECT_EQ(Doc().viewStart, 2000);
+}
+
+TEST_F(RecordingTest, AModifiedSoundIsOfferedForSavingFirst) {
+  Doc().modified = true;
+  ui().answers.push_back(kIdCancel);
+  Record();
+  EXPECT_TRUE(platform.dialogs.shown.empty());
+  EXPECT_FALSE(dev().inputOpen);
+}
+
+// Failures on the way to recording: the message, and the old sound intact.
+struct StartFailure {
+  const char* what;
+  const char* text;
+};
+class RecordingStartFailure : public RecordingTest,
+                              public ::testing::WithParamInterface<StartFailure> {};
+
+TEST_P(RecordingStartFailure, LeavesTheOldSoundInItsFormat) {
+  const std::string what = GetParam().what;
+  if (what == "open") dev().openInputResult = kWaveBadFormat;
+  if (what == "prepare") dev().failPrepare = true;
+  if (what == "memory") MemoryBlock::SetTestCap(10000);
+  Record();
+  EXPECT_EQ(ShownMessages(ui()), (Shown{{"Kelvora", GetParam().text, MsgIcon::kWarning}}));
+  ExpectOldSound();
+  EXPECT_TRUE(ui().transportOn);
+  EXPECT_TRUE(ui().statusLog.empty() || ui().statusLog.back() == "22050Hz 16Bits Stereo");
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, RecordingStartFailure,
+                         ::testing::Values(StartFailure{"open", "WAVEデバイスがオープンできません"},
+                                           StartFailure{"prepare", "WaveIn Prepare Error"},
+                                           StartFailure{"memory", "メモリーが足りません"}));
+
+TEST_F(RecordingTest, AFailedAddStillRecordsAndStopEndsIt) {
+  dev().failAdd = true;
+  Record();
+  EXPECT_EQ(ShownMessages(ui()), (Shown{{"Kelvora", "WaveIn AddBufferError", MsgIcon::kWarning}}));
+  ASSERT_TRUE(Recording().recording);
+  dev().Advance(500);  // the device has no block: nothing comes back
+  EXPECT_TRUE(Recording().recording);
+  StopAudio();
+  EXPECT_FALSE(Recording().recording);
+  EXPECT_EQ(Doc().length, 0);
+  EXPECT_EQ(ui().menuMode, MenuMode::kMain);
+}
+
+TEST_F(RecordingTest, PlaybackWaitsForTheRecordingToEnd) {
+  Record();
+  StartPlayback(kPlayAll);
+  EXPECT_FALSE(dev().outputOpen);
+  StopAudio();
+  dev().Deliver();
+  EXPECT_FALSE(IsAudioRunning());
+}
+
+}  // namespace
+}  // namespace kelvora
