@@ -122,7 +122,7 @@ ManualPage CliManual() {
   page.synopsis = {
       "kelvora-cli INPUT [STEP ...] [-o OUTPUT] [--kind pcm|ulaw|au|aiff] [--clip CLIPFILE] "
       "[--no] [--info] [--seed N]",
-      "kelvora-cli --help | --version"};
+      "kelvora-cli --list-devices | --help | --version"};
   page.sections.push_back(
       {"DESCRIPTION",
        "kelvora-cli opens one sound, runs the given steps on it from left to right as a user of "
@@ -167,6 +167,9 @@ ManualPage CliManual() {
          "after the steps and the save, print one JSON line with the rate, bits, "
          "channels, frames, bytes, selection, moving end, modified flag and file kind."},
         {"--seed N", "seed the noise generator, so that a script gets the same noise every run."},
+        {"--list-devices",
+         "print one JSON line for every sound device the program sees: direction, index (0 is "
+         "the default device), name, channels and the twelve format bits of the device dialog."},
         {"--help", "print this text and exit."},
         {"--version", "print the version and exit."}}});
   page.sections.push_back(
