@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "document/busy.h"
+#include "document/observer.h"
 #include "document/operation.h"
 #include "document/replace_selection.h"
 #include "document/undo.h"
-#include "document/observer.h"
 
 namespace kelvora {
 
@@ -68,7 +68,7 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
 int RunResult(EffectRun& run, int64_t bytes, int32_t spare,
               const std::function<void(uint8_t*)>& flow) {
   MemoryBlock result;
-  if (bytes < 0 || bytes > INT32_MAX - spare) {
+  if (bytes < 0 || bytes > kMaxSoundBytes) {
     RestoreAfterShortage(run.name);
     return 0;
   }

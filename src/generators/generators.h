@@ -41,6 +41,12 @@ void ResetGeneratorParameters();
 // tool's --seed); SetNoiseSeed(-1) goes back to the clock.
 void SetNoiseSeed(int64_t seed);
 
+// Opens `bytes` of room at the insertion point (the moving end, kept within
+// the data), moving the data after it back. Returns the room's offset, or -1
+// after a shortage: the document comes back from the undo copy and the
+// message shows under `caption`. The room's bytes are not yet written.
+int64_t OpenRoomAtInsertionPoint(int64_t bytes, const char* caption);
+
 // Inserts `ms` milliseconds of silence at the insertion point and selects
 // it. On a shortage the document comes back from the undo copy, the message
 // shows under "VIZOVOV", and 0 is returned.

@@ -140,15 +140,9 @@ int WriteNotes(Fmt fmt, const std::vector<ParsedNote>& notes, const MemoryBlock&
   SoundDocument& doc = Doc();
   int64_t bytes = 0;
   for (const ParsedNote& n : notes) bytes += n.note.bytes;
-  const int64_t length = int64_t{doc.length} + bytes;
-  if (length > kMaxSoundBytes || !doc.data.Resize(static_cast<size_t>(length) + kSpareBytes)) {
-    RestoreAfterShortage(texts::kCaptionMelodyShortage);
-    return 0;
-  }
-  int32_t at = std::clamp(doc.movingEnd, 0, doc.length);
-  uint8_t* base = doc.bytes();
-  std::memmove(base + at + bytes, base + at, static_cast<size_t>(doc.length - at));
-  doc.length = static_cast<int32_t>(length);
+  const int64_t room = OpenRoomAtInsertionPoint(bytes, texts::kCaptionMelodyShortage);
+  if (room < 0) return 0;
+  auto at = static_cast<int32_t>(room);
   const int32_t align = fmt.Align();
   const int64_t clipFrames = clipBytes / align;
   for (const ParsedNote& n : notes) {

@@ -42,6 +42,20 @@ void ResetGeneratorParameters() {
   g_noise_seed = -1;
 }
 
+int64_t OpenRoomAtInsertionPoint(int64_t bytes, const char* caption) {
+  SoundDocument& doc = Doc();
+  const int64_t length = int64_t{doc.length} + bytes;
+  if (length > kMaxSoundBytes || !doc.data.Resize(static_cast<size_t>(length) + kSpareBytes)) {
+    RestoreAfterShortage(caption);
+    return -1;
+  }
+  const int32_t at = std::clamp(doc.movingEnd, 0, doc.length);
+  uint8_t* base = doc.bytes();
+  std::memmove(base + at + bytes, base + at, static_cast<size_t>(doc.length - at));
+  doc.length = static_cast<int32_t>(length);
+  return at;
+}
+
 int InsertBlankFrames(int32_t ms) {
   SoundDocument& doc = Doc();
   const SoundFormat& f = doc.format;
@@ -49,15 +63,10 @@ int InsertBlankFrames(int32_t ms) {
   // 858 kHz, and no wrapped length above.
   const int64_t frames = int64_t{f.nSamplesPerSec} * std::max(ms, 0) / 1000;
   const int64_t bytes = frames * f.nBlockAlign;
-  const int64_t length = int64_t{doc.length} + bytes;
-  if (length > kMaxSoundBytes || !doc.data.Resize(static_cast<size_t>(length) + kSpareBytes)) {
-    RestoreAfterShortage(texts::kCaptionGenerator);
-    return 0;
-  }
-  const int32_t at = std::clamp(doc.movingEnd, 0, doc.length);
+  const int64_t room = OpenRoomAtInsertionPoint(bytes, texts::kCaptionGenerator);
+  if (room < 0) return 0;
+  const auto at = static_cast<int32_t>(room);
   uint8_t* base = doc.bytes();
-  std::memmove(base + at + bytes, base + at, static_cast<size_t>(doc.length - at));
-  doc.length = static_cast<int32_t>(length);
   WithFrameFormat([&](auto fmt) {
     uint8_t* p = base + at;
     VectorLoop(frames, [=](int64_t i) KELVORA_ALWAYS_INLINE {
