@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "document/params.h"
 #include "document/undo.h"
 #include "effect_bench.h"
 #include "effects/amplitude.h"
@@ -38,7 +39,7 @@ void RunEffect(benchmark::State& state, int command, VolumeParams volume = {}) {
   for (auto _ : state) {
     state.PauseTiming();
     e.Restore();
-    VolumeParameters() = volume;
+    Params<VolumeParams>() = volume;
     state.ResumeTiming();
     DispatchCommand(command, kCodeMenu);
   }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "document/params.h"
 #include "effects/envelope.h"
 #include "platform/pixel_canvas.h"
 #include "test_support.h"
@@ -61,11 +62,13 @@ void RunEnvelope(benchmark::State& state, int command, Envelope& curve) {
 }
 
 void BM_VolumeEnvelope(benchmark::State& s) {
-  RunEnvelope(s, kCmdVolumeEnvelope, VolumeEnvelopeCurve());
+  RunEnvelope(s, kCmdVolumeEnvelope, Params<VolumeEnvelopeParams>().curve);
 }
-void BM_PanEnvelope(benchmark::State& s) { RunEnvelope(s, kCmdPanEnvelope, PanEnvelopeCurve()); }
+void BM_PanEnvelope(benchmark::State& s) {
+  RunEnvelope(s, kCmdPanEnvelope, Params<PanEnvelopeParams>().curve);
+}
 void BM_PitchEnvelope(benchmark::State& s) {
-  RunEnvelope(s, kCmdPitchEnvelope, PitchEnvelopeCurve());
+  RunEnvelope(s, kCmdPitchEnvelope, Params<PitchEnvelopeParams>().curve);
 }
 BENCHMARK(BM_VolumeEnvelope)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PanEnvelope)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -61,7 +61,8 @@ void BM_GraphicEqFilter(benchmark::State& state) {
   std::vector<uint8_t> work(FftFilterWorkBytes());
   const std::vector<FftBand> bands = GraphicEqBands(44100, {30, 40, 50, 50, 50, 50, 40, 30, 30});
   for (auto _ : state) {
-    FftBlockFilter(bands, "bench", work.data(), in.data(), out.data(), kFrames);
+    FftBlockFilter(SoundView{.format = MakeFormat(44100, 16, 2)}, bands, "bench", work.data(),
+                   in.data(), out.data(), kFrames);
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(state.iterations() * kFrames * 4);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/frame_format.h"
+#include "document/params.h"
 #include "effects/pitch_time.h"
 #include "effects/resample_sola.h"
 #include "test_support.h"
@@ -51,7 +52,9 @@ void BM_ResampleLinear(benchmark::State& state) {
   TheEngine();
   const int64_t out_bytes = kFrames * 100 / 120 * 4;
   std::vector<uint8_t> out(out_bytes);
-  for (auto _ : state) ResampleLinear("", 0, 100, 120, Source(), kBytes, out.data(), out_bytes);
+  for (auto _ : state)
+    ResampleLinear({MakeFormat(44100, 16, 2), 2}, "", 0, 100, 120, Source(), kBytes, out.data(),
+                   out_bytes);
   state.SetBytesProcessed(state.iterations() * kBytes);
 }
 BENCHMARK(BM_ResampleLinear)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -60,7 +63,8 @@ void BM_SolaStretch(benchmark::State& state) {
   TheEngine();
   const int64_t out_bytes = kFrames * 100 / state.range(0) * 4;
   std::vector<uint8_t> out(out_bytes);
-  for (auto _ : state) SolaStretch("", 0, 100, Source(), kBytes, out.data(), out_bytes);
+  for (auto _ : state)
+    SolaStretch({MakeFormat(44100, 16, 2), 2}, "", 0, 100, Source(), kBytes, out.data(), out_bytes);
   state.SetBytesProcessed(state.iterations() * kBytes);
 }
 BENCHMARK(BM_SolaStretch)->Arg(150)->Arg(70)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -72,7 +76,8 @@ void BM_FindBestOverlap(benchmark::State& state) {
   LimitVectorLevel(static_cast<int>(state.range(0)));
   int64_t t = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(FindBestOverlap(Source(), kBytes, t, Source(), kBytes, t + 4000, 367));
+    benchmark::DoNotOptimize(FindBestOverlap({MakeFormat(44100, 16, 2), 2}, Source(), kBytes, t,
+                                             Source(), kBytes, t + 4000, 367));
     t = (t + 1470 * 4) % (kBytes / 2);
   }
   LimitVectorLevel(2);
@@ -84,9 +89,9 @@ void RunCommand(benchmark::State& state, int command) {
   for (auto _ : state) {
     state.PauseTiming();
     SetDocument(MakeFormat(44100, 16, 2), std::vector<uint8_t>(Source(), Source() + kBytes));
-    PitchParameters().pitch = 120;
-    TimeStretchParameters().speed = 150;
-    TransposeParameters() = {300, 0, 50};
+    Params<PitchParams>().pitch = 120;
+    Params<TimeStretchParams>().speed = 150;
+    Params<TransposeParams>() = {300, 0, 50};
     e.platform.ui.statusLog.clear();
     state.ResumeTiming();
     DispatchCommand(command, kCodeMenu);

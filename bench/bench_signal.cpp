@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "document/params.h"
 #include "effect_bench.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"
@@ -18,9 +19,7 @@ void Run(benchmark::State& state, int command, const std::function<void()>& set)
   for (auto _ : state) {
     state.PauseTiming();
     e.Restore();
-    ResetDynamicsParameters();
-    ResetDelayParameters();
-    ResetModulationParameters();
+    ResetParams();
     set();
     state.ResumeTiming();
     DispatchCommand(command, kCodeMenu);
@@ -41,10 +40,10 @@ void BM_NoiseRemoval(benchmark::State& s) {
   Run(s, kCmdNoiseRemoval, [] {});
 }
 void BM_NoiseRemovalMedian10(benchmark::State& s) {
-  Run(s, kCmdNoiseRemoval, [] { NoiseRemovalParameters().impulse = 10; });
+  Run(s, kCmdNoiseRemoval, [] { Params<NoiseRemovalParams>().impulse = 10; });
 }
 void BM_Echo(benchmark::State& s) {
-  Run(s, kCmdEcho, [] { EchoParameters() = {300, 40, 40}; });
+  Run(s, kCmdEcho, [] { Params<EchoParams>() = {300, 40, 40}; });
 }
 void BM_Reverb(benchmark::State& s) {
   Run(s, kCmdReverb, [] {});
@@ -56,7 +55,7 @@ void BM_Vibrato(benchmark::State& s) {
   Run(s, kCmdVibrato, [] {});
 }
 void BM_Tremolo(benchmark::State& s) {
-  Run(s, kCmdTremolo, [] { TremoloParameters() = {40, 50, 0}; });
+  Run(s, kCmdTremolo, [] { Params<TremoloParams>() = {40, 50, 0}; });
 }
 
 BENCHMARK(BM_NoiseGate)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "document/memory_block.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 
@@ -48,7 +49,7 @@ void RefillPlayback(const ReturnedChunk* chunk);
 
 // ----- Recording ------------------------------------------------------------
 
-inline constexpr int kRecordDialog = 128;
+inline constexpr int kRecordDialog = kDialogRecording;
 
 struct RecordingState {
   bool recording = false;

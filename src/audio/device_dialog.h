@@ -7,10 +7,11 @@
 
 #include "platform/dialog_window.h"
 #include "platform/platform.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 
-inline constexpr int kDeviceDialog = 106;
+inline constexpr int kDeviceDialog = kDialogDevices;
 
 // Positions in the dialog's lists: 0 the default device, i >= 1 device i - 1.
 extern int32_t SelectedOutputDevice;

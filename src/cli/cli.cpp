@@ -10,6 +10,7 @@
 
 #include "cli/list_devices.h"
 #include "cli/usage.h"
+#include "document/params.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/clip_wave_block.h"
@@ -287,7 +288,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
   }
   if (status != kCliOk) return finish();
 
-  if (options.seed >= 0) SetNoiseSeed(options.seed);
+  if (options.seed >= 0) Params<NoiseParams>().seed = options.seed;
   for (const CliStep& step : options.steps) {
     switch (step.kind) {
       case CliStep::Kind::kSelect: {

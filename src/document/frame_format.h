@@ -107,7 +107,7 @@ inline int32_t SelectionFrames() {
 // The ShowProgress calls of a pass: one per frame, the i-th at position
 // base + i * step, against total.
 struct ProgressPlan {
-  const char* name;
+  const char* name;  // null: no progress
   int64_t base;
   int64_t step;
   int64_t total;
@@ -118,14 +118,14 @@ struct ProgressPlan {
 inline constexpr int64_t kChunkFrames = 4096;
 
 // Runs kernel(first, n) over [0, count) a chunk at a time; after each chunk,
-// the chunk's ShowProgress calls (none with a null plan). Events dispatched
+// the chunk's ShowProgress calls (none with a null plan or name). Events dispatched
 // there may run between chunks, so kernels fetch the data address each time.
 template <class Kernel>
 void ForEachChunk(int64_t count, const ProgressPlan* plan, Kernel&& kernel) {
   for (int64_t first = 0; first < count; first += kChunkFrames) {
     const int64_t n = std::min(kChunkFrames, count - first);
     kernel(first, n);
-    if (plan != nullptr)
+    if (plan != nullptr && plan->name != nullptr)
       ShowProgressSpan(plan->name, plan->base + first * plan->step, plan->step, n, plan->total);
   }
 }

@@ -10,11 +10,12 @@
 #include "document/memory_block.h"
 #include "document/sound_document.h"
 #include "platform/param_dialog.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 
-inline constexpr int kConvertDialog = 111;
-inline constexpr int kNewSoundDialog = 122;
+inline constexpr int kConvertDialog = kDialogConvert;
+inline constexpr int kNewSoundDialog = kDialogNew;
 
 // Converts `length` bytes of frames in format `from` (whole frames are
 // used) into format `to`. On success `out` holds *outLength bytes of whole

@@ -7,53 +7,122 @@
 #include "effects/texts.h"
 
 namespace kelvora {
-namespace {
 
 // Frame k of n is multiplied by (from + step * k) / n, the quotient in
 // floating point and the product truncated.
-void Fade(const char* name, int32_t from_whole, int32_t step) {
-  const EffectRecipe recipe{name};
-  RunEffect(recipe, [&](EffectRun& run) {
-    const auto frames = static_cast<int32_t>(run.frames);
-    const int32_t from = from_whole * frames;
-    WithFrameFormat([&](auto fmt) {
-      const ProgressPlan plan{run.name, 0, 1, frames};
-      ForEachChunk(frames, &plan, [&](int64_t first, int64_t n) {
-        uint8_t* p = run.Selection() + first * fmt.Align();
-        const auto k0 = static_cast<int32_t>(first);
-        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-          const int32_t k = k0 + static_cast<int32_t>(i);
-          const double factor = static_cast<double>(from + step * k) / frames;
-          uint8_t* frame = p + i * fmt.Align();
-          for (int ch = 0; ch < fmt.Count(); ++ch)
-            fmt.Write(frame, static_cast<int32_t>(fmt.Read(frame, ch) * factor), ch);
-        });
+void FadePass(bool fade_in, const SoundView& v) {
+  const auto frames = static_cast<int32_t>(v.frames);
+  const int32_t step = fade_in ? 1 : -1;
+  const int32_t from = fade_in ? 0 : frames;
+  v.WithFormat([&](auto fmt) {
+    const ProgressPlan plan = v.Plan(0, 1, frames);
+    ForEachChunk(frames, &plan, [&](int64_t first, int64_t n) {
+      uint8_t* p = v.out + first * fmt.Align();
+      const auto k0 = static_cast<int32_t>(first);
+      VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+        const int32_t k = k0 + static_cast<int32_t>(i);
+        const double factor = static_cast<double>(from + step * k) / frames;
+        uint8_t* frame = p + i * fmt.Align();
+        for (int ch = 0; ch < fmt.Count(); ++ch)
+          fmt.Write(frame, static_cast<int32_t>(fmt.Read(frame, ch) * factor), ch);
       });
     });
+  });
+}
+
+void NormalizePass(const SoundView& v) {
+  const int64_t total = 2 * v.Length();
+  v.WithFormat([&](auto fmt) {
+    const int32_t peak = PeakOfMap(fmt, v.out, v.frames, fmt.Count(), v.Plan(0, v.Align(), total),
+                                   [](int, int32_t x) { return x; });
+    // The write still scales by the peak: a peak of 32768 is scaled once
+    // more. A silent selection has no gain to apply and is written back.
+    MapSamples(fmt, v.out, v.frames, ChannelSet{true, 0}, peak,
+               v.Plan(v.Length(), v.Align(), total),
+               [peak](int, int32_t x) { return peak == 0 ? x : x * 32767 / peak; });
+  });
+}
+
+void InvertPhasePass(const SoundView& v) {
+  v.WithFormat([&](auto fmt) {
+    MapSamples<false>(fmt, v.out, v.frames, ChannelSet{true, 0}, 0, v.Plan(0, 1, v.frames),
+                      [](int, int32_t x) { return -x; });
+  });
+}
+
+void ReversePass(const SoundView& v) {
+  const auto frames = static_cast<int32_t>(v.frames);
+  v.WithFormat([&](auto fmt) {
+    using Fmt = decltype(fmt);
+    const int32_t align = fmt.Align();
+    const ProgressPlan plan = v.Plan(0, 1, frames);
+    ForEachChunk(frames / 2, &plan, [&](int64_t first, int64_t n) {
+      uint8_t* front = v.out + first * align;
+      uint8_t* back = v.out + (frames - 1 - first) * align;
+      if constexpr (Fmt::kPacked) {
+        // A sample read and written back unscaled keeps its bytes, so
+        // exchanging whole frames is the exchange of every channel.
+        using Raw = typename Fmt::Raw;
+        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+          Raw a, b;
+          std::memcpy(&a, front + i * sizeof(Raw), sizeof(Raw));
+          std::memcpy(&b, back - i * sizeof(Raw), sizeof(Raw));
+          std::memcpy(front + i * sizeof(Raw), &b, sizeof(Raw));
+          std::memcpy(back - i * sizeof(Raw), &a, sizeof(Raw));
+        });
+      } else {
+        for (int64_t i = 0; i < n; ++i, front += align, back -= align)
+          for (int ch = 0; ch < fmt.Count(); ++ch) {
+            const int32_t a = fmt.Read(front, ch);
+            fmt.Write(front, fmt.Read(back, ch), ch);
+            fmt.Write(back, a, ch);
+          }
+      }
+    });
+  });
+}
+
+void SilencePass(const SoundView& v) {
+  const ChannelSet set = v.Masked();
+  uint8_t* p = v.out;
+  const int64_t frames = v.frames;
+  v.WithFormat([&](auto fmt) {
+    using Fmt = decltype(fmt);
+    if constexpr (Fmt::kPacked) {
+      if (set.Has(0) && (fmt.Count() == 1 || set.Has(1))) {
+        std::memset(p, Fmt::kBits == 8 ? 128 : 0, size_t(frames) * fmt.Align());
+        return;
+      }
+    }
+    VectorLoop(frames, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+      for (int ch = 0; ch < fmt.Count(); ++ch)
+        if (set.Has(ch)) fmt.Write(p + i * fmt.Align(), 0, ch);
+    });
+  });
+}
+
+// ----- Commands --------------------------------------------------------------
+
+void FadeIn() {
+  static const EffectRecipe kRecipe{texts::kNameFadeIn};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    FadePass(true, run.view);
     return 1;
   });
 }
 
-}  // namespace
-
-void FadeIn() { Fade(texts::kNameFadeIn, 0, 1); }
-
-void FadeOut() { Fade(texts::kNameFadeOut, 1, -1); }
+void FadeOut() {
+  static const EffectRecipe kRecipe{texts::kNameFadeOut};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    FadePass(false, run.view);
+    return 1;
+  });
+}
 
 void Normalize() {
   static const EffectRecipe kRecipe{texts::kNameNormalize};
   RunEffect(kRecipe, [](EffectRun& run) {
-    const int64_t total = 2 * int64_t{run.length};
-    WithFrameFormat([&](auto fmt) {
-      const ProgressPlan scan{run.name, 0, run.align, total};
-      const int32_t peak = PeakOfMap(fmt, run.start, run.frames, fmt.Count(), scan,
-                                     [](int, int32_t x) { return x; });
-      // The write still scales by the peak: a peak of 32768 is scaled once
-      // more. A silent selection has no gain to apply and is written back.
-      const ProgressPlan write{run.name, run.length, run.align, total};
-      MapSamples(fmt, run.start, run.frames, ChannelSet{true, 0}, peak, write,
-                 [peak](int, int32_t x) { return peak == 0 ? x : x * 32767 / peak; });
-    });
+    NormalizePass(run.view);
     return 1;
   });
 }
@@ -62,35 +131,7 @@ void Reverse() {
   static const EffectRecipe kRecipe{texts::kNameReverse};
   RunEffect(kRecipe, [](EffectRun& run) {
     if (!Doc().HasSelection()) return 0;  // nothing to change, nothing to mark
-    const auto frames = static_cast<int32_t>(run.frames);
-    WithFrameFormat([&](auto fmt) {
-      using Fmt = decltype(fmt);
-      const int32_t align = fmt.Align();
-      const ProgressPlan plan{run.name, 0, 1, frames};
-      ForEachChunk(frames / 2, &plan, [&](int64_t first, int64_t n) {
-        uint8_t* front = run.Selection() + first * align;
-        uint8_t* back = run.Selection() + (frames - 1 - first) * align;
-        if constexpr (Fmt::kPacked) {
-          // A sample read and written back unscaled keeps its bytes, so
-          // exchanging whole frames is the exchange of every channel.
-          using Raw = typename Fmt::Raw;
-          VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-            Raw a, b;
-            std::memcpy(&a, front + i * sizeof(Raw), sizeof(Raw));
-            std::memcpy(&b, back - i * sizeof(Raw), sizeof(Raw));
-            std::memcpy(front + i * sizeof(Raw), &b, sizeof(Raw));
-            std::memcpy(back - i * sizeof(Raw), &a, sizeof(Raw));
-          });
-        } else {
-          for (int64_t i = 0; i < n; ++i, front += align, back -= align)
-            for (int ch = 0; ch < fmt.Count(); ++ch) {
-              const int32_t a = fmt.Read(front, ch);
-              fmt.Write(front, fmt.Read(back, ch), ch);
-              fmt.Write(back, a, ch);
-            }
-        }
-      });
-    });
+    ReversePass(run.view);
     return 1;
   });
 }
@@ -99,16 +140,7 @@ void InvertPhase() {
   static const EffectRecipe kRecipe{texts::kNameInvertPhase};
   RunEffect(kRecipe, [](EffectRun& run) {
     if (!Doc().HasSelection()) return 0;  // nothing to change, nothing to mark
-    WithFrameFormat([&](auto fmt) {
-      const ProgressPlan plan{run.name, 0, 1, run.frames};
-      ForEachChunk(run.frames, &plan, [&](int64_t first, int64_t n) {
-        uint8_t* p = run.Selection() + first * fmt.Align();
-        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-          uint8_t* frame = p + i * fmt.Align();
-          for (int ch = 0; ch < fmt.Count(); ++ch) fmt.Write(frame, -fmt.Read(frame, ch), ch);
-        });
-      });
-    });
+    InvertPhasePass(run.view);
     return 1;
   });
 }
@@ -117,22 +149,7 @@ void InvertPhase() {
 void SilenceSelection() {
   static const EffectRecipe kRecipe{.name = texts::kNameSilence, .busy = false};
   RunEffect(kRecipe, [](EffectRun& run) {
-    const ChannelSet set = MaskedChannels();
-    uint8_t* p = run.Selection();
-    const int64_t frames = run.frames;
-    WithFrameFormat([&](auto fmt) {
-      using Fmt = decltype(fmt);
-      if constexpr (Fmt::kPacked) {
-        if (set.Has(0) && (fmt.Count() == 1 || set.Has(1))) {
-          std::memset(p, Fmt::kBits == 8 ? 128 : 0, size_t(frames) * fmt.Align());
-          return;
-        }
-      }
-      VectorLoop(frames, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-        for (int ch = 0; ch < fmt.Count(); ++ch)
-          if (set.Has(ch)) fmt.Write(p + i * fmt.Align(), 0, ch);
-      });
-    });
+    SilencePass(run.view);
     return 1;
   });
 }

@@ -5,36 +5,16 @@
 #include <array>
 #include <vector>
 
-#include "effects/amplitude.h"
+#include "document/params.h"
 #include "effects/effect_runner.h"
+#include "effects/remove_dc.h"
 #include "effects/texts.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
-
-EchoParams& EchoParameters() {
-  static EchoParams params;
-  return params;
-}
-ReverbParams& ReverbParameters() {
-  static ReverbParams params;
-  return params;
-}
-
-void ResetDelayParameters() {
-  EchoParameters() = {};
-  ReverbParameters() = {};
-}
-
 namespace {
 
 // ----- Echo -----------------------------------------------------------------
-
-ParamBindings EchoControls() {
-  EchoParams& p = EchoParameters();
-  return {{.id = 200, .value = &p.delay, .min = 0, .max = 1000},
-          {.id = 202, .value = &p.level, .min = 0, .max = 100},
-          {.id = 204, .value = &p.feedback, .min = 0, .max = 100}};
-}
 
 // The echo line E starts with D frames of 0, and E[k + D] = x[k] * level /
 // 100 + E[k] * feedback / 100, held at the sound's width; the sound becomes
@@ -47,28 +27,25 @@ struct Echoer {
   int32_t level = 0, feedback = 0;
   MemoryBlock ring;  // E at frame k in slot (k mod D) * channels + ch
 
-  int Start(EffectRun& run) {
-    const EchoParams& p = EchoParameters();
-    delay = Doc().format.nSamplesPerSec * static_cast<uint32_t>(p.delay) / 1000u;
+  int Start(const EchoParams& p, const SoundView& v, const Scratch& scratch) {
+    delay = v.Rate() * static_cast<uint32_t>(p.delay) / 1000u;
     level = p.level;
     feedback = p.feedback;
-    // Echoes of the selection that fall after its end are dropped.
-    if (delay == 0 || delay >= run.frames) return 1;
-    return run.Scratch(ring, size_t{delay} * run.channels * sizeof(int32_t), true);
+    // Echoes of the frames that fall after their end are dropped.
+    if (delay == 0 || delay >= v.frames) return 1;
+    return scratch.Get(ring, size_t{delay} * v.Channels() * sizeof(int32_t), true);
   }
-  int64_t ResultBytes(const EffectRun&) const { return kInPlace; }
-  int32_t ResultSpare() const { return 16; }
 
-  void Flow(EffectRun& run, uint8_t* out) {
-    WithFrameFormat([&](auto fmt) {
-      const ProgressPlan plan{run.name, 0, run.align, run.length};
-      if (delay >= run.frames) {
-        ForEachChunk(run.frames, &plan, [](int64_t, int64_t) {});
+  void Render(const SoundView& v, uint8_t* out) {
+    v.WithFormat([&](auto fmt) {
+      const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
+      if (delay >= v.frames) {
+        ForEachChunk(v.frames, &plan, [](int64_t, int64_t) {});
         return;
       }
       const int32_t l = level, f = feedback;
       if (delay == 0) {
-        ForEachChunk(run.frames, &plan, [&](int64_t first, int64_t n) {
+        ForEachChunk(v.frames, &plan, [&](int64_t first, int64_t n) {
           uint8_t* frames = out + first * fmt.Align();
           VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
             uint8_t* frame = frames + i * fmt.Align();
@@ -83,7 +60,7 @@ struct Echoer {
       auto* e = reinterpret_cast<int32_t*>(ring.data());
       const int channels = fmt.Count();
       int64_t slot = 0;  // k mod D
-      ForEachChunk(run.frames, &plan, [&](int64_t first, int64_t n) {
+      ForEachChunk(v.frames, &plan, [&](int64_t first, int64_t n) {
         // Runs of frames whose slots are consecutive: no frame in a run
         // reads a slot another one writes, so each run vectorises.
         for (int64_t done = 0; done < n;) {
@@ -111,13 +88,6 @@ struct Echoer {
 
 // ----- Reverb ---------------------------------------------------------------
 
-ParamBindings ReverbControls() {
-  ReverbParams& p = ReverbParameters();
-  return {{.id = 200, .value = &p.time, .min = 0, .max = 2000},
-          {.id = 202, .value = &p.level, .min = 0, .max = 100},
-          {.id = 204, .value = &p.dry, .min = 0, .max = 100}};
-}
-
 struct Tap {
   uint32_t ms;   // at a reverb time of 1000 ms
   int32_t gain;  // 1/128
@@ -130,10 +100,10 @@ constexpr std::array<Tap, 28> kReverbTaps = {{
 }};
 
 // Each frame becomes dry% of itself plus, per tap, the frame dk earlier
-// times gain * level / 12800, every term truncated. The taps read the DC-
-// removed sound and never the results, so they come from a copy of it: one
-// plane per channel from the earliest frame a tap reaches (not before the
-// data start, where reads are 0) to the selection end.
+// times gain * level / 12800, every term truncated. The taps read the sound
+// with its frames' DC removed, and never the results, so they come from a
+// copy of it: one plane per channel from the earliest frame a tap reaches
+// (not before the data start, where reads are 0) to the frames' end.
 struct Reverberator {
   std::array<int64_t, kReverbTaps.size()> reach{};   // dk in frames
   std::array<int32_t, kReverbTaps.size()> weight{};  // gain * level
@@ -141,9 +111,8 @@ struct Reverberator {
   int64_t first = 0, lo = 0, span = 0;  // frames: selection start, plane start, plane length
   MemoryBlock planes;
 
-  int Start(EffectRun& run) {
-    const ReverbParams& p = ReverbParameters();
-    const uint32_t rate = Doc().format.nSamplesPerSec;
+  int Start(const ReverbParams& p, const SoundView& v, const Scratch& scratch) {
+    const uint32_t rate = v.Rate();
     const auto time = static_cast<uint32_t>(p.time);
     int64_t widest = 0;
     for (size_t t = 0; t < kReverbTaps.size(); ++t) {
@@ -152,32 +121,41 @@ struct Reverberator {
       widest = std::max(widest, reach[t]);
     }
     dry = p.dry;
-    first = run.align == 0 ? 0 : run.start / run.align;
+    first = v.first;
     lo = first - std::min(widest, first);
-    span = first + run.frames - lo;
-    if (!run.Scratch(planes, static_cast<size_t>(span * run.channels) * sizeof(int16_t) + 32))
+    span = first + v.frames - lo;
+    if (!scratch.Get(planes, static_cast<size_t>(span * v.Channels()) * sizeof(int16_t) + 32))
       return 0;
-    run.RunCommandFirst(RemoveDc);
-    WithFrameFormat([&](auto fmt) {
-      const uint8_t* from = Doc().bytes() + lo * fmt.Align();
+    v.WithFormat([&](auto fmt) {
+      // The frames before them as they are, then their DC removed, as the
+      // sound's width holds it.
+      const uint8_t* from = v.source + lo * fmt.Align();
       for (int ch = 0; ch < fmt.Count(); ++ch) {
         int16_t* plane = Plane(ch);
-        VectorLoop(span, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+        VectorLoop(first - lo, [=](int64_t i) KELVORA_ALWAYS_INLINE {
           plane[i] = static_cast<int16_t>(fmt.Read(from + i * fmt.Align(), ch));
         });
       }
+      std::vector<double> sums(static_cast<size_t>(fmt.Count()) + 1, 0.0);
+      const ProgressPlan plan{v.progress != nullptr ? texts::kNameRemoveDc : nullptr, 0, v.Align(),
+                              v.Length()};
+      ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
+        const int64_t at = first - lo + k0;
+        RemoveDcFrames(fmt, v.SourceRange() + k0 * fmt.Align(), n, sums.data(),
+                       [&](int64_t i, int ch, int32_t x) {
+                         Plane(ch)[at + i] = static_cast<int16_t>(Held(fmt, x));
+                       });
+      });
     });
     return 1;
   }
-  int64_t ResultBytes(const EffectRun&) const { return kInPlace; }
-  int32_t ResultSpare() const { return 16; }
   int16_t* Plane(int ch) { return reinterpret_cast<int16_t*>(planes.data()) + ch * span; }
 
-  void Flow(EffectRun& run, uint8_t* out) {
+  void Render(const SoundView& v, uint8_t* out) {
     std::vector<int32_t> acc(kChunkFrames);
-    WithFrameFormat([&](auto fmt) {
-      const ProgressPlan plan{run.name, 0, run.align, run.length};
-      ForEachChunk(run.frames, &plan, [&](int64_t k0, int64_t n) {
+    v.WithFormat([&](auto fmt) {
+      const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
+      ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
         for (int ch = 0; ch < fmt.Count(); ++ch) {
           const int16_t* here = Plane(ch) + (first + k0 - lo);  // frame k0 of the selection
           int32_t* sum = acc.data();
@@ -205,16 +183,49 @@ struct Reverberator {
 
 }  // namespace
 
-void Echo() {
-  static const EffectRecipe kRecipe{texts::kNameEcho, 108, EchoControls};
+int EchoPass(const EchoParams& p, const SoundView& v, const Scratch& scratch) {
   Echoer echo;
-  RunProcessor(kRecipe, echo);
+  if (!echo.Start(p, v, scratch)) return 0;
+  echo.Render(v, v.out);
+  return 1;
+}
+
+int ReverbPass(const ReverbParams& p, const SoundView& v, const Scratch& scratch) {
+  Reverberator reverb;
+  if (!reverb.Start(p, v, scratch)) return 0;
+  reverb.Render(v, v.out);
+  return 1;
+}
+
+namespace {
+
+ParamBindings EchoControls() {
+  EchoParams& p = Params<EchoParams>();
+  return {{.id = 200, .value = &p.delay, .min = 0, .max = 1000},
+          {.id = 202, .value = &p.level, .min = 0, .max = 100},
+          {.id = 204, .value = &p.feedback, .min = 0, .max = 100}};
+}
+
+ParamBindings ReverbControls() {
+  ReverbParams& p = Params<ReverbParams>();
+  return {{.id = 200, .value = &p.time, .min = 0, .max = 2000},
+          {.id = 202, .value = &p.level, .min = 0, .max = 100},
+          {.id = 204, .value = &p.dry, .min = 0, .max = 100}};
+}
+
+}  // namespace
+
+void Echo() {
+  static const EffectRecipe kRecipe{texts::kNameEcho, kDialogEcho, EchoControls};
+  RunEffect(kRecipe,
+            [](EffectRun& run) { return EchoPass(Params<EchoParams>(), run.view, run.scratch); });
 }
 
 void Reverb() {
-  static const EffectRecipe kRecipe{texts::kNameReverb, 129, ReverbControls};
-  Reverberator reverb;
-  RunProcessor(kRecipe, reverb);
+  static const EffectRecipe kRecipe{texts::kNameReverb, kDialogReverb, ReverbControls};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    return ReverbPass(Params<ReverbParams>(), run.view, run.scratch);
+  });
 }
 
 }  // namespace kelvora

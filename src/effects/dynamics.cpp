@@ -8,41 +8,19 @@
 #include <utility>
 #include <vector>
 
+#include "document/params.h"
 #include "effects/effect_runner.h"
 #include "effects/texts.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
-
-NoiseGateParams& NoiseGateParameters() {
-  static NoiseGateParams params;
-  return params;
-}
-CompressorParams& CompressorParameters() {
-  static CompressorParams params;
-  return params;
-}
-DistortionParams& DistortionParameters() {
-  static DistortionParams params;
-  return params;
-}
-NoiseRemovalParams& NoiseRemovalParameters() {
-  static NoiseRemovalParams params;
-  return params;
-}
-
-void ResetDynamicsParameters() {
-  NoiseGateParameters() = {};
-  CompressorParameters() = {};
-  DistortionParameters() = {};
-  NoiseRemovalParameters() = {};
-}
 
 namespace {
 
 // ----- Noise gate -------------------------------------------------------------
 
 ParamBindings NoiseGateControls() {
-  NoiseGateParams& p = NoiseGateParameters();
+  NoiseGateParams& p = Params<NoiseGateParams>();
   return {{.id = 200, .value = &p.level, .min = 0, .max = 100},
           {.id = 202, .value = &p.attack, .min = 1, .max = 500},
           {.id = 204, .value = &p.release, .min = 1, .max = 500}};
@@ -51,8 +29,8 @@ ParamBindings NoiseGateControls() {
 // Frames for `ms` milliseconds, in unsigned arithmetic. A rate so low that
 // this is 0 opens or closes the gate within one frame instead of dividing
 // by zero.
-uint32_t GateFrames(int32_t ms) {
-  const uint32_t frames = static_cast<uint32_t>(ms) * Doc().format.nSamplesPerSec / 1000;
+uint32_t GateFrames(int32_t ms, uint32_t rate) {
+  const uint32_t frames = static_cast<uint32_t>(ms) * rate / 1000;
   return std::max(frames, 1u);
 }
 
@@ -61,21 +39,19 @@ uint32_t GateFrames(int32_t ms) {
 // The gain G (millionths) applies in whole percent; after each frame it
 // closes by 1/R or opens by 1/A depending on a peak P that rises at once and
 // falls by 10 per frame.
-void NoiseGate() {
-  static const EffectRecipe kRecipe{texts::kNameNoiseGate, 123, NoiseGateControls};
-  RunEffect(kRecipe, [](EffectRun& run) {
-    const NoiseGateParams& params = NoiseGateParameters();
-    const auto open = static_cast<int32_t>(1000000u / GateFrames(params.attack));
-    const auto close = static_cast<int32_t>(1000000u / GateFrames(params.release));
+void NoiseGatePass(const NoiseGateParams& params, const SoundView& v) {
+  {
+    const auto open = static_cast<int32_t>(1000000u / GateFrames(params.attack, v.Rate()));
+    const auto close = static_cast<int32_t>(1000000u / GateFrames(params.release, v.Rate()));
     const int32_t threshold = params.level * 32768 / 100;
     int32_t gain = 1000000, peak = 0;
     // Per chunk: the loudest sample of each frame, then the short chain of
     // peak and gain alone, then the gains applied; the two ends vectorise.
     std::vector<int32_t> loud(kChunkFrames), percent(kChunkFrames);
-    WithFrameFormat([&](auto fmt) {
-      const ProgressPlan plan{run.name, 0, run.align, run.length};
-      ForEachChunk(run.frames, &plan, [&](int64_t first, int64_t n) {
-        uint8_t* frames = run.Selection() + first * fmt.Align();
+    v.WithFormat([&](auto fmt) {
+      const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
+      ForEachChunk(v.frames, &plan, [&](int64_t first, int64_t n) {
+        uint8_t* frames = v.out + first * fmt.Align();
         int32_t* l = loud.data();
         int32_t* p = percent.data();
         VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
@@ -97,8 +73,7 @@ void NoiseGate() {
         });
       });
     });
-    return 1;
-  });
+  }
 }
 
 // ----- Compressor -------------------------------------------------------------
@@ -106,7 +81,7 @@ void NoiseGate() {
 namespace {
 
 ParamBindings CompressorControls() {
-  CompressorParams& p = CompressorParameters();
+  CompressorParams& p = Params<CompressorParams>();
   return {{.id = 200, .value = &p.output, .min = 0, .max = 100},
           {.id = 202, .value = &p.ratio, .min = 1, .max = 100}};
 }
@@ -118,10 +93,8 @@ ParamBindings CompressorControls() {
 // frame on the way down. Every frame's envelope depends only on the frames up
 // to it, so envelope and gain are worked out in the one pass that writes,
 // and no envelope block is needed (nor can one be short).
-void Compressor() {
-  static const EffectRecipe kRecipe{texts::kNameCompressor, 120, CompressorControls};
-  RunEffect(kRecipe, [](EffectRun& run) {
-    const CompressorParams& params = CompressorParameters();
+void CompressorPass(const CompressorParams& params, const SoundView& v) {
+  {
     const int32_t output = params.output, ratio = params.ratio;
     // The gain for every envelope value; below 512 the frame is silenced.
     std::vector<int32_t> gains(32768, 0);
@@ -129,10 +102,10 @@ void Compressor() {
       const int32_t g = std::min(output * 32767 / v, 100);
       gains[v] = (output * (100 - ratio) + g * ratio) / 100;
     }
-    WithFrameFormat([&](auto fmt) {
+    v.WithFormat([&](auto fmt) {
       int32_t hold = 0;
-      ForEachChunk(run.frames, nullptr, [&](int64_t first, int64_t n) {
-        uint8_t* frame = run.Selection() + first * fmt.Align();
+      ForEachChunk(v.frames, nullptr, [&](int64_t first, int64_t n) {
+        uint8_t* frame = v.out + first * fmt.Align();
         for (int64_t i = 0; i < n; ++i, frame += fmt.Align()) {
           int32_t sum = 0;
           for (int ch = 0; ch < fmt.Count(); ++ch) sum += std::abs(fmt.Read(frame, ch));
@@ -145,8 +118,7 @@ void Compressor() {
         }
       });
     });
-    return 1;
-  });
+  }
 }
 
 // ----- Distortion -------------------------------------------------------------
@@ -154,7 +126,7 @@ void Compressor() {
 namespace {
 
 ParamBindings DistortionControls() {
-  DistortionParams& p = DistortionParameters();
+  DistortionParams& p = Params<DistortionParams>();
   return {{.id = 200, .value = &p.depth, .min = 0, .max = 100},
           {.id = 202, .value = &p.mode, .min = kFuzz},
           {.id = 203, .value = &p.mode, .min = kOverdrive}};
@@ -175,16 +147,11 @@ struct Shaper {
 
 }  // namespace
 
-void Distortion() {
-  static const EffectRecipe kRecipe{texts::kNameDistortion, 107, DistortionControls};
-  RunEffect(kRecipe, [](EffectRun& run) {
-    const DistortionParams& params = DistortionParameters();
-    const Shaper shape{params.depth, params.mode != kFuzz};
-    WithFrameFormat([&](auto fmt) {
-      const ProgressPlan plan{run.name, 0, run.align, run.length};
-      MapSamples(fmt, run.start, run.frames, ChannelSet{true, 0}, 0, plan, shape);
-    });
-    return 1;
+void DistortionPass(const DistortionParams& params, const SoundView& v) {
+  const Shaper shape{params.depth, params.mode != kFuzz};
+  v.WithFormat([&](auto fmt) {
+    MapSamples(fmt, v.out, v.frames, ChannelSet{true, 0}, 0, v.Plan(0, v.Align(), v.Length()),
+               shape);
   });
 }
 
@@ -193,28 +160,29 @@ void Distortion() {
 namespace {
 
 ParamBindings NoiseRemovalControls() {
-  NoiseRemovalParams& p = NoiseRemovalParameters();
+  NoiseRemovalParams& p = Params<NoiseRemovalParams>();
   return {{.id = 200, .value = &p.random, .min = 0, .max = 100},
           {.id = 202, .value = &p.impulse, .min = 0, .max = 10}};
 }
 
-// One stage over channel ch of the selection: kernel(line, n, frame) writes
-// n frames from `frame` given line[j] = the sample `pad` frames before frame
-// j as it was before the stage wrote anything (the sound's own frames
-// outside the selection, 0 outside the data). The window slides a chunk at
-// a time, carrying over the values the stage has already overwritten.
+// One stage over channel ch of the view's frames: kernel(line, n, frame)
+// writes n frames from `frame` given line[j] = the sample `pad` frames
+// before frame j as it was before the stage wrote anything (the view's
+// frames as they stand, the sound's own frames around them, 0 outside the
+// sound). The window slides a chunk at a time, carrying over the values the
+// stage has already overwritten.
 template <class Fmt, class Kernel>
-void ChannelStage(Fmt fmt, const EffectRun& run, int ch, int pad, const ProgressPlan& plan,
+void ChannelStage(Fmt fmt, const SoundView& v, int ch, int pad, const ProgressPlan& plan,
                   Kernel kernel) {
-  const SoundDocument& doc = Doc();
-  const int64_t first_frame = run.start / fmt.Align();
   std::vector<int32_t> line(static_cast<size_t>(kChunkFrames + 2 * pad));
-  auto fill = [&](int64_t from, int64_t to, int32_t* out) {  // frames of the selection
+  auto fill = [&](int64_t from, int64_t to, int32_t* out) {  // frames of the view
     for (int64_t f = from; f < to; ++f)
-      *out++ = ReadFrameOrZero(fmt, Doc().bytes(), doc.length, first_frame + f, ch);
+      *out++ = f >= 0 && f < v.frames
+                   ? fmt.Read(v.out + f * fmt.Align(), ch)
+                   : ReadFrameOrZero(fmt, v.source, v.sourceLength, v.first + f, ch);
   };
   int64_t carried = 0;
-  ForEachChunk(run.frames, &plan, [&](int64_t first, int64_t n) {
+  ForEachChunk(v.frames, &plan, [&](int64_t first, int64_t n) {
     if (first == 0) {
       fill(-pad, n + pad, line.data());
     } else {
@@ -222,7 +190,7 @@ void ChannelStage(Fmt fmt, const EffectRun& run, int ch, int pad, const Progress
       fill(first + pad, first + n + pad, line.data() + 2 * pad);
     }
     carried = n;
-    kernel(line.data(), n, Doc().bytes() + run.start + first * fmt.Align());
+    kernel(line.data(), n, v.out + first * fmt.Align());
   });
 }
 
@@ -261,9 +229,9 @@ private:
 
 // The median stage of channel ch for a half width W known at compile time.
 template <int W, class Fmt>
-void MedianStage(Fmt fmt, const EffectRun& run, int ch, const ProgressPlan& plan) {
+void MedianStage(Fmt fmt, const SoundView& v, int ch, const ProgressPlan& plan) {
   std::optional<SlidingMedian<W>> window;
-  ChannelStage(fmt, run, ch, W + 1, plan, [&](const int32_t* line, int64_t n, uint8_t* out) {
+  ChannelStage(fmt, v, ch, W + 1, plan, [&](const int32_t* line, int64_t n, uint8_t* out) {
     for (int64_t j = 0; j < n; ++j, out += fmt.Align()) {
       const int32_t* c = line + j + W + 1;
       if (!window) window.emplace(c - W);
@@ -274,9 +242,9 @@ void MedianStage(Fmt fmt, const EffectRun& run, int ch, const ProgressPlan& plan
 }
 
 template <class Fmt, int... W>
-void MedianStageOf(int width, Fmt fmt, const EffectRun& run, int ch, const ProgressPlan& plan,
+void MedianStageOf(int width, Fmt fmt, const SoundView& v, int ch, const ProgressPlan& plan,
                    std::integer_sequence<int, W...>) {
-  ((width == W + 1 ? MedianStage<W + 1>(fmt, run, ch, plan) : void()), ...);
+  ((width == W + 1 ? MedianStage<W + 1>(fmt, v, ch, plan) : void()), ...);
 }
 
 }  // namespace
@@ -285,22 +253,20 @@ void MedianStageOf(int width, Fmt fmt, const EffectRun& run, int ch, const Progr
 // counted three times), limited to S * 3276 / 100 either way; then the
 // median of 2W + 1 neighbours of the smoothed sound. Each stage reads what
 // the previous one wrote, never its own results.
-void NoiseRemoval() {
-  static const EffectRecipe kRecipe{texts::kNameNoiseRemoval, 124, NoiseRemovalControls};
-  RunEffect(kRecipe, [](EffectRun& run) {
-    const NoiseRemovalParams& params = NoiseRemovalParameters();
+void NoiseRemovalPass(const NoiseRemovalParams& params, const SoundView& v) {
+  {
     const int32_t limit = params.random * 3276 / 100;
     const int width = std::clamp(params.impulse, 0, 10);
-    const int64_t total = 2 * int64_t{run.channels} * run.length;
-    WithFrameFormat([&](auto fmt) {
+    const int64_t total = 2 * int64_t{v.Channels()} * v.Length();
+    v.WithFormat([&](auto fmt) {
       const int32_t align = fmt.Align();
       for (int ch = 0; ch < fmt.Count(); ++ch) {
-        const ProgressPlan smooth{run.name, 2 * ch * int64_t{run.length}, align, total};
+        const ProgressPlan smooth = v.Plan(2 * ch * v.Length(), align, total);
         // With S = 0 every value is held to itself.
         if (limit <= 0) {
-          ForEachChunk(run.frames, &smooth, [](int64_t, int64_t) {});
+          ForEachChunk(v.frames, &smooth, [](int64_t, int64_t) {});
         } else {
-          ChannelStage(fmt, run, ch, 3, smooth, [&](const int32_t* line, int64_t n, uint8_t* out) {
+          ChannelStage(fmt, v, ch, 3, smooth, [&](const int32_t* line, int64_t n, uint8_t* out) {
             for (int64_t j = 0; j < n; ++j, out += align) {
               const int32_t* c = line + j + 3;
               const int32_t x = c[0];
@@ -310,14 +276,48 @@ void NoiseRemoval() {
             }
           });
         }
-        const ProgressPlan median{run.name, (2 * ch + 1) * int64_t{run.length}, align, total};
+        const ProgressPlan median = v.Plan((2 * ch + 1) * v.Length(), align, total);
         if (width == 0) {  // the median of one value is that value
-          ForEachChunk(run.frames, &median, [](int64_t, int64_t) {});
+          ForEachChunk(v.frames, &median, [](int64_t, int64_t) {});
           continue;
         }
-        MedianStageOf(width, fmt, run, ch, median, std::make_integer_sequence<int, 10>());
+        MedianStageOf(width, fmt, v, ch, median, std::make_integer_sequence<int, 10>());
       }
     });
+  }
+}
+
+// ----- Commands ---------------------------------------------------------------
+
+void NoiseGate() {
+  static const EffectRecipe kRecipe{texts::kNameNoiseGate, kDialogNoiseGate, NoiseGateControls};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    NoiseGatePass(Params<NoiseGateParams>(), run.view);
+    return 1;
+  });
+}
+
+void Compressor() {
+  static const EffectRecipe kRecipe{texts::kNameCompressor, kDialogCompressor, CompressorControls};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    CompressorPass(Params<CompressorParams>(), run.view);
+    return 1;
+  });
+}
+
+void Distortion() {
+  static const EffectRecipe kRecipe{texts::kNameDistortion, kDialogDistortion, DistortionControls};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    DistortionPass(Params<DistortionParams>(), run.view);
+    return 1;
+  });
+}
+
+void NoiseRemoval() {
+  static const EffectRecipe kRecipe{texts::kNameNoiseRemoval, kDialogNoiseRemoval,
+                                    NoiseRemovalControls};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    NoiseRemovalPass(Params<NoiseRemovalParams>(), run.view);
     return 1;
   });
 }

@@ -1,6 +1,5 @@
 #include "effects/effect_runner.h"
 
-#include <cstring>
 #include <optional>
 
 #include "document/busy.h"
@@ -11,23 +10,12 @@
 
 namespace kelvora {
 
-int EffectRun::Scratch(MemoryBlock& block, size_t bytes, bool zero) const {
+int DocumentScratch::Get(MemoryBlock& block, size_t bytes, bool zero) const {
   if (!(zero ? block.AllocateZeroed(bytes) : block.Resize(bytes))) {
-    RestoreAfterShortage(name);
+    RestoreAfterShortage(name_);
     return 0;
   }
   return 1;
-}
-
-void EffectRun::RunCommandFirst(void (*command)()) {
-  const bool was_busy = busy != nullptr && busy->has_value();
-  if (was_busy) busy->reset();
-  command();
-  if (was_busy) busy->emplace();
-  const SoundDocument& doc = Doc();
-  start = doc.selStart;
-  source = Undo().data.data();
-  sourceLength = Undo().length;
 }
 
 int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass) {
@@ -47,15 +35,17 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   if (recipe.busy) busy.emplace();
   if (!BeginUndoableOperation(recipe.name)) return 0;
   if (!recipe.busy) ResetPeakScale();
-  EffectRun run{recipe.name};
-  run.start = doc.selStart;
-  run.align = doc.format.nBlockAlign;
-  run.frames = SelectionFrames();
-  run.length = static_cast<int32_t>(run.frames * run.align);
-  run.channels = doc.format.nChannels;
-  run.source = Undo().data.data();
-  run.sourceLength = Undo().length;
-  run.busy = &busy;
+  EffectRun run{recipe.name, {}, DocumentScratch(recipe.name)};
+  SoundView& v = run.view;
+  v.format = doc.format;
+  v.bytesPerChannel = doc.bytesPerChannelSample;
+  v.source = Undo().data.data();
+  v.sourceLength = Undo().length;
+  v.first = doc.format.nBlockAlign == 0 ? 0 : doc.selStart / doc.format.nBlockAlign;
+  v.frames = SelectionFrames();
+  v.out = doc.bytes() + doc.selStart;
+  v.channelMask = doc.channelMask;
+  v.progress = recipe.progress != nullptr ? recipe.progress : recipe.name;
   if (!pass(run)) return 0;
   doc.modified = true;
   if (!recipe.busy) {
@@ -66,21 +56,16 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
 }
 
 int RunResult(EffectRun& run, int64_t bytes, int32_t spare,
-              const std::function<void(uint8_t*)>& flow) {
+              const std::function<void(uint8_t*)>& render) {
   MemoryBlock result;
   if (bytes < 0 || bytes > kMaxSoundBytes) {
     RestoreAfterShortage(run.name);
     return 0;
   }
-  if (!run.Scratch(result, static_cast<size_t>(bytes + spare), true)) return 0;
-  flow(result.data());
+  if (!run.scratch.Get(result, static_cast<size_t>(bytes + spare), true)) return 0;
+  render(result.data());
   // A shortage here leaves the sound as it was, so there is nothing to mark.
   return ReplaceSelection(result.data(), static_cast<int32_t>(bytes), run.name, spare);
-}
-
-ChannelSet MaskedChannels() {
-  const SoundDocument& doc = Doc();
-  return ChannelSet{false, doc.format.nChannels == 1 ? 1u : doc.channelMask & 3u};
 }
 
 uint16_t* SampleMapTable(int slot) {

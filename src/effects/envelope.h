@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "effects/sound_view.h"
 #include "resources/dialogs.h"
 
 namespace kelvora {
@@ -29,10 +30,16 @@ int32_t EnvelopeValue(const Envelope& e, int32_t pos);
 // EnvelopeValue at every pos from 0 to 255, by one walk along the segments.
 std::array<int32_t, 256> EnvelopeValues(const Envelope& e);
 
-Envelope& VolumeEnvelopeCurve();
-Envelope& PanEnvelopeCurve();
-Envelope& PitchEnvelopeCurve();
-void ResetEnvelopeParameters();
+// Each effect keeps its own curve.
+struct VolumeEnvelopeParams {
+  Envelope curve = FlatEnvelope();
+};
+struct PanEnvelopeParams {
+  Envelope curve = FlatEnvelope();
+};
+struct PitchEnvelopeParams {
+  Envelope curve = FlatEnvelope();
+};
 
 // ----- The editor ----------------------------------------------------------
 
@@ -72,6 +79,15 @@ intptr_t EnvelopeEditor(DialogWindow& dlg, int message, intptr_t wparam, intptr_
 int RunEnvelopeEditor(int dialog_id, Envelope& e, int32_t density);
 
 // ----- The effects ---------------------------------------------------------
+
+// Processors in place: the gain along the curve (pan: channel 1 gets the
+// mirror of channel 0's).
+void VolumeEnvelopePass(const VolumeEnvelopeParams& p, const SoundView& v);
+void PanEnvelopePass(const PanEnvelopeParams& p, const SoundView& v);
+// Resampled at the pitch along the curve into `out` (allocated through
+// `scratch`): the bytes of the result, or -1 after a reported shortage.
+int64_t PitchEnvelopePass(const PitchEnvelopeParams& p, const SoundView& v, const Scratch& scratch,
+                          MemoryBlock& out);
 
 // Each opens its editor, the waveform drawn at the views' display density.
 void VolumeEnvelope(int32_t density);

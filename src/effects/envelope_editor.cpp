@@ -57,23 +57,6 @@ std::array<int32_t, 256> EnvelopeValues(const Envelope& e) {
   return values;
 }
 
-Envelope& VolumeEnvelopeCurve() {
-  static Envelope e = FlatEnvelope();
-  return e;
-}
-Envelope& PanEnvelopeCurve() {
-  static Envelope e = FlatEnvelope();
-  return e;
-}
-Envelope& PitchEnvelopeCurve() {
-  static Envelope e = FlatEnvelope();
-  return e;
-}
-
-void ResetEnvelopeParameters() {
-  VolumeEnvelopeCurve() = PitchEnvelopeCurve() = PanEnvelopeCurve() = FlatEnvelope();
-}
-
 // ----- Mouse rules -----------------------------------------------------------
 
 void PressEnvelope(EnvelopeEditorState& s, int32_t x, int32_t y) {

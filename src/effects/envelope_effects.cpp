@@ -6,29 +6,29 @@
 
 #include "document/busy.h"
 #include "document/operation.h"
+#include "document/params.h"
 #include "document/replace_selection.h"
 #include "effects/effect_runner.h"
 #include "effects/envelope.h"
 #include "effects/texts.h"
 #include "platform/platform.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 namespace {
-
-constexpr int kVolumeEnvelopeDialog = 118;
-constexpr int kPanEnvelopeDialog = 125;
-constexpr int kPitchEnvelopeDialog = 127;
 
 // The display density the editor draws the waveform at, for the dialog
 // hooks of the recipes below.
 int32_t g_density = 8;
 
 int VolumeEditor() {
-  return RunEnvelopeEditor(kVolumeEnvelopeDialog, VolumeEnvelopeCurve(), g_density);
+  return RunEnvelopeEditor(kDialogVolumeEnvelope, Params<VolumeEnvelopeParams>().curve, g_density);
 }
-int PanEditor() { return RunEnvelopeEditor(kPanEnvelopeDialog, PanEnvelopeCurve(), g_density); }
+int PanEditor() {
+  return RunEnvelopeEditor(kDialogPanEnvelope, Params<PanEnvelopeParams>().curve, g_density);
+}
 int PitchEditor() {
-  return RunEnvelopeEditor(kPitchEnvelopeDialog, PitchEnvelopeCurve(), g_density);
+  return RunEnvelopeEditor(kDialogPitchEnvelope, Params<PitchEnvelopeParams>().curve, g_density);
 }
 
 // The position along the curve is pos = off * 256 / L for the byte offset
@@ -44,21 +44,20 @@ std::array<int64_t, 257> FirstFrameAtPos(int64_t length, int32_t align) {
 
 // channel 0 gets x * g / 128, channel 1 x * (pan ? 256 - g : g) / 128, for
 // the first `channels` (1 or 2) channels of each frame.
-void ScaleAlongCurve(const EffectRun& run, int channels, bool pan) {
-  const std::array<int32_t, 256> values =
-      EnvelopeValues(pan ? PanEnvelopeCurve() : VolumeEnvelopeCurve());
-  const std::array<int64_t, 257> first = FirstFrameAtPos(run.length, run.align);
-  WithFrameFormat([&](auto fmt) {
+void ScaleAlongCurve(const SoundView& v, const Envelope& curve, int channels, bool pan) {
+  const std::array<int32_t, 256> values = EnvelopeValues(curve);
+  const std::array<int64_t, 257> first = FirstFrameAtPos(v.Length(), v.Align());
+  v.WithFormat([&](auto fmt) {
     using Fmt = decltype(fmt);
     const int count = std::min(channels, fmt.Count());
-    const ProgressPlan plan{run.name, 0, run.align, run.length};
+    const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
     int pos = 0;
-    ForEachChunk(run.frames, &plan, [&](int64_t from, int64_t n) {
+    ForEachChunk(v.frames, &plan, [&](int64_t from, int64_t n) {
       for (int64_t i = from, end = from + n; i < end;) {
         while (first[pos + 1] <= i) ++pos;
         const int64_t stop = std::min(end, first[pos + 1]);
         const int32_t g0 = values[pos], g1 = pan ? 256 - g0 : g0;
-        uint8_t* p = run.Selection() + i * fmt.Align();
+        uint8_t* p = v.out + i * fmt.Align();
         if constexpr (Fmt::kPacked) {
           VectorLoop(stop - i, [=](int64_t k) KELVORA_ALWAYS_INLINE {
             uint8_t* frame = p + k * fmt.Align();
@@ -80,11 +79,19 @@ void ScaleAlongCurve(const EffectRun& run, int channels, bool pan) {
 
 }  // namespace
 
+void VolumeEnvelopePass(const VolumeEnvelopeParams& p, const SoundView& v) {
+  ScaleAlongCurve(v, p.curve, v.Channels() == 1 ? 1 : 2, false);
+}
+
+void PanEnvelopePass(const PanEnvelopeParams& p, const SoundView& v) {
+  ScaleAlongCurve(v, p.curve, 2, true);
+}
+
 void VolumeEnvelope(int32_t density) {
   g_density = density;
   static const EffectRecipe kRecipe{.name = texts::kNameVolumeEnvelope, .dialog = VolumeEditor};
   RunEffect(kRecipe, [](EffectRun& run) {
-    ScaleAlongCurve(run, run.channels == 1 ? 1 : 2, false);
+    VolumeEnvelopePass(Params<VolumeEnvelopeParams>(), run.view);
     return 1;
   });
 }
@@ -97,7 +104,7 @@ void PanEnvelope(int32_t density) {
   g_density = density;
   static const EffectRecipe kRecipe{.name = texts::kNamePanEnvelope, .dialog = PanEditor};
   RunEffect(kRecipe, [](EffectRun& run) {
-    ScaleAlongCurve(run, 2, true);
+    PanEnvelopePass(Params<PanEnvelopeParams>(), run.view);
     return 1;
   });
 }
@@ -118,19 +125,17 @@ std::array<int32_t, 257> PitchSteps() {
 // The resampling pass into `out`; returns the bytes written. The source
 // position counts hundredths of a frame as a frame and a remainder, in 64
 // bits: a selection of more than 21,474,836 frames would carry it past
-// 2^31. Frames after the selection are the sound's own, 0 past its end.
+// 2^31. Frames after the view's are the sound's own, 0 past its end.
 template <class Fmt>
-int64_t PitchFlow(Fmt fmt, const EffectRun& run, uint8_t* out) {
+int64_t PitchFlow(Fmt fmt, const Envelope& curve, const SoundView& v, uint8_t* out) {
   static const std::array<int32_t, 257> kSteps = PitchSteps();
-  const std::array<int32_t, 256> values = EnvelopeValues(PitchEnvelopeCurve());
-  const std::array<int64_t, 257> first = FirstFrameAtPos(run.length, run.align);
+  const std::array<int32_t, 256> values = EnvelopeValues(curve);
+  const std::array<int64_t, 257> first = FirstFrameAtPos(v.Length(), v.Align());
   const int32_t align = fmt.Align();
-  const int64_t frames = run.frames;
-  const uint8_t* data = Doc().bytes();
-  const int64_t data_length = Doc().length;
-  const uint8_t* selection = data + run.start;
-  // Below this frame, the frame after it lies inside the data too.
-  const int64_t inside = (data_length - run.start) / align - 1;
+  const int64_t frames = v.frames;
+  const uint8_t* selection = v.SourceRange();
+  // Below this frame, the frame after it lies inside the sound too.
+  const int64_t inside = v.sourceLength / align - v.first - 1;
   uint8_t* o = out;
   int64_t f = 0;
   int32_t r = 0;
@@ -140,12 +145,14 @@ int64_t PitchFlow(Fmt fmt, const EffectRun& run, uint8_t* out) {
     const uint8_t* a = selection + f * align;
     for (int ch = 0; ch < fmt.Count(); ++ch) {
       const int32_t x0 = fmt.Read(a, ch);
-      const int32_t x1 = f < inside ? fmt.Read(a + align, ch)
-                                    : ReadSampleInBlock(data, data_length, a + align, ch);
+      const int32_t x1 = f < inside
+                             ? fmt.Read(a + align, ch)
+                             : ReadFrameOrZero(fmt, v.source, v.sourceLength, v.first + f + 1, ch);
       fmt.Write(o, x0 + (x1 - x0) * r / 100, ch);
     }
     o += align;
-    ShowProgress(run.name, static_cast<int32_t>(f * align), run.length);
+    if (v.progress != nullptr)
+      ShowProgress(v.progress, static_cast<int32_t>(f * align), static_cast<int32_t>(v.Length()));
     r += kSteps[values[pos]];
     while (r >= 100) {
       r -= 100;
@@ -157,19 +164,27 @@ int64_t PitchFlow(Fmt fmt, const EffectRun& run, uint8_t* out) {
 
 }  // namespace
 
+int64_t PitchEnvelopePass(const PitchEnvelopeParams& p, const SoundView& v, const Scratch& scratch,
+                          MemoryBlock& out) {
+  // At most two output frames per source frame, and room to spare.
+  if (!scratch.Get(out, 2 * static_cast<size_t>(v.Length()) + 100)) return -1;
+  int64_t bytes = 0;
+  v.WithFormat([&](auto fmt) {
+    // Bytes an odd layout never writes are 0.
+    if constexpr (!decltype(fmt)::kPacked) std::memset(out.data(), 0, out.size());
+    bytes = PitchFlow(fmt, p.curve, v, out.data());
+  });
+  return bytes;
+}
+
 void PitchEnvelope(int32_t density) {
   g_density = density;
   static const EffectRecipe kRecipe{.name = texts::kNamePitchEnvelope, .dialog = PitchEditor};
   RunEffect(kRecipe, [](EffectRun& run) {
-    // At most two output frames per source frame, and room to spare.
     MemoryBlock out;
-    if (!run.Scratch(out, 2 * static_cast<size_t>(run.length) + 100)) return 0;
-    int64_t bytes = 0;
-    WithFrameFormat([&](auto fmt) {
-      // Bytes an odd layout never writes are 0.
-      if constexpr (!decltype(fmt)::kPacked) std::memset(out.data(), 0, out.size());
-      bytes = PitchFlow(fmt, run, out.data());
-    });
+    const int64_t bytes =
+        PitchEnvelopePass(Params<PitchEnvelopeParams>(), run.view, run.scratch, out);
+    if (bytes < 0) return 0;
     // The block grows before anything moves: if it cannot, the sound stays
     // whole and unchanged, and only the shortage is reported.
     if (bytes > INT32_MAX) {

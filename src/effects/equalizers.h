@@ -1,7 +1,8 @@
 // The two equalizers of the effects menu: the nine-band graphic equalizer
 // with six presets kept in the settings file, and the three-module
-// parametric equalizer. Both filter the selection (or the whole sound) in
-// the frequency domain through FftBlockFilter and can be undone.
+// parametric equalizer. Both filter in the frequency domain through
+// FftBlockFilter: the passes any SoundView, the commands the selection (or
+// the whole sound), and can be undone.
 #pragma once
 
 #include <array>
@@ -22,7 +23,6 @@ using EqPositions = std::array<int32_t, kEqBands>;
 struct GraphicEqParams {
   EqPositions positions{50, 50, 50, 50, 50, 50, 50, 50, 50};
 };
-GraphicEqParams& GraphicEqParameters();
 
 // The presets as the dialog last read them from the settings file.
 std::array<EqPositions, kEqPresets>& EqPresets();
@@ -45,14 +45,17 @@ struct EqModule {
   int32_t level = 0;         // gain 1.122462^level, about 1 dB a step, -18..18
   int32_t bandwidth = 12;    // twelfths of an octave around the centre, 1..48
 };
-std::array<EqModule, 3>& ParametricEqModules();
+struct ParametricEqParams {
+  std::array<EqModule, 3> modules;
+};
 // The bands of the modules in use, in module order.
 std::vector<FftBand> ParametricEqBands(uint32_t rate, const std::array<EqModule, 3>& modules);
 
+// Processors in place, through EqualizerPass.
+int GraphicEqPass(const GraphicEqParams& p, const SoundView& v, const Scratch& scratch);
+int ParametricEqPass(const ParametricEqParams& p, const SoundView& v, const Scratch& scratch);
+
 void GraphicEqualizer();
 void ParametricEqualizer();
-
-// The parameters of both equalizers back to their start values.
-void ResetEqualizerParameters();
 
 }  // namespace kelvora

@@ -200,11 +200,11 @@ private:
 
 size_t FftFilterWorkBytes() { return 2 * FftWorkBytes(); }
 
-void FftBlockFilter(const std::vector<FftBand>& bands, const char* label, uint8_t* work,
-                    const uint8_t* source, uint8_t* out, int64_t frames) {
+void FftBlockFilter(const SoundView& f, const std::vector<FftBand>& bands, const char* label,
+                    uint8_t* work, const uint8_t* source, uint8_t* out, int64_t frames) {
   const FftWork mine = FftWorkIn(work), helpers = FftWorkIn(work + FftWorkBytes());
   std::optional<FftHelper> helper;
-  WithFrameFormat([&](auto fmt) {
+  f.WithFormat([&](auto fmt) {
     // Every gain 1: the transforms would give the sound back, at best (a
     // sample may lose a step toward zero), so it is given back as it is.
     const bool shaped = ChangesAnyBin(bands);
@@ -231,22 +231,18 @@ void FftBlockFilter(const std::vector<FftBand>& bands, const char* label, uint8_
         } else if (shaped) {
           for (int64_t j = first; j < last; ++j) pass.Block(j, mine);
         }
-        for (int64_t j = first; j < last; ++j)
+        for (int64_t j = first; j < last && label != nullptr; ++j)
           ShowProgressSpan(label, j * kHop + ch * frames, 0, calls, total);
       }
     }
   });
 }
 
-int RunFftEqualizer(const EffectRecipe& recipe, const char* label,
-                    std::vector<FftBand> (*bands)(uint32_t rate)) {
-  return RunEffect(recipe, [&](EffectRun& run) {
-    MemoryBlock work;
-    if (!run.Scratch(work, FftFilterWorkBytes(), true)) return 0;
-    FftBlockFilter(bands(Doc().format.nSamplesPerSec), label, work.data(), run.SourceSelection(),
-                   run.Selection(), run.frames);
-    return 1;
-  });
+int EqualizerPass(const std::vector<FftBand>& bands, const SoundView& v, const Scratch& scratch) {
+  MemoryBlock work;
+  if (!scratch.Get(work, FftFilterWorkBytes(), true)) return 0;
+  FftBlockFilter(v, bands, v.progress, work.data(), v.SourceRange(), v.out, v.frames);
+  return 1;
 }
 
 }  // namespace kelvora

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "effects/effect_runner.h"
 #include "effects/real_fft.h"
+#include "effects/sound_view.h"
 
 namespace kelvora {
 
@@ -19,24 +19,23 @@ struct FftBand {
   double gain = 1.0;
 };
 
-// Filters `frames` frames of every channel, reading `source` and writing
-// `out` (laid out like the sound's data; they may not overlap). Block after
+// Filters `frames` frames of every channel in format `f`, reading `source`
+// and writing `out` (laid out like the sound's data; they may not overlap). Block after
 // block (hop 512): the frames of the block, zero past the end; forward;
 // the bands; inverse; the result truncated toward zero and clipped. The
 // first block of a channel writes its frames 0..1023, every later one its
 // frames 256..1023, the tail as far as the frames go. One ShowProgress per
-// band and block under `label`, at frames done + channel * frames, against
-// channels * frames. Long passes share the blocks with a second thread,
+// band and block under `label` (none for null), at frames done + channel *
+// frames, against channels * frames. Long passes share the blocks with a second thread,
 // with the same result to the bit; progress events are dispatched only
 // while it waits. `work` holds FftFilterWorkBytes() bytes.
 size_t FftFilterWorkBytes();
-void FftBlockFilter(const std::vector<FftBand>& bands, const char* label, uint8_t* work,
-                    const uint8_t* source, uint8_t* out, int64_t frames);
+void FftBlockFilter(const SoundView& f, const std::vector<FftBand>& bands, const char* label,
+                    uint8_t* work, const uint8_t* source, uint8_t* out, int64_t frames);
 
-// An equalizer's whole operation: the recipe's sequence around the filter,
-// over the bands `bands` gives for the sound's sample rate. The FFT buffer's
-// shortage restores the sound under the recipe's caption.
-int RunFftEqualizer(const EffectRecipe& recipe, const char* label,
-                    std::vector<FftBand> (*bands)(uint32_t rate));
+// An equalizer's pass: the view's frames from its source through the
+// filter into v.out. 0 after a shortage of the FFT buffer that `scratch`
+// reported.
+int EqualizerPass(const std::vector<FftBand>& bands, const SoundView& v, const Scratch& scratch);
 
 }  // namespace kelvora

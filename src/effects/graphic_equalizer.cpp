@@ -4,17 +4,15 @@
 #include <cmath>
 #include <cstdio>
 
+#include "document/params.h"
+#include "effects/effect_runner.h"
 #include "effects/equalizers.h"
 #include "effects/texts.h"
 #include "platform/param_dialog.h"
 #include "platform/platform.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
-
-GraphicEqParams& GraphicEqParameters() {
-  static GraphicEqParams params;
-  return params;
-}
 
 std::array<EqPositions, kEqPresets>& EqPresets() {
   static std::array<EqPositions, kEqPresets> presets;
@@ -23,8 +21,6 @@ std::array<EqPositions, kEqPresets>& EqPresets() {
 
 namespace {
 
-constexpr int kDialog = 109;
-constexpr int kRegisterDialog = 121;
 constexpr int kFirstSlider = 200;
 constexpr int kReset = 300;
 constexpr int kFirstPreset = 301;
@@ -76,7 +72,7 @@ void LoadPresets() {
 
 // Every band to `positions`, sliders included.
 void MoveSliders(DialogWindow& dlg, const EqPositions& positions) {
-  EqPositions& current = GraphicEqParameters().positions;
+  EqPositions& current = Params<GraphicEqParams>().positions;
   for (int b = 0; b < kEqBands; ++b)
     SetSliderValue(positions[b], &current[b], kFirstSlider + b, dlg, 0);
 }
@@ -86,16 +82,16 @@ void MoveSliders(DialogWindow& dlg, const EqPositions& positions) {
 // ends the dialog (Cancel, the close box, Enter) stores nothing.
 void RegisterPreset() {
   ParamEntry none[] = {{}};
-  const int r = RunParamDialog(kRegisterDialog, none);
+  const int r = RunParamDialog(kDialogPresetRegistration, none);
   const int index = r - kFirstRegisterButton;
   if (index < 0 || index >= kEqPresets) return;
-  const EqPositions& positions = GraphicEqParameters().positions;
+  const EqPositions& positions = Params<GraphicEqParams>().positions;
   EqPresets()[index] = positions;
   Services().profile->WriteString(kSection, PresetKey(index + 1), FormatEqPreset(positions));
 }
 
 intptr_t GraphicEqDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, void*) {
-  EqPositions& positions = GraphicEqParameters().positions;
+  EqPositions& positions = Params<GraphicEqParams>().positions;
   switch (message) {
     case kMsgInitDialog:
       LoadPresets();
@@ -134,7 +130,7 @@ intptr_t GraphicEqDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr
 }
 
 int RunGraphicEqDialog() {
-  return Services().dialogs->RunCustomDialog(kDialog, GraphicEqDialog, nullptr);
+  return Services().dialogs->RunCustomDialog(kDialogGraphicEq, GraphicEqDialog, nullptr);
 }
 
 }  // namespace
@@ -174,11 +170,17 @@ std::vector<FftBand> GraphicEqBands(uint32_t rate, const EqPositions& positions)
   return bands;
 }
 
+int GraphicEqPass(const GraphicEqParams& p, const SoundView& v, const Scratch& scratch) {
+  return EqualizerPass(GraphicEqBands(v.Rate(), p.positions), v, scratch);
+}
+
 void GraphicEqualizer() {
-  static const EffectRecipe kRecipe{
-      .name = texts::kNameGraphicEq, .dialogId = kDialog, .dialog = RunGraphicEqDialog};
-  RunFftEqualizer(kRecipe, texts::kProgressGraphicEq, [](uint32_t rate) {
-    return GraphicEqBands(rate, GraphicEqParameters().positions);
+  static const EffectRecipe kRecipe{.name = texts::kNameGraphicEq,
+                                    .dialogId = kDialogGraphicEq,
+                                    .dialog = RunGraphicEqDialog,
+                                    .progress = texts::kProgressGraphicEq};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    return GraphicEqPass(Params<GraphicEqParams>(), run.view, run.scratch);
   });
 }
 

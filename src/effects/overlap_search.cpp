@@ -190,12 +190,13 @@ int64_t Search(Fmt fmt, const uint8_t* out, int64_t outLen, int64_t t, const uin
 
 }  // namespace
 
-int64_t FindBestOverlap(const uint8_t* out, int64_t outLen, int64_t t, const uint8_t* src,
-                        int64_t srcLen, int64_t s, int64_t overlap) {
+int64_t FindBestOverlap(const BlockFormat& f, const uint8_t* out, int64_t outLen, int64_t t,
+                        const uint8_t* src, int64_t srcLen, int64_t s, int64_t overlap) {
   const int64_t h = overlap / 2;
   if (h <= 0) return 0;
   int64_t offset = 0;
-  WithFrameFormat([&](auto fmt) { offset = Search(fmt, out, outLen, t, src, srcLen, s, h); });
+  WithFrameFormat(f.format, f.bytesPerChannel,
+                  [&](auto fmt) { offset = Search(fmt, out, outLen, t, src, srcLen, s, h); });
   return offset;
 }
 

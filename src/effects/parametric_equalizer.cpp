@@ -2,24 +2,16 @@
 // centre frequency scaled by one gain, through the parameter dialog.
 #include <cmath>
 
+#include "document/params.h"
+#include "effects/effect_runner.h"
 #include "effects/equalizers.h"
 #include "effects/texts.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 
-std::array<EqModule, 3>& ParametricEqModules() {
-  static std::array<EqModule, 3> modules;
-  return modules;
-}
-
-void ResetEqualizerParameters() {
-  GraphicEqParameters() = GraphicEqParams{};
-  ParametricEqModules() = {};
-}
-
 namespace {
 
-constexpr int kDialog = 126;
 // The 24th root of 2: a module spans bandwidth / 24 octaves either side.
 constexpr double kHalfStep = 1.02930223664;
 // The sixth root of 2: 18 steps make x8 or x1/8.
@@ -30,7 +22,7 @@ constexpr int32_t kTopBin = kFftLength / 2 - 1;
 ParamBindings ParametricControls() {
   ParamBindings controls;
   for (int m = 0; m < 3; ++m) {
-    EqModule& module = ParametricEqModules()[m];
+    EqModule& module = Params<ParametricEqParams>().modules[m];
     const int base = 100 + 10 * m;
     controls.push_back({.id = base, .value = &module.use});
     controls.push_back({.id = base + 1, .value = &module.frequency, .min = 50, .max = 20000});
@@ -61,10 +53,16 @@ std::vector<FftBand> ParametricEqBands(uint32_t rate, const std::array<EqModule,
   return bands;
 }
 
+int ParametricEqPass(const ParametricEqParams& p, const SoundView& v, const Scratch& scratch) {
+  return EqualizerPass(ParametricEqBands(v.Rate(), p.modules), v, scratch);
+}
+
 void ParametricEqualizer() {
-  static const EffectRecipe kRecipe{texts::kNameParametricEq, kDialog, ParametricControls};
-  RunFftEqualizer(kRecipe, texts::kNameParametricEq,
-                  [](uint32_t rate) { return ParametricEqBands(rate, ParametricEqModules()); });
+  static const EffectRecipe kRecipe{texts::kNameParametricEq, kDialogParametricEq,
+                                    ParametricControls};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    return ParametricEqPass(Params<ParametricEqParams>(), run.view, run.scratch);
+  });
 }
 
 }  // namespace kelvora

@@ -6,56 +6,38 @@
 #include <cmath>
 #include <string>
 
-#include "document/operation.h"
+#include "document/params.h"
 #include "effects/effect_runner.h"
 #include "effects/resample_sola.h"
 #include "effects/texts.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 
-PitchParams& PitchParameters() {
-  static PitchParams params;
-  return params;
-}
-TimeStretchParams& TimeStretchParameters() {
-  static TimeStretchParams params;
-  return params;
-}
-TransposeParams& TransposeParameters() {
-  static TransposeParams params;
-  return params;
+namespace {
+
+BlockFormat FormatOf(const SoundView& v) { return {v.format, v.bytesPerChannel}; }
+
+}  // namespace
+
+// ----- Pitch -----------------------------------------------------------------
+
+int Pitcher::Start(const SoundView& v, const Scratch&) {
+  pitch = std::clamp(params.pitch, 50, 200);
+  frames = v.frames * 100 / pitch;  // 64 bits: N * 100 passes 2^31
+  return 1;
 }
 
-void ResetPitchTimeParameters() {
-  PitchParameters() = PitchParams{};
-  TimeStretchParameters() = TimeStretchParams{};
-  TransposeParameters() = TransposeParams{};
+void Pitcher::Render(const SoundView& v, uint8_t* out) {
+  ResampleLinear(FormatOf(v), v.progress, 0, 100, pitch, v.SourceRange(), v.Length(), out,
+                 ResultBytes(v));
 }
 
 namespace {
 
-// ----- Pitch -----------------------------------------------------------------
-
 ParamBindings PitchControls() {
-  return {{.id = 200, .value = &PitchParameters().pitch, .min = 50, .max = 200}};
+  return {{.id = 200, .value = &Params<PitchParams>().pitch, .min = 50, .max = 200}};
 }
-
-// A tape run faster or slower: N frames become N * 100 / pitch.
-struct Pitcher {
-  int32_t pitch = 100;
-  int64_t frames = 0;
-  int Start(EffectRun& run) {
-    pitch = std::clamp(PitchParameters().pitch, 50, 200);
-    frames = run.frames * 100 / pitch;  // 64 bits: N * 100 passes 2^31
-    return 1;
-  }
-  int64_t ResultBytes(const EffectRun& run) const { return frames * run.align; }
-  int32_t ResultSpare() const { return 320; }
-  void Flow(EffectRun& run, uint8_t* out) {
-    ResampleLinear(run.name, 0, 100, pitch, run.SourceSelection(), run.length, out,
-                   ResultBytes(run));
-  }
-};
 
 // ----- Time stretch ----------------------------------------------------------
 
@@ -68,7 +50,7 @@ int64_t g_selectionMs = 0;
 // Shows the selection's length and the length it will have at the speed the
 // variable holds now (ParamDialog calls it around every message).
 void ShowStretchedLength(DialogWindow& dlg, int, intptr_t, intptr_t, ParamEntry*) {
-  const int32_t speed = TimeStretchParameters().speed;
+  const int32_t speed = Params<TimeStretchParams>().speed;
   dlg.SetItemText(kSelectionMs, std::to_string(g_selectionMs));
   dlg.SetItemText(kStretchedMs, std::to_string(speed > 0 ? g_selectionMs * 100 / speed : 0));
 }
@@ -77,37 +59,37 @@ ParamBindings TimeStretchControls() {
   const uint32_t rate = Doc().format.nSamplesPerSec;
   g_selectionMs = rate == 0 ? 0 : int64_t{SelectionFrames()} * 1000 / rate;
   return {{.id = 1, .hook = ShowStretchedLength},
-          {.id = 200, .value = &TimeStretchParameters().speed, .min = 20, .max = 400}};
+          {.id = 200, .value = &Params<TimeStretchParams>().speed, .min = 20, .max = 400}};
 }
 
-struct Stretcher {
-  int64_t frames = 0;
-  int Start(EffectRun& run) {
-    frames = run.frames * 100 / std::clamp(TimeStretchParameters().speed, 20, 400);
-    return 1;
-  }
-  int64_t ResultBytes(const EffectRun& run) const { return frames * run.align; }
-  int32_t ResultSpare() const { return 16; }
-  void Flow(EffectRun& run, uint8_t* out) {
-    SolaStretch(run.name, 0, 100, run.SourceSelection(), run.length, out, ResultBytes(run));
-  }
-};
+}  // namespace
+
+int Stretcher::Start(const SoundView& v, const Scratch&) {
+  frames = v.frames * 100 / std::clamp(params.speed, 20, 400);
+  return 1;
+}
+
+void Stretcher::Render(const SoundView& v, uint8_t* out) {
+  SolaStretch(FormatOf(v), v.progress, 0, 100, v.SourceRange(), v.Length(), out, ResultBytes(v));
+}
 
 // ----- Transpose -------------------------------------------------------------
 
+namespace {
+
 ParamBindings TransposeControls() {
-  TransposeParams& p = TransposeParameters();
+  TransposeParams& p = Params<TransposeParams>();
   return {{.id = 200, .value = &p.cents, .min = -1200, .max = 1200},
           {.id = 202, .value = &p.harmonize},
           {.id = 203, .value = &p.mix, .min = 0, .max = 100}};
 }
 
-// Every sample of the selection becomes (x * (100 - mix) + z * mix) / 100.
-void MixInto(const EffectRun& run, const uint8_t* z, int32_t mix) {
-  WithFrameFormat([&](auto fmt) {
+// Every sample of the view becomes (x * (100 - mix) + z * mix) / 100.
+void MixInto(const SoundView& v, const uint8_t* z, int32_t mix) {
+  v.WithFormat([&](auto fmt) {
     const int32_t align = fmt.Align();
-    ForEachChunk(run.frames, nullptr, [&](int64_t first, int64_t n) {
-      uint8_t* x = run.Selection() + first * align;
+    ForEachChunk(v.frames, nullptr, [&](int64_t first, int64_t n) {
+      uint8_t* x = v.out + first * align;
       const uint8_t* zz = z + first * align;
       VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
         for (int c = 0; c < fmt.Count(); ++c)
@@ -120,49 +102,53 @@ void MixInto(const EffectRun& run, const uint8_t* z, int32_t mix) {
   });
 }
 
-int TransposeSelection(EffectRun& run) {
-  const TransposeParams p = TransposeParameters();
+}  // namespace
+
+int TransposePass(const TransposeParams& p, const SoundView& v, const Scratch& scratch) {
   const int32_t mix = std::clamp(p.mix, 0, 100);
   // 2^(1/1200) to eleven decimals. The resampling step is the ratio in
   // whole hundredths, the resampled length comes from the exact ratio.
   const double ratio = std::pow(1.00057778951, std::clamp(p.cents, -1200, 1200));
   const auto step = static_cast<int32_t>(ratio * 100);
-  const int64_t bytes = static_cast<int64_t>(static_cast<double>(run.frames) / ratio) * run.align;
-  MemoryBlock scratch, z;
+  const int64_t bytes = static_cast<int64_t>(static_cast<double>(v.frames) / ratio) * v.Align();
+  const BlockFormat f = FormatOf(v);
+  MemoryBlock resampled, z;
   // Both blocks before any work, so that a shortage of either leaves the
-  // selection as it was.
-  if (!run.Scratch(scratch, static_cast<size_t>(bytes) + 320)) return 0;
-  if (p.harmonize != 0 && !run.Scratch(z, static_cast<size_t>(run.length) + 16, true)) return 0;
-  ResampleLinear(run.name, 0, 50, step, run.SourceSelection(), run.length, scratch.data(), bytes);
+  // frames as they were.
+  if (!scratch.Get(resampled, static_cast<size_t>(bytes) + 320)) return 0;
+  if (p.harmonize != 0 && !scratch.Get(z, static_cast<size_t>(v.Length()) + 16, true)) return 0;
+  ResampleLinear(f, v.progress, 0, 50, step, v.SourceRange(), v.Length(), resampled.data(), bytes);
   if (p.harmonize == 0) {
-    SolaStretch(run.name, 50, 100, scratch.data(), bytes, run.Selection(), run.length);
+    SolaStretch(f, v.progress, 50, 100, resampled.data(), bytes, v.out, v.Length());
     return 1;
   }
-  SolaStretch(run.name, 50, 100, scratch.data(), bytes, z.data(), run.length);
-  MixInto(run, z.data(), mix);
+  SolaStretch(f, v.progress, 50, 100, resampled.data(), bytes, z.data(), v.Length());
+  MixInto(v, z.data(), mix);
   return 1;
 }
 
-}  // namespace
-
 void Pitch() {
-  static const EffectRecipe kRecipe{texts::kNamePitch, 114, PitchControls,
-                                    [] { return PitchParameters().pitch != 100; }};
-  Pitcher pitcher;
-  RunProcessor(kRecipe, pitcher);
+  static const EffectRecipe kRecipe{texts::kNamePitch, kDialogPitch, PitchControls,
+                                    [] { return Params<PitchParams>().pitch != 100; }};
+  RunEffect(kRecipe,
+            [](EffectRun& run) { return RunProcessor(run, Pitcher{Params<PitchParams>()}); });
 }
 
 void TimeStretch() {
-  static const EffectRecipe kRecipe{texts::kNameTimeStretch, 130, TimeStretchControls,
-                                    [] { return TimeStretchParameters().speed != 100; }};
-  Stretcher stretcher;
-  RunProcessor(kRecipe, stretcher);
+  static const EffectRecipe kRecipe{texts::kNameTimeStretch, kDialogTimeStretch,
+                                    TimeStretchControls,
+                                    [] { return Params<TimeStretchParams>().speed != 100; }};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    return RunProcessor(run, Stretcher{Params<TimeStretchParams>()});
+  });
 }
 
 void Transpose() {
-  static const EffectRecipe kRecipe{texts::kNameTranspose, 131, TransposeControls,
-                                    [] { return TransposeParameters().cents != 0; }};
-  RunEffect(kRecipe, TransposeSelection);
+  static const EffectRecipe kRecipe{texts::kNameTranspose, kDialogTranspose, TransposeControls,
+                                    [] { return Params<TransposeParams>().cents != 0; }};
+  RunEffect(kRecipe, [](EffectRun& run) {
+    return TransposePass(Params<TransposeParams>(), run.view, run.scratch);
+  });
 }
 
 }  // namespace kelvora

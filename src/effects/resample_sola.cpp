@@ -12,6 +12,7 @@ namespace {
 // reporting value(k); only every 200th call computes its value.
 template <class Value>
 void ProgressEach(const char* name, int64_t first, int64_t count, Value value) {
+  if (name == nullptr) return;
   BusyState& b = Busy();
   while (count > 0) {
     const int64_t only_count = 200 - 1 - b.progressCounter;
@@ -89,11 +90,11 @@ void CopyFrames(Fmt fmt, const uint8_t* src, int64_t whole, int64_t from, uint8_
 }
 
 template <class Fmt>
-void Stretch(Fmt fmt, const char* name, int from, int to, const uint8_t* src, int64_t srcLen,
-             uint8_t* out, int64_t outLen) {
+void Stretch(Fmt fmt, const BlockFormat& bf, const char* name, int from, int to, const uint8_t* src,
+             int64_t srcLen, uint8_t* out, int64_t outLen) {
   const int32_t align = fmt.Align();
   const int ch = fmt.Count();
-  const SolaSizes z = SolaSizesFor(Doc().format.nSamplesPerSec);
+  const SolaSizes z = SolaSizesFor(bf.format.nSamplesPerSec);
   const int64_t out_frames = outLen / align, whole = srcLen / align;
   // The first segment fades in from silence.
   CopyFrames(fmt, src, 0, 0, out, std::min(z.overlap, out_frames));
@@ -103,7 +104,7 @@ void Stretch(Fmt fmt, const char* name, int from, int to, const uint8_t* src, in
       static_cast<int64_t>(static_cast<double>(z.step * srcLen) / static_cast<double>(outLen));
   for (int64_t s = 0, t = 0, e = 0; t < outLen;
        s += advance * align, t += z.step * align, e += align) {
-    const int64_t f = FindBestOverlap(out, outLen, t, src, srcLen, s, z.overlap);
+    const int64_t f = FindBestOverlap(bf, out, outLen, t, src, srcLen, s, z.overlap);
     const int64_t o0 = (t + f) / align, s0 = s / align;
     const int64_t count = std::min(z.step + z.overlap - f / align, out_frames - o0);
     const int64_t fade = std::min(z.half, count);
@@ -118,7 +119,8 @@ void Stretch(Fmt fmt, const char* name, int from, int to, const uint8_t* src, in
     }
     if (count > fade)
       CopyFrames(fmt, src, whole, s0 + fade, out + (o0 + fade) * align, count - fade);
-    if (count > 0) ShowProgressSpan(name, from + z.step * e * (to - from) / outLen, 0, count, 100);
+    if (count > 0 && name != nullptr)
+      ShowProgressSpan(name, from + z.step * e * (to - from) / outLen, 0, count, 100);
   }
 }
 
@@ -130,16 +132,16 @@ SolaSizes SolaSizesFor(uint32_t rate) {
   return {step, step / 4, step / 8};
 }
 
-void ResampleLinear(const char* name, int from, int to, int32_t step, const uint8_t* src,
-                    int64_t srcLen, uint8_t* out, int64_t outLen) {
-  ResetPeakScale();
-  WithFrameFormat([&](auto fmt) { Resample(fmt, name, from, to, step, src, srcLen, out, outLen); });
+void ResampleLinear(const BlockFormat& f, const char* name, int from, int to, int32_t step,
+                    const uint8_t* src, int64_t srcLen, uint8_t* out, int64_t outLen) {
+  WithFrameFormat(f.format, f.bytesPerChannel,
+                  [&](auto fmt) { Resample(fmt, name, from, to, step, src, srcLen, out, outLen); });
 }
 
-void SolaStretch(const char* name, int from, int to, const uint8_t* src, int64_t srcLen,
-                 uint8_t* out, int64_t outLen) {
-  ResetPeakScale();
-  WithFrameFormat([&](auto fmt) { Stretch(fmt, name, from, to, src, srcLen, out, outLen); });
+void SolaStretch(const BlockFormat& f, const char* name, int from, int to, const uint8_t* src,
+                 int64_t srcLen, uint8_t* out, int64_t outLen) {
+  WithFrameFormat(f.format, f.bytesPerChannel,
+                  [&](auto fmt) { Stretch(fmt, f, name, from, to, src, srcLen, out, outLen); });
 }
 
 }  // namespace kelvora

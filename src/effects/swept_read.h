@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "document/frame_format.h"
-#include "effects/effect_runner.h"
 #include "document/sine_table.h"
+#include "effects/sound_view.h"
 
 namespace kelvora {
 

@@ -2,35 +2,15 @@
 #include <algorithm>
 #include <array>
 
+#include "document/params.h"
 #include "effects/amplitude.h"
 #include "effects/effect_runner.h"
 #include "effects/texts.h"
 #include "platform/platform.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
-
-VolumeParams& VolumeParameters() {
-  static VolumeParams params;
-  return params;
-}
-
-void ResetAmplitudeParameters() { VolumeParameters() = VolumeParams{}; }
-
 namespace {
-
-constexpr int kVolumeDialog = 119;
-
-ParamBindings VolumeControls() {
-  VolumeParams& p = VolumeParameters();
-  return {{.id = 200, .value = &p.volume, .min = 0, .max = 200},
-          {.id = 202, .value = &p.pan, .min = 0, .max = 100},
-          {.id = 204, .value = &p.limiter}};
-}
-
-bool GoOnAfter(const char* text) {
-  return ShowMessage(texts::kNameVolume, text, MsgIcon::kInformation, MsgButtons::kOkCancel) ==
-         kIdOk;
-}
 
 // x * gain / divisor per channel: mono volume / 100; stereo channel 0
 // volume * L / 5000 and channel 1 volume * R / 5000, where the side the pan
@@ -49,12 +29,48 @@ VolumeGain GainFor(bool mono, int32_t volume, int32_t pan) {
   return {{volume * left, volume * right}, 5000};
 }
 
+}  // namespace
+
+void VolumePass(const VolumeParams& p, const SoundView& v) {
+  // The dialog keeps the values in range; holding to it here keeps every
+  // product below 2^31 and the gain monotonic, which the peak scan relies on.
+  const bool mono = v.Channels() == 1;
+  const VolumeGain gain = GainFor(mono, std::clamp(p.volume, 0, 200), std::clamp(p.pan, 0, 100));
+  const int computed = mono ? 1 : 2;  // the stereo rules use channels 0 and 1
+  const bool limiter = p.limiter != 0;
+  const int64_t total = limiter ? 2 * v.Length() : v.Length();
+  v.WithFormat([&](auto fmt) {
+    const int channels = std::min(computed, fmt.Count());
+    // First pass: the peak of every value, written or not. Above 32767 the
+    // writing pass scales everything down by 32767 / peak.
+    int32_t peak = 0;
+    if (limiter)
+      peak = PeakOfMap(fmt, v.out, v.frames, channels, v.Plan(0, v.Align(), total), gain);
+    MapSamples(fmt, v.out, v.frames, v.Masked(), peak,
+               v.Plan(limiter ? v.Length() : 0, v.Align(), total), gain);
+  });
+}
+
+namespace {
+
+ParamBindings VolumeControls() {
+  VolumeParams& p = Params<VolumeParams>();
+  return {{.id = 200, .value = &p.volume, .min = 0, .max = 200},
+          {.id = 202, .value = &p.pan, .min = 0, .max = 100},
+          {.id = 204, .value = &p.limiter}};
+}
+
+bool GoOnAfter(const char* text) {
+  return ShowMessage(texts::kNameVolume, text, MsgIcon::kInformation, MsgButtons::kOkCancel) ==
+         kIdOk;
+}
+
 // The pan the pass uses: the questions may set it back to the centre.
 int32_t g_pan = 50;
 
 bool AskAboutPan() {
   const SoundDocument& doc = Doc();
-  g_pan = std::clamp(VolumeParameters().pan, 0, 100);
+  g_pan = std::clamp(Params<VolumeParams>().pan, 0, 100);
   if (g_pan != 50 && doc.format.nChannels == 1) return GoOnAfter(texts::kMonoPanIgnored);
   if (g_pan != 50 && doc.channelMask != 3) {
     if (!GoOnAfter(texts::kOneChannelPanIgnored)) return false;
@@ -66,28 +82,11 @@ bool AskAboutPan() {
 }  // namespace
 
 void Volume() {
-  static const EffectRecipe kRecipe{texts::kNameVolume, kVolumeDialog, VolumeControls, AskAboutPan};
+  static const EffectRecipe kRecipe{texts::kNameVolume, kDialogVolume, VolumeControls, AskAboutPan};
   RunEffect(kRecipe, [](EffectRun& run) {
-    const VolumeParams& params = VolumeParameters();
-    // The dialog keeps the values in range; holding to it here keeps every
-    // product below 2^31 and the gain monotonic, which the peak scan relies on.
-    const bool mono = run.channels == 1;
-    const VolumeGain gain = GainFor(mono, std::clamp(params.volume, 0, 200), g_pan);
-    const int computed = mono ? 1 : 2;  // the stereo rules use channels 0 and 1
-    const bool limiter = params.limiter != 0;
-    const int64_t total = limiter ? 2 * int64_t{run.length} : run.length;
-    WithFrameFormat([&](auto fmt) {
-      const int channels = std::min(computed, fmt.Count());
-      // First pass: the peak of every value, written or not. Above 32767 the
-      // writing pass scales everything down by 32767 / peak.
-      int32_t peak = 0;
-      if (limiter) {
-        const ProgressPlan scan{run.name, 0, run.align, total};
-        peak = PeakOfMap(fmt, run.start, run.frames, channels, scan, gain);
-      }
-      const ProgressPlan write{run.name, limiter ? run.length : 0, run.align, total};
-      MapSamples(fmt, run.start, run.frames, MaskedChannels(), peak, write, gain);
-    });
+    VolumeParams p = Params<VolumeParams>();
+    p.pan = g_pan;
+    VolumePass(p, run.view);
     return 1;
   });
 }

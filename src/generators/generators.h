@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "effects/sound_view.h"
+
 namespace kelvora {
 
 struct SilenceParams {
@@ -15,6 +17,7 @@ struct NoiseParams {
   int32_t volume = 70;  // percent, 0..100
   int32_t time = 500;   // ms
   int32_t stereo = 1;   // independent noise per channel
+  int64_t seed = -1;    // the batch tool's --seed; -1: from the clock
 };
 struct ToneParams {
   int32_t volume = 70;
@@ -31,15 +34,11 @@ struct MelodyParams {
   std::string melody;  // as last confirmed, at most 127 characters
 };
 
-SilenceParams& SilenceParameters();
-NoiseParams& NoiseParameters();
-ToneParams& ToneParameters();
-MelodyParams& MelodyParameters();
-void ResetGeneratorParameters();
-
-// Noise is seeded from the clock, unless a fixed seed was set (the batch
-// tool's --seed); SetNoiseSeed(-1) goes back to the clock.
-void SetNoiseSeed(int64_t seed);
+// Generators write over new frames (the view's out, silence when they
+// start, but for silence itself): noise from `seed`, and tones.
+void BlankPass(const SilenceParams& p, const SoundView& v);
+void NoisePass(const NoiseParams& p, uint64_t seed, const SoundView& v);
+void TonePass(const ToneParams& p, const SoundView& v);
 
 // Opens `bytes` of room at the insertion point (the moving end, kept within
 // the data), moving the data after it back. Returns the room's offset, or -1

@@ -10,6 +10,7 @@
 
 #include "document/frame_format.h"
 #include "document/operation.h"
+#include "document/params.h"
 #include "editing/clipboard_commands.h"
 #include "editing/texts.h"
 #include "effects/effect_runner.h"
@@ -18,17 +19,12 @@
 #include "platform/param_dialog.h"
 #include "platform/pixel_canvas.h"
 #include "platform/platform.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 
-MelodyParams& MelodyParameters() {
-  static MelodyParams params;
-  return params;
-}
-
 namespace {
 
-constexpr int kMelodyDialog = 112;
 constexpr int kTempoSlider = 101;
 constexpr int kTempoEdit = 102;
 constexpr int kMelodyEdit = 103;
@@ -55,11 +51,11 @@ void DrawKeyboard(PixelCanvas& c) {
 
 void InsertAtCaret(DialogWindow& dlg, const std::string& name) {
   if (name.empty()) return;
-  dlg.ReplaceEditSelection(kMelodyEdit, name + LengthSuffix(MelodyParameters().lengthIndex));
+  dlg.ReplaceEditSelection(kMelodyEdit, name + LengthSuffix(Params<MelodyParams>().lengthIndex));
 }
 
 intptr_t MelodyDialogProc(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, void*) {
-  MelodyParams& p = MelodyParameters();
+  MelodyParams& p = Params<MelodyParams>();
   switch (message) {
     case kMsgInitDialog:
       dlg.SetCheck(kFirstLength + std::clamp(p.lengthIndex, 0, 7), kChecked);
@@ -117,89 +113,75 @@ bool AskForMelody() {
     ShowMessage(texts::kCaptionMelody, texts::kMelodyNeedsClip, MsgIcon::kInformation);
     return false;
   }
-  if (Services().dialogs->RunCustomDialog(kMelodyDialog, MelodyDialogProc, nullptr) != 1)
+  if (Services().dialogs->RunCustomDialog(kDialogMelody, MelodyDialogProc, nullptr) != 1)
     return false;
   char tempo[16];
-  std::snprintf(tempo, sizeof tempo, "%d", MelodyParameters().tempo);
+  std::snprintf(tempo, sizeof tempo, "%d", Params<MelodyParams>().tempo);
   Services().profile->WriteString("Options", "tempo", tempo);
   return true;
 }
 
-struct ParsedNote {
-  MelodyNote note;
-  int32_t progress;  // characters read up to and including this note
-};
-
-// Room for every note at the insertion point, made once (each note pushes
-// the data after it back, so together they push it back by their sum), then
-// each note filled with the clip read every step / 10000 frames (a rest:
-// silence) and selected in turn. Returns 0 after a shortage.
+// Each note filled with the clip read every step / 10000 frames (a rest:
+// silence), one after another from the view's first frame.
 template <class Fmt>
-int WriteNotes(Fmt fmt, const std::vector<ParsedNote>& notes, const MemoryBlock& clip,
-               int32_t clipBytes, int32_t total) {
-  SoundDocument& doc = Doc();
-  int64_t bytes = 0;
-  for (const ParsedNote& n : notes) bytes += n.note.bytes;
-  const int64_t room = OpenRoomAtInsertionPoint(bytes, texts::kCaptionMelodyShortage);
-  if (room < 0) return 0;
-  auto at = static_cast<int32_t>(room);
+void WriteNotes(Fmt fmt, const std::vector<PlacedNote>& notes, const uint8_t* clip,
+                int32_t clipBytes, int32_t total, const SoundView& v) {
   const int32_t align = fmt.Align();
   const int64_t clipFrames = clipBytes / align;
-  for (const ParsedNote& n : notes) {
+  uint8_t* at = v.out;
+  for (const PlacedNote& n : notes) {
     const MelodyNote& note = n.note;
-    const ProgressPlan plan{texts::kProgressMelody, n.progress, 0, total};
+    const ProgressPlan plan{v.progress, n.progress, 0, total};
     int64_t t = 0;  // 64 bits: a long note of a high octave passes 2^31
     ForEachChunk(note.bytes / align, &plan, [&](int64_t first, int64_t count) {
-      uint8_t* out = Doc().bytes() + at + first * align;
+      uint8_t* out = at + first * align;
       for (int64_t i = 0; i < count; ++i, out += align, t += note.step) {
         const int64_t source = t / 10000;
-        const uint8_t* in = clip.data() + source * align;
+        const uint8_t* in = clip + source * align;
         for (int ch = 0; ch < fmt.Count(); ++ch)
           fmt.Write(out, note.step != 0 && source < clipFrames ? fmt.Read(in, ch) : 0, ch);
       }
     });
-    doc.selStart = at;
-    at += static_cast<int32_t>(note.bytes);
-    doc.selEnd = doc.movingEnd = at;
+    at += note.bytes;
   }
-  doc.modified = true;
-  return 1;
 }
 
 int RenderMelody(EffectRun&) {
-  MelodyParams& p = MelodyParameters();
+  MelodyParams& p = Params<MelodyParams>();
   std::string& text = p.melody;
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const SoundFormat& f = Doc().format;
-  const int32_t align = f.nBlockAlign;
-  if (text.empty() || align <= 0) return 0;
+  SoundDocument& doc = Doc();
+  const SoundFormat& f = doc.format;
+  if (text.empty() || f.nBlockAlign <= 0) return 0;
   // The clip is the same for every note: fetched and converted once.
   MemoryBlock clip;
   int32_t clipBytes = 0;
   if (!ReadConvertedClip(texts::kCaptionPasteFormat, texts::kCaptionMelodyShortage, 0, clip,
                          &clipBytes))
     return 0;
-  const int64_t beat = p.tempo > 0 ? int64_t{align} * f.nSamplesPerSec * 60 / p.tempo : 0;
-  std::vector<ParsedNote> notes;
-  int octave = 4;
-  int32_t progress = 0;
   bool malformed = false;
-  for (size_t at = 0; at < text.size();) {
-    MelodyNote note;
-    if (!ReadMelodyNote(text, at, beat, align, &octave, &note)) {
-      malformed = true;
-      break;
-    }
-    progress += note.counted;
-    notes.push_back({note, progress});
-    at = note.next;
-  }
+  const std::vector<PlacedNote> notes = ParseMelody(text, p.tempo, f, &malformed);
   if (!notes.empty()) {
-    int ok = 0;
-    WithFrameFormat([&](auto fmt) {
-      ok = WriteNotes(fmt, notes, clip, clipBytes, static_cast<int32_t>(text.size()));
-    });
-    if (!ok) return 0;
+    // Room for every note at the insertion point, made once (each note
+    // pushes the data after it back, so together they push it back by their
+    // sum); the last note is left selected.
+    int64_t bytes = 0;
+    for (const PlacedNote& n : notes) bytes += n.note.bytes;
+    const int64_t room = OpenRoomAtInsertionPoint(bytes, texts::kCaptionMelodyShortage);
+    if (room < 0) return 0;
+    SoundView v;
+    v.format = f;
+    v.bytesPerChannel = doc.bytesPerChannelSample;
+    v.source = doc.bytes();
+    v.sourceLength = doc.length;
+    v.first = room / f.nBlockAlign;
+    v.frames = bytes / f.nBlockAlign;
+    v.out = doc.bytes() + room;
+    v.progress = texts::kProgressMelody;
+    MelodyPass(notes, clip.data(), clipBytes, static_cast<int32_t>(text.size()), v);
+    doc.selEnd = doc.movingEnd = static_cast<int32_t>(room + bytes);
+    doc.selStart = doc.selEnd - static_cast<int32_t>(notes.back().note.bytes);
+    doc.modified = true;
   }
   // Notes before a malformed one stay.
   if (malformed) ShowWarning(texts::kCaptionMelody, texts::kMelodyMalformed);
@@ -207,6 +189,32 @@ int RenderMelody(EffectRun&) {
 }
 
 }  // namespace
+
+std::vector<PlacedNote> ParseMelody(const std::string& text, int32_t tempo, const SoundFormat& f,
+                                    bool* malformed) {
+  const int32_t align = f.nBlockAlign;
+  const int64_t beat = tempo > 0 ? int64_t{align} * f.nSamplesPerSec * 60 / tempo : 0;
+  std::vector<PlacedNote> notes;
+  int octave = 4;
+  int32_t progress = 0;
+  *malformed = false;
+  for (size_t at = 0; at < text.size();) {
+    MelodyNote note;
+    if (!ReadMelodyNote(text, at, beat, align, &octave, &note)) {
+      *malformed = true;
+      break;
+    }
+    progress += note.counted;
+    notes.push_back({note, progress});
+    at = note.next;
+  }
+  return notes;
+}
+
+void MelodyPass(const std::vector<PlacedNote>& notes, const uint8_t* clip, int32_t clipBytes,
+                int32_t total, const SoundView& v) {
+  v.WithFormat([&](auto fmt) { WriteNotes(fmt, notes, clip, clipBytes, total, v); });
+}
 
 void MelodyPaste() {
   // Held busy while it renders, unlike a paste of one clip: progress lets

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "effects/sound_view.h"
 
 namespace kelvora {
 
@@ -21,6 +24,21 @@ struct MelodyNote {
 // octave change). False when the text there is not a note.
 bool ReadMelodyNote(const std::string& text, size_t at, int64_t beatBytes, int32_t align,
                     int* octave, MelodyNote* note);
+
+// A note with the characters read up to and including it (progress).
+struct PlacedNote {
+  MelodyNote note;
+  int32_t progress;
+};
+// The notes of a lower-case melody at `tempo` for frames of `f`, as far as
+// they read; `malformed` tells whether text was left over.
+std::vector<PlacedNote> ParseMelody(const std::string& text, int32_t tempo, const SoundFormat& f,
+                                    bool* malformed);
+// The generator: each note in turn from the view's first frame, the clip
+// (`clipBytes` in the view's format) read every step / 10000 frames (a
+// rest: silence); progress at each note's characters against `total`.
+void MelodyPass(const std::vector<PlacedNote>& notes, const uint8_t* clip, int32_t clipBytes,
+                int32_t total, const SoundView& v);
 
 // The text the back button leaves: the melody without its last note token.
 std::string WithoutLastNote(const std::string& text);

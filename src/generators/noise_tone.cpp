@@ -5,42 +5,15 @@
 
 #include "document/frame_format.h"
 #include "document/operation.h"
+#include "document/params.h"
 #include "document/sine_table.h"
 #include "effects/effect_runner.h"
 #include "generators/generators.h"
 #include "generators/texts.h"
 #include "platform/platform.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
-
-SilenceParams& SilenceParameters() {
-  static SilenceParams params;
-  return params;
-}
-NoiseParams& NoiseParameters() {
-  static NoiseParams params;
-  return params;
-}
-ToneParams& ToneParameters() {
-  static ToneParams params;
-  return params;
-}
-
-namespace {
-
-int64_t g_noise_seed = -1;
-
-}  // namespace
-
-void SetNoiseSeed(int64_t seed) { g_noise_seed = seed; }
-
-void ResetGeneratorParameters() {
-  SilenceParameters() = SilenceParams{};
-  NoiseParameters() = NoiseParams{};
-  ToneParameters() = ToneParams{};
-  MelodyParameters() = MelodyParams{};
-  g_noise_seed = -1;
-}
 
 int64_t OpenRoomAtInsertionPoint(int64_t bytes, const char* caption) {
   SoundDocument& doc = Doc();
@@ -56,6 +29,34 @@ int64_t OpenRoomAtInsertionPoint(int64_t bytes, const char* caption) {
   return at;
 }
 
+namespace {
+
+// The frames just inserted and selected, for a generator to write over.
+SoundView NewFrames(const char* progress) {
+  SoundDocument& doc = Doc();
+  SoundView v;
+  v.format = doc.format;
+  v.bytesPerChannel = doc.bytesPerChannelSample;
+  v.source = doc.bytes();
+  v.sourceLength = doc.length;
+  v.first = doc.selStart / doc.format.nBlockAlign;
+  v.frames = (doc.selEnd - doc.selStart) / doc.format.nBlockAlign;
+  v.out = doc.bytes() + doc.selStart;
+  v.progress = progress;
+  return v;
+}
+
+}  // namespace
+
+void BlankPass(const SilenceParams&, const SoundView& v) {
+  v.WithFormat([&](auto fmt) {
+    uint8_t* p = v.out;
+    VectorLoop(v.frames, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+      for (int ch = 0; ch < fmt.Count(); ++ch) fmt.Write(p + i * fmt.Align(), 0, ch);
+    });
+  });
+}
+
 int InsertBlankFrames(int32_t ms) {
   SoundDocument& doc = Doc();
   const SoundFormat& f = doc.format;
@@ -66,30 +67,24 @@ int InsertBlankFrames(int32_t ms) {
   const int64_t room = OpenRoomAtInsertionPoint(bytes, texts::kCaptionGenerator);
   if (room < 0) return 0;
   const auto at = static_cast<int32_t>(room);
-  uint8_t* base = doc.bytes();
-  WithFrameFormat([&](auto fmt) {
-    uint8_t* p = base + at;
-    VectorLoop(frames, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-      for (int ch = 0; ch < fmt.Count(); ++ch) fmt.Write(p + i * fmt.Align(), 0, ch);
-    });
-  });
   doc.selStart = at;
   doc.selEnd = doc.movingEnd = static_cast<int32_t>(at + bytes);
   doc.modified = true;
+  BlankPass(SilenceParams{}, NewFrames(nullptr));
   return 1;
 }
 
 void InsertSilence() {
   static const EffectRecipe kRecipe{
       .name = texts::kCaptionGenerator,
-      .dialogId = 115,
+      .dialogId = kDialogInsertSilence,
       .controls =
           [] {
-            return ParamBindings{{.id = 200, .value = &SilenceParameters().time, .max = 5000}};
+            return ParamBindings{{.id = 200, .value = &Params<SilenceParams>().time, .max = 5000}};
           },
       .busy = false,
       .selectAll = false};
-  RunEffect(kRecipe, [](EffectRun&) { return InsertBlankFrames(SilenceParameters().time); });
+  RunEffect(kRecipe, [](EffectRun&) { return InsertBlankFrames(Params<SilenceParams>().time); });
 }
 
 namespace {
@@ -110,7 +105,7 @@ private:
 };
 
 ParamBindings NoiseControls() {
-  NoiseParams& p = NoiseParameters();
+  NoiseParams& p = Params<NoiseParams>();
   // A mono sound has one channel of noise: the box shows the third state.
   const bool mono = Doc().format.nChannels < 2;
   if (mono) p.stereo = 0;
@@ -121,38 +116,38 @@ ParamBindings NoiseControls() {
 
 }  // namespace
 
+void NoisePass(const NoiseParams& p, uint64_t seed, const SoundView& v) {
+  // Volume 0 leaves the silence: (r mod 0) has no value.
+  const int32_t a = std::clamp(p.volume, 0, 100) * 256 / 100;
+  if (a == 0) return;
+  NoiseSource rng(seed);
+  const int32_t half = a >> 1;
+  const bool each = p.stereo != 0 && v.Channels() >= 2;
+  v.WithFormat([&](auto fmt) {
+    const ProgressPlan plan = v.Plan(fmt.Align(), fmt.Align(), v.Length());
+    ForEachChunk(v.frames, &plan, [&](int64_t first, int64_t n) {
+      uint8_t* frame = v.out + first * fmt.Align();
+      for (int64_t i = 0; i < n; ++i, frame += fmt.Align()) {
+        int32_t x = (rng.Next() % a - half) * 256;
+        for (int ch = 0; ch < fmt.Count(); ++ch) {
+          if (each && ch > 0) x = (rng.Next() % a - half) * 256;
+          fmt.Write(frame, x, ch);
+        }
+      }
+    });
+  });
+}
+
 void GenerateNoise() {
   static const EffectRecipe kRecipe{.name = texts::kCaptionGenerator,
-                                    .dialogId = 113,
+                                    .dialogId = kDialogNoise,
                                     .controls = NoiseControls,
                                     .selectAll = false};
   RunEffect(kRecipe, [](EffectRun&) {
-    const NoiseParams& p = NoiseParameters();
+    const NoiseParams& p = Params<NoiseParams>();
     if (!InsertBlankFrames(p.time)) return 0;
-    // Volume 0 leaves the silence: (r mod 0) has no value.
-    const int32_t a = std::clamp(p.volume, 0, 100) * 256 / 100;
-    if (a == 0) return 1;
-    const SoundDocument& doc = Doc();
-    const int64_t seed = g_noise_seed >= 0 ? g_noise_seed : Services().clock->NowMs() / 1000;
-    NoiseSource rng(static_cast<uint64_t>(seed));
-    const int32_t half = a >> 1;
-    const bool each = p.stereo != 0 && doc.format.nChannels >= 2;
-    const int32_t start = doc.selStart;
-    const int32_t bytes = doc.selEnd - doc.selStart;
-    WithFrameFormat([&](auto fmt) {
-      const int64_t frames = bytes / fmt.Align();
-      const ProgressPlan plan{texts::kProgressNoise, fmt.Align(), fmt.Align(), bytes};
-      ForEachChunk(frames, &plan, [&](int64_t first, int64_t n) {
-        uint8_t* frame = Doc().bytes() + start + first * fmt.Align();
-        for (int64_t i = 0; i < n; ++i, frame += fmt.Align()) {
-          int32_t v = (rng.Next() % a - half) * 256;
-          for (int ch = 0; ch < fmt.Count(); ++ch) {
-            if (each && ch > 0) v = (rng.Next() % a - half) * 256;
-            fmt.Write(frame, v, ch);
-          }
-        }
-      });
-    });
+    const int64_t seed = p.seed >= 0 ? p.seed : Services().clock->NowMs() / 1000;
+    NoisePass(p, static_cast<uint64_t>(seed), NewFrames(texts::kProgressNoise));
     return 1;
   });
 }
@@ -166,7 +161,7 @@ inline int32_t SineAt(int32_t p) {
 }
 
 ParamBindings ToneControls() {
-  ToneParams& p = ToneParameters();
+  ToneParams& p = Params<ToneParams>();
   return {{.id = 101, .value = &p.volume, .max = 100},
           {.id = 103, .value = &p.frequency, .min = 30, .max = 10000},
           {.id = 105, .value = &p.time, .max = 5000},
@@ -180,33 +175,23 @@ ParamBindings ToneControls() {
 
 }  // namespace
 
-void GenerateTone() {
-  static const EffectRecipe kRecipe{.name = texts::kCaptionGenerator,
-                                    .dialogId = 116,
-                                    .controls = ToneControls,
-                                    .selectAll = false};
-  RunEffect(kRecipe, [](EffectRun&) {
-    const ToneParams& p = ToneParameters();
-    if (!InsertBlankFrames(p.time)) return 0;
-    const SoundDocument& doc = Doc();
+void TonePass(const ToneParams& p, const SoundView& v) {
+  {
     const uint32_t frequency = static_cast<uint32_t>(std::clamp(p.frequency, 30, 10000));
     // A frequency above the rate would make the period 0: the highest tone
     // the rate allows (period 1) is the continuation of the rule above half
     // the rate.
-    const auto period =
-        static_cast<int32_t>(std::max<uint32_t>(doc.format.nSamplesPerSec / frequency, 1));
+    const auto period = static_cast<int32_t>(std::max<uint32_t>(v.Rate() / frequency, 1));
     const int32_t carrierStep = 10000 / period;
     const int32_t depth = std::clamp(p.depth, 0, 100) * 32767 / 100;
     const int32_t modulatorStep = carrierStep * std::clamp(p.ratio, 0, 100) / 10;
     const int32_t amplitude = std::clamp(p.volume, 0, 100) * 32767 / 100;
     const bool fm = p.fm != 0;
     const int wave = p.wave;
-    const int32_t start = doc.selStart;
-    const int32_t bytes = doc.selEnd - doc.selStart;
-    WithFrameFormat([&](auto fmt) {
+    v.WithFormat([&](auto fmt) {
       const int32_t align = fmt.Align();
-      const int64_t frames = bytes / align;
-      uint8_t* first = Doc().bytes() + start;
+      const int64_t frames = v.frames;
+      uint8_t* first = v.out;
       if (fm) {
         // Channel 0 of the new frames holds the modulator, at the sound's
         // own sample width, until the carrier pass reads it back.
@@ -217,10 +202,10 @@ void GenerateTone() {
           q += modulatorStep;
         }
       }
-      const ProgressPlan plan{texts::kProgressTone, align, align, bytes};
+      const ProgressPlan plan = v.Plan(align, align, v.Length());
       int32_t q = 0;
       ForEachChunk(frames, &plan, [&](int64_t from, int64_t n) {
-        uint8_t* frame = Doc().bytes() + start + from * align;
+        uint8_t* frame = v.out + from * align;
         for (int64_t i = 0; i < n; ++i, frame += align) {
           while (q > 10000) q -= 10000;
           int32_t e = q;
@@ -229,18 +214,30 @@ void GenerateTone() {
             if (e < 0) e += 10000;
             e %= 10000;
           }
-          int32_t v;
+          int32_t x;
           if (wave == 0)
-            v = e > 5000 ? amplitude : -amplitude;
+            x = e > 5000 ? amplitude : -amplitude;
           else if (wave == 2)
-            v = -amplitude + amplitude * e / 5000;
+            x = -amplitude + amplitude * e / 5000;
           else
-            v = SineAt(e) * amplitude / 10000;
-          for (int ch = 0; ch < fmt.Count(); ++ch) fmt.Write(frame, v, ch);
+            x = SineAt(e) * amplitude / 10000;
+          for (int ch = 0; ch < fmt.Count(); ++ch) fmt.Write(frame, x, ch);
           q += carrierStep;
         }
       });
     });
+  }
+}
+
+void GenerateTone() {
+  static const EffectRecipe kRecipe{.name = texts::kCaptionGenerator,
+                                    .dialogId = kDialogTone,
+                                    .controls = ToneControls,
+                                    .selectAll = false};
+  RunEffect(kRecipe, [](EffectRun&) {
+    const ToneParams& p = Params<ToneParams>();
+    if (!InsertBlankFrames(p.time)) return 0;
+    TonePass(p, NewFrames(texts::kProgressTone));
     return 1;
   });
 }

@@ -10,6 +10,40 @@
 
 namespace kelvora {
 
+// Every dialog's number, named once; the descriptions and the operations
+// that open them use the names.
+enum DialogId : int {
+  kDialogDisplaySettings = 104,
+  kDialogAbout = 105,
+  kDialogDevices = 106,
+  kDialogDistortion = 107,
+  kDialogEcho = 108,
+  kDialogGraphicEq = 109,
+  kDialogFlanger = 110,
+  kDialogConvert = 111,
+  kDialogMelody = 112,
+  kDialogNoise = 113,
+  kDialogPitch = 114,
+  kDialogInsertSilence = 115,
+  kDialogTone = 116,
+  kDialogTremolo = 117,
+  kDialogVolumeEnvelope = 118,
+  kDialogVolume = 119,
+  kDialogCompressor = 120,
+  kDialogPresetRegistration = 121,
+  kDialogNew = 122,
+  kDialogNoiseGate = 123,
+  kDialogNoiseRemoval = 124,
+  kDialogPanEnvelope = 125,
+  kDialogParametricEq = 126,
+  kDialogPitchEnvelope = 127,
+  kDialogRecording = 128,
+  kDialogReverb = 129,
+  kDialogTimeStretch = 130,
+  kDialogTranspose = 131,
+  kDialogVibrato = 132,
+};
+
 enum class ControlKind : uint8_t {
   kLabel,         // static text
   kUnitLabel,     // static text right of an edit box

@@ -8,6 +8,7 @@
 #include "audio/device_dialog.h"
 #include "document/busy.h"
 #include "document/operation.h"
+#include "document/params.h"
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/clipboard_commands.h"
@@ -153,14 +154,7 @@ void ResetProcessState() {
   ResetShellState();
   ResetOpenSaveState();
   ResetParamDialogState();
-  ResetAmplitudeParameters();
-  ResetGeneratorParameters();
-  ResetDynamicsParameters();
-  ResetDelayParameters();
-  ResetModulationParameters();
-  ResetPitchTimeParameters();
-  ResetEqualizerParameters();
-  ResetEnvelopeParameters();
+  ResetParams();
   ResetAudioState();
 }
 

@@ -2,6 +2,8 @@
 // exit, the help page and the about box.
 #pragma once
 
+#include "resources/dialogs.h"
+
 namespace kelvora {
 
 // 40001: starts the program again as a separate process.
@@ -13,6 +15,6 @@ void ShowHelp();
 // 40062: starts the about sound without waiting, then the about box.
 void ShowAbout();
 
-inline constexpr int kAboutDialog = 105;
+inline constexpr int kAboutDialog = kDialogAbout;
 
 }  // namespace kelvora

@@ -2,9 +2,11 @@
 // whether scrolling follows the scroll-bar thumb.
 #pragma once
 
+#include "resources/dialogs.h"
+
 namespace kelvora {
 
-inline constexpr int kDisplaySettingsDialog = 104;
+inline constexpr int kDisplaySettingsDialog = kDialogDisplaySettings;
 
 void DisplaySettings();
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "document/params.h"
 #include "effects/effect_test_util.h"
 #include "effects/equalizers.h"
 #include "files/file_test_support.h"
@@ -33,11 +34,11 @@ TEST(EqualizerCli, BandsPresetsAndModulesAsInTheWindow) {
     ResetProcessState();
     SetDocument(format, samples);
     if (positions != nullptr) {
-      GraphicEqParameters().positions = *positions;
+      Params<GraphicEqParams>().positions = *positions;
       RunCommand(kCmdGraphicEq);
     }
     if (module != nullptr) {
-      ParametricEqModules()[0] = *module;
+      Params<ParametricEqParams>().modules[0] = *module;
       RunCommand(kCmdParametricEq);
     }
     return DocumentBytes();

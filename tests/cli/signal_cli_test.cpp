@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "document/params.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"
 #include "effects/modulation.h"
@@ -30,22 +31,28 @@ std::vector<int32_t> Fields(const P& p) {
 
 const Verb kVerbs[] = {
     {"noise-gate:level=30,attack=5,release=600",
-     [] { return Fields(NoiseGateParameters()); },
+     [] { return Fields(Params<NoiseGateParams>()); },
      {30, 5, 500}},
-    {"compressor:output=70,ratio=0", [] { return Fields(CompressorParameters()); }, {70, 1}},
-    {"distortion:depth=80,mode=fuzz", [] { return Fields(DistortionParameters()); }, {80, 0}},
-    {"noise-removal:random=40,impulse=3", [] { return Fields(NoiseRemovalParameters()); }, {40, 3}},
-    {"echo:delay=50,level=40,feedback=30", [] { return Fields(EchoParameters()); }, {50, 40, 30}},
-    {"reverb:time=900,level=20,dry=70", [] { return Fields(ReverbParameters()); }, {900, 20, 70}},
+    {"compressor:output=70,ratio=0", [] { return Fields(Params<CompressorParams>()); }, {70, 1}},
+    {"distortion:depth=80,mode=fuzz", [] { return Fields(Params<DistortionParams>()); }, {80, 0}},
+    {"noise-removal:random=40,impulse=3",
+     [] { return Fields(Params<NoiseRemovalParams>()); },
+     {40, 3}},
+    {"echo:delay=50,level=40,feedback=30",
+     [] { return Fields(Params<EchoParams>()); },
+     {50, 40, 30}},
+    {"reverb:time=900,level=20,dry=70",
+     [] { return Fields(Params<ReverbParams>()); },
+     {900, 20, 70}},
     {"flanger:level=60,depth=10,rate=35,stereo=on",
-     [] { return Fields(FlangerParameters()); },
+     [] { return Fields(Params<FlangerParams>()); },
      {60, 10, 35, 1}},
     // 2.3 in single precision is below 2.3: times 10, truncated, 22.
     {"vibrato:depth=30,rate=2.3,delay=1.5",
-     [] { return Fields(VibratoParameters()); },
+     [] { return Fields(Params<VibratoParams>()); },
      {30, 22, 15}},
     {"tremolo:level=40,rate=50,autopan=on",
-     [] { return Fields(TremoloParameters()); },
+     [] { return Fields(Params<TremoloParams>()); },
      {40, 50, 1}},
 };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "document/params.h"
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
 #include "effects/texts.h"
@@ -56,7 +57,7 @@ TEST_P(AmplitudeKnown, ResultModifiedFlagAndUndo) {
   EngineFixture f;
   SetSamples(k.format, k.in);
   Doc().channelMask = k.mask;
-  VolumeParameters() = k.volume;
+  Params<VolumeParams>() = k.volume;
   ASSERT_TRUE(RunCommand(k.command));
   EXPECT_EQ(Samples16(), k.out);
   EXPECT_TRUE(f.ui().messages.empty());
@@ -114,7 +115,7 @@ TEST(Volume, PanWithoutTwoChannelsAsksAndOkIgnoresIt) {
       EngineFixture f;
       SetSamples(format, {1000, 2000});
       Doc().channelMask = mask;
-      VolumeParameters() = VolumeParams{150, 30, 1};
+      Params<VolumeParams>() = VolumeParams{150, 30, 1};
       f.ui().answers.push_back(answer);
       ASSERT_TRUE(RunCommand(kCmdVolume));
       ASSERT_EQ(ShownMessages(f.ui()), (Shown{{texts::kNameVolume, text, MsgIcon::kInformation}}));
@@ -129,7 +130,7 @@ TEST(Volume, PanWithoutTwoChannelsAsksAndOkIgnoresIt) {
 TEST(Volume, CancelledDialogChangesNothing) {
   EngineFixture f;
   SetSamples(kStereo, {1000, 2000});
-  VolumeParameters().volume = 200;
+  Params<VolumeParams>().volume = 200;
   f.platform.dialogs.QueueFields({}, 2);  // Cancel
   ASSERT_TRUE(RunCommand(kCmdVolume));
   EXPECT_EQ(Samples16(), (V{1000, 2000}));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "document/busy.h"
+#include "document/params.h"
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
 #include "effects/texts.h"
@@ -217,16 +218,16 @@ TEST_F(EditorFixture, CancelKeepsTheEditedCurve) {
       2);
   ASSERT_TRUE(RunCommand(kCmdVolumeEnvelope));
   EXPECT_EQ(f.platform.dialogs.shown, std::vector<int>{118});
-  EXPECT_EQ(Read(VolumeEnvelopeCurve()), (Points{{0, 128}, {96, 216}, {256, 0}}));
-  EXPECT_EQ(shown, Fresh(VolumeEnvelopeCurve(), 16).pixels());
+  EXPECT_EQ(Read(Params<VolumeEnvelopeParams>().curve), (Points{{0, 128}, {96, 216}, {256, 0}}));
+  EXPECT_EQ(shown, Fresh(Params<VolumeEnvelopeParams>().curve, 16).pixels());
   EXPECT_EQ(DocumentBytes(), bytes);
   EXPECT_FALSE(Doc().modified);
   // The next opening starts from it; the other curves are their own.
   f.platform.dialogs.QueueActions([&](HeadlessDialogWindow& w) { shown = w.Canvas(110)->pixels(); },
                                   2);
   ASSERT_TRUE(RunCommand(kCmdVolumeEnvelope));
-  EXPECT_EQ(shown, Fresh(VolumeEnvelopeCurve(), 16).pixels());
-  EXPECT_EQ(PanEnvelopeCurve(), FlatEnvelope());
+  EXPECT_EQ(shown, Fresh(Params<VolumeEnvelopeParams>().curve, 16).pixels());
+  EXPECT_EQ(Params<PanEnvelopeParams>().curve, FlatEnvelope());
 }
 
 // ----- The batch tool's gestures -------------------------------------------------------
@@ -322,7 +323,8 @@ TEST_P(EnvelopeKnown, ResultAndUndo) {
   const Known& k = GetParam();
   EngineFixture f;
   SetSamples(k.format, k.in);
-  VolumeEnvelopeCurve() = PanEnvelopeCurve() = PitchEnvelopeCurve() = FlatEnvelope(k.y);
+  Params<VolumeEnvelopeParams>().curve = Params<PanEnvelopeParams>().curve =
+      Params<PitchEnvelopeParams>().curve = FlatEnvelope(k.y);
   ASSERT_TRUE(RunCommand(k.command));
   EXPECT_EQ(Samples16(), k.out);
   EXPECT_EQ(Doc().selEnd, Doc().length);
@@ -379,7 +381,7 @@ TEST(EnvelopeShortage, TheSoundStaysWhole) {
   SetDocument(kStereo, bytes);
   Doc().data.Resize(400);
   Select(10, 20);
-  PitchEnvelopeCurve() = FlatEnvelope(0);
+  Params<PitchEnvelopeParams>().curve = FlatEnvelope(0);
   MemoryBlock::SetTestCap(420);
   ASSERT_TRUE(RunCommand(kCmdPitchEnvelope));
   EXPECT_EQ(f.ui().messages.size(), 1u);

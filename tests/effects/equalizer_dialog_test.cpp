@@ -2,6 +2,7 @@
 // from the settings file at every opening, registration, and Cancel.
 #include <gtest/gtest.h>
 
+#include "document/params.h"
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
 #include "effects/equalizers.h"
@@ -23,7 +24,7 @@ protected:
     for (int b = 0; b < kEqBands; ++b) p[b] = w.GetSliderPos(200 + b);
     return p;
   }
-  static const EqPositions& Positions() { return GraphicEqParameters().positions; }
+  static const EqPositions& Positions() { return Params<GraphicEqParams>().positions; }
   EngineFixture f;
 };
 
@@ -95,7 +96,7 @@ TEST_F(GraphicEqDialog, RegistrationStoresLevelsAndOnlyThePresetButtonsRegister)
     EXPECT_EQ(file.GetString("Eq", other, "none"), "none");
   // The next opening reads it back.
   f.platform.dialogs.QueueActions([&](HeadlessDialogWindow& w) { w.Click(304); }, 2);
-  GraphicEqParameters() = {};
+  Params<GraphicEqParams>() = {};
   ASSERT_TRUE(RunCommand(kCmdGraphicEq));
   EXPECT_EQ(Positions(), mine);
 }
@@ -112,8 +113,8 @@ TEST_F(GraphicEqDialog, CancelInEitherDialogChangesNothingButTheValues) {
   EXPECT_FALSE(Doc().modified);
   EXPECT_EQ(Undo().length, 0);
   EXPECT_EQ(Positions()[3], 0);
-  EXPECT_EQ(ParametricEqModules()[1].level, 7);
-  EXPECT_EQ(ParametricEqModules()[2].use, 1);  // a check box is stored by OK only
+  EXPECT_EQ(Params<ParametricEqParams>().modules[1].level, 7);
+  EXPECT_EQ(Params<ParametricEqParams>().modules[2].use, 1);  // a check box is stored by OK only
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "document/params.h"
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
-#include "effects/pitch_time_reference.h"
 #include "effects/resample_sola.h"
 #include "effects/texts.h"
 #include "platform/headless/headless_dialog_window.h"
@@ -31,7 +31,7 @@ TEST(Pitch, AnOctaveUpTakesEverySecondFrameAndDownInterpolatesToSilence) {
   for (int32_t pitch : {200, 50}) {
     EngineFixture f;
     SetSamples(kMono, src);
-    PitchParameters().pitch = pitch;
+    Params<PitchParams>().pitch = pitch;
     ASSERT_TRUE(RunCommand(kCmdPitch));
     const V got = Samples16();
     ASSERT_EQ(got.size(), pitch == 200 ? 500u : 2000u);
@@ -80,9 +80,9 @@ TEST(Transpose, AnOctaveUpResamplesByWholeHundredthsAndKeepsTheLength) {
   SetSamples(kStereo, Random(2 * 1000, 2));
   std::vector<uint8_t> want = DocumentBytes(), scratch(499 * 4);
   const std::vector<uint8_t> src = want;
-  reference::Resample("", 0, 50, 200, src.data(), 4000, scratch.data(), 499 * 4);
-  reference::Stretch("", 50, 100, scratch.data(), 499 * 4, want.data(), 4000);
-  TransposeParameters().cents = 1200;
+  ResampleLinear({kStereo, 2}, nullptr, 0, 50, 200, src.data(), 4000, scratch.data(), 499 * 4);
+  SolaStretch({kStereo, 2}, nullptr, 50, 100, scratch.data(), 499 * 4, want.data(), 4000);
+  Params<TransposeParams>().cents = 1200;
   ASSERT_TRUE(RunCommand(kCmdTranspose));
   EXPECT_EQ(DocumentBytes(), want);
   EXPECT_EQ(std::tie(Doc().selStart, Doc().selEnd), std::make_tuple(0, 4000));
@@ -93,7 +93,7 @@ TEST(Transpose, HarmonizeMixNoneKeepsTheSoundAndMixAllIsTheTransposedOne) {
   auto run = [&](int32_t harmonize, int32_t mix) {
     EngineFixture f;
     SetSamples(kStereo, src);
-    TransposeParameters() = {-300, harmonize, mix};
+    Params<TransposeParams>() = {-300, harmonize, mix};
     EXPECT_TRUE(RunCommand(kCmdTranspose));
     return Samples16();
   };
@@ -111,7 +111,7 @@ TEST(Pitch, AnOctaveDownOfALongSelectionReachesItsEnd) {
   std::vector<uint8_t> bytes(n);
   for (int32_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 7);
   SetDocument(MakeFormat(8000, 8, 1), bytes);
-  PitchParameters().pitch = 50;
+  Params<PitchParams>().pitch = 50;
   ASSERT_TRUE(RunCommand(kCmdPitch));
   ASSERT_EQ(Doc().length, 2 * n);
   for (int32_t i : {0, n / 2, n - 2}) EXPECT_EQ(Doc().bytes()[2 * i], bytes[i]) << i;
@@ -123,13 +123,13 @@ TEST(TimeStretch, RatesBelowThirtyHertzStillAdvance) {
   for (uint32_t rate : {0u, 1u, 29u}) {
     EngineFixture f;
     SetSamples(MakeFormat(rate, 16, 1), Random(100, 7));
-    TimeStretchParameters().speed = 50;
+    Params<TimeStretchParams>().speed = 50;
     std::string shown;
     f.platform.dialogs.QueueActions([&](HeadlessDialogWindow& w) { shown = w.GetItemText(10000); });
     ASSERT_TRUE(RunCommand(kCmdTimeStretch));
     EXPECT_EQ(Doc().length, 400);
     EXPECT_EQ(shown, rate == 0 ? "0" : std::to_string(100 * 1000 / rate));
-    TransposeParameters().cents = 700;
+    Params<TransposeParams>().cents = 700;
     ASSERT_TRUE(RunCommand(kCmdTranspose));
     EXPECT_EQ(Doc().length, 400);
   }
@@ -142,23 +142,24 @@ TEST(FindBestOverlap, SilenceKeepsOffsetZeroAndAShiftedCopyIsFound) {
   SetDocument(kStereo, {});
   const int64_t c = 183;  // H = 91 frames
   std::vector<uint8_t> src(4 * 400, 0), out(4 * 400, 0);
-  EXPECT_EQ(FindBestOverlap(out.data(), 1600, 40, src.data(), 1600, 80, c), 0);
+  EXPECT_EQ(FindBestOverlap({kStereo, 2}, out.data(), 1600, 40, src.data(), 1600, 80, c), 0);
   SetSamples(kStereo, Random(2 * 400, 4));
   src = DocumentBytes();
   for (int shift : {0, 1, 37, 90}) {
     // Output frames 10 + shift ... hold source frames 20 ...; 0 elsewhere.
     std::fill(out.begin(), out.end(), 0);
     std::copy(src.begin() + 4 * 20, src.begin() + 4 * 120, out.begin() + 4 * (10 + shift));
-    EXPECT_EQ(FindBestOverlap(out.data(), 1600, 40, src.data(), 1600, 80, c), 4 * shift);
+    EXPECT_EQ(FindBestOverlap({kStereo, 2}, out.data(), 1600, 40, src.data(), 1600, 80, c),
+              4 * shift);
   }
 }
 
 // ----- The sequence ------------------------------------------------------------
 
 void SetValues(int32_t pitch, int32_t speed, int32_t cents, int32_t harmonize) {
-  PitchParameters().pitch = pitch;
-  TimeStretchParameters().speed = speed;
-  TransposeParameters() = {cents, harmonize, 50};
+  Params<PitchParams>().pitch = pitch;
+  Params<TimeStretchParams>().speed = speed;
+  Params<TransposeParams>() = {cents, harmonize, 50};
 }
 
 const int kCommands[] = {kCmdPitch, kCmdTimeStretch, kCmdTranspose};

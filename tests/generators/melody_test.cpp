@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "document/params.h"
 #include "editing/clip_wave_block.h"
 #include "effects/effect_test_util.h"
 #include "generators/generators.h"
@@ -136,7 +137,7 @@ TEST(MelodyDialog, KeyboardNamesKeysUpToTheirEdges) {
 TEST(MelodyDialog, ButtonsAndKeyboardWriteAtTheCaret) {
   EngineFixture f;
   PutRampClip(f, 10);
-  MelodyParameters().melody = "o4c";
+  Params<MelodyParams>().melody = "o4c";
   f.platform.dialogs.QueueActions(
       [](HeadlessDialogWindow& w) {
         w.Click(124);  // eighth notes
@@ -150,9 +151,9 @@ TEST(MelodyDialog, ButtonsAndKeyboardWriteAtTheCaret) {
       2);
   ASSERT_TRUE(RunCommand(kCmdMelodyPaste));
   // Cancel keeps the stored melody and what the dialog set.
-  EXPECT_EQ(MelodyParameters().melody, "o4c");
-  EXPECT_EQ(MelodyParameters().lengthIndex, 4);
-  EXPECT_EQ(MelodyParameters().tempo, 120);
+  EXPECT_EQ(Params<MelodyParams>().melody, "o4c");
+  EXPECT_EQ(Params<MelodyParams>().lengthIndex, 4);
+  EXPECT_EQ(Params<MelodyParams>().tempo, 120);
 }
 
 }  // namespace
