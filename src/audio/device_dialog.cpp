@@ -55,42 +55,44 @@ void ShowPanel(DialogWindow& dlg, int base, const WaveDeviceCaps* caps) {
     dlg.SetItemText(base + 10 + row, caps ? FormatSupportText(caps->formats, row) : "");
 }
 
-intptr_t DeviceDialogProc(DialogWindow& dlg, int message, intptr_t wparam, intptr_t, void*) {
-  auto store = [&dlg] {
+class DeviceChoice : public DialogHandler {
+public:
+  void Opened(DialogWindow& dlg) override {
+    // Devices plugged in since the last look appear.
+    Services().waveDevices->Refresh();
+    FillList(dlg, kOutputList, true, SelectedOutputDevice);
+    FillList(dlg, kInputList, false, SelectedInputDevice);
+    ShowDeviceCaps(dlg, SelectedOutputDevice - 1, SelectedInputDevice - 1);
+  }
+  void Chosen(DialogWindow& dlg, int id) override {
+    if (id == kOutputList || id == kInputList)
+      ShowDeviceCaps(dlg, dlg.GetListSelection(kOutputList) - 1,
+                     dlg.GetListSelection(kInputList) - 1);
+  }
+  void Clicked(DialogWindow& dlg, int id) override {
+    if (id == 1) {
+      Store(dlg);
+      dlg.EndDialog(1);
+    } else if (id == 2) {
+      dlg.EndDialog(0);
+    }
+  }
+  bool Closing(DialogWindow& dlg) override {
+    Store(dlg);
+    dlg.EndDialog(1);
+    return true;
+  }
+  int Accept(const std::vector<DialogField>&) override { return 1; }
+
+private:
+  static void Store(DialogWindow& dlg) {
     // A list showing no entry (its stored device went away) keeps the choice.
     const int out = dlg.GetListSelection(kOutputList);
     const int in = dlg.GetListSelection(kInputList);
     if (out >= 0) SelectedOutputDevice = out;
     if (in >= 0) SelectedInputDevice = in;
-  };
-  switch (message) {
-    case kMsgInitDialog:
-      // Devices plugged in since the last look appear.
-      Services().waveDevices->Refresh();
-      FillList(dlg, kOutputList, true, SelectedOutputDevice);
-      FillList(dlg, kInputList, false, SelectedInputDevice);
-      ShowDeviceCaps(dlg, SelectedOutputDevice - 1, SelectedInputDevice - 1);
-      return 1;
-    case kMsgCommand:
-      if (HighWord(wparam) == kNotifySelChange &&
-          (LowWord(wparam) == kOutputList || LowWord(wparam) == kInputList)) {
-        ShowDeviceCaps(dlg, dlg.GetListSelection(kOutputList) - 1,
-                       dlg.GetListSelection(kInputList) - 1);
-      } else if (wparam == 1) {
-        store();
-        dlg.EndDialog(1);
-      } else if (wparam == 2) {
-        dlg.EndDialog(0);
-      }
-      return 1;
-    case kMsgClose:
-      store();
-      dlg.EndDialog(1);
-      return 1;
-    default:
-      return 0;
   }
-}
+};
 
 }  // namespace
 
@@ -153,7 +155,8 @@ void ShowDeviceCaps(DialogWindow& dlg, int out, int in) {
 }
 
 int DeviceDialog() {
-  return Services().dialogs->RunCustomDialog(kDeviceDialog, DeviceDialogProc, nullptr);
+  DeviceChoice dialog;
+  return Services().dialogs->RunDialog(kDeviceDialog, dialog);
 }
 
 void DeviceCommand() { DeviceDialog(); }

@@ -28,8 +28,7 @@ int32_t ShownSeconds(DialogWindow& dlg, int32_t stored) {
   return std::clamp(v, 1, 300);
 }
 
-void MemoryFigureHook(DialogWindow& dlg, int message, intptr_t, intptr_t, ParamEntry* table) {
-  if (message != kMsgCommand && message != kMsgInitDialog) return;
+void MemoryFigureHook(DialogWindow& dlg, ParamEntry* table) {
   int32_t rate = 44100;
   for (int id = 101; id <= 104; ++id)
     if (dlg.GetCheck(id) == kChecked) rate = table[id - 101].min;

@@ -17,10 +17,19 @@
 #include "files/open_save.h"
 #include "generators/generators.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/param_dialog.h"
 #include "shell/commands.h"
 
 namespace kelvora {
 namespace {
+
+// Every dialog of a step stores the step's fields through its own rules,
+// as if they were entered and OK pressed; no window is involved.
+class BatchDialogs : public DialogHost {
+public:
+  int RunDialog(int, DialogHandler& handler) override { return handler.Accept(fields); }
+  std::vector<DialogField> fields;
+};
 
 bool ParseCount(const std::string& s, int64_t* value) {
   if (s.empty() || s.size() > 12) return false;
@@ -241,8 +250,10 @@ std::string DocumentInfoJson() {
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
   HeadlessPlatform platform;
+  BatchDialogs dialogs;
   Platform previous = Services();
   platform.Install();
+  Services().dialogs = &dialogs;
   struct Restore {
     Platform saved;
     ~Restore() { Services() = saved; }
@@ -279,9 +290,8 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
   }
 
   if (options.inputIsNew) {
-    platform.dialogs.QueueFields(options.newFields);
+    dialogs.fields = options.newFields;
     if (!DispatchCommand(kCmdNew, kCodeMenu) || warned) status = kCliFailed;
-    platform.dialogs.ClearQueue();
   } else if (!OpenSoundFile(options.input) || warned) {
     if (!warned) err << "kelvora-cli: cannot read " << options.input << "\n";
     status = kCliFailed;
@@ -306,10 +316,8 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
         doc.channelMask = static_cast<uint32_t>(step.first);
         break;
       case CliStep::Kind::kCommand:
-        platform.dialogs.ClearQueue();
-        if (step.dialogId != 0) platform.dialogs.QueueFields(step.fields);
+        dialogs.fields = step.fields;
         DispatchCommand(step.commandId, kCodeMenu);
-        platform.dialogs.ClearQueue();
         break;
     }
     if (warned) {

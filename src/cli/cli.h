@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_dialogs.h"
+#include "platform/dialog_window.h"
 
 namespace kelvora {
 

@@ -7,11 +7,11 @@
 #include <cstdint>
 
 #include "effects/sound_view.h"
+#include "platform/dialog_window.h"
 #include "resources/dialogs.h"
 
 namespace kelvora {
 
-class DialogWindow;
 class PixelCanvas;
 
 // (x, y) pairs with x rising from 0 to 256, then the end marker
@@ -70,12 +70,25 @@ void PaintEnvelopeFrame(PixelCanvas& canvas, const EnvelopeEditorState& s);
 // square on every point. Drawn twice it is gone.
 void InvertEnvelopeCurve(PixelCanvas& canvas, const Envelope& e);
 
-// The dialog procedure of dialogs 118, 125 and 127; `context` is the
-// Envelope, edited in place (so what Cancel leaves stays).
-intptr_t EnvelopeEditor(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
-                        void* context);
-// Runs the editor on `e` with the waveform drawn at display density
-// `density` (1..128). Returns 1 for OK, 0 for Cancel.
+// The editor's dialog on `e`, edited in place (so what Cancel leaves
+// stays), the waveform drawn at display density `density` (1..128); for the
+// batch tool the "points" field is the curve.
+class EnvelopeEditor : public DialogHandler {
+public:
+  EnvelopeEditor(Envelope& e, int32_t density);
+  void Opened(DialogWindow& dlg) override;
+  void Paint(DialogWindow& dlg, int id) override;
+  void Mouse(DialogWindow& dlg, int id, MouseAction action, int x, int y) override;
+  void Clicked(DialogWindow& dlg, int id) override;
+  int Accept(const std::vector<DialogField>& fields) override;
+
+private:
+  EnvelopeEditorState state_;
+};
+
+// Runs the editor on `e`, edited in place (so what Cancel leaves stays),
+// with the waveform drawn at display density `density` (1..128). Returns 1
+// for OK, 0 for Cancel.
 int RunEnvelopeEditor(int dialog_id, Envelope& e, int32_t density);
 
 // ----- The effects ---------------------------------------------------------

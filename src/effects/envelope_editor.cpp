@@ -8,6 +8,7 @@
 #include "document/sound_document.h"
 #include "effects/envelope.h"
 #include "platform/dialog_window.h"
+#include "platform/param_dialog.h"
 #include "platform/pixel_canvas.h"
 #include "platform/platform.h"
 
@@ -165,69 +166,67 @@ namespace {
 
 constexpr int kFrameId = 110;
 
-// One editor is open at a time.
-EnvelopeEditorState g_editor;
-
 }  // namespace
 
-intptr_t EnvelopeEditor(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
-                        void* context) {
-  EnvelopeEditorState& s = g_editor;
-  switch (message) {
-    case kMsgInitDialog: {
-      s.envelope = static_cast<Envelope*>(context);
-      s.dragged = -1;
-      const PixelCanvas* canvas = dlg.Canvas(kFrameId);
-      s.width = canvas != nullptr ? canvas->width() : 0;
-      s.height = canvas != nullptr ? canvas->height() : 0;
-      return 1;
-    }
-    case kMsgPaint:
-      if (wparam != kFrameId || dlg.Canvas(kFrameId) == nullptr) return 0;
-      PaintEnvelopeFrame(*dlg.Canvas(kFrameId), s);
-      return 1;
-    case kMsgLButtonDown:
-    case kMsgMouseMove:
-    case kMsgLButtonUp: {
-      PixelCanvas* canvas = dlg.Canvas(kFrameId);
-      if (wparam != kFrameId || canvas == nullptr || s.envelope == nullptr || s.width <= 0 ||
-          s.height <= 0)
-        return 0;
-      const int32_t x = SignedLowWord(lparam) * 256 / s.width;
-      const int32_t y = 256 - SignedHighWord(lparam) * 256 / s.height;
-      const Envelope before = *s.envelope;
-      if (message == kMsgLButtonDown)
-        PressEnvelope(s, x, y);
-      else if (message == kMsgMouseMove)
-        MoveEnvelope(s, x, y);
-      else
-        ReleaseEnvelope(s);
-      // The old curve off, the new one on.
-      if (before != *s.envelope) {
-        InvertEnvelopeCurve(*canvas, before);
-        InvertEnvelopeCurve(*canvas, *s.envelope);
-      }
-      return 1;
-    }
-    case kMsgCommand: {
-      const int id = LowWord(wparam);
-      if (id != 1 && id != 2) return 0;
-      s.dragged = -1;
-      dlg.EndDialog(id == 1 ? 1 : 0);
-      return 1;
-    }
-    default:
-      return 0;
+EnvelopeEditor::EnvelopeEditor(Envelope& e, int32_t density) {
+  state_.envelope = &e;
+  state_.dotEvery = 128 / std::clamp(density, 1, 128);
+}
+
+void EnvelopeEditor::Opened(DialogWindow& dlg) {
+  state_.dragged = -1;
+  const PixelCanvas* canvas = dlg.Canvas(kFrameId);
+  state_.width = canvas != nullptr ? canvas->width() : 0;
+  state_.height = canvas != nullptr ? canvas->height() : 0;
+}
+
+void EnvelopeEditor::Paint(DialogWindow& dlg, int id) {
+  if (id == kFrameId && dlg.Canvas(kFrameId) != nullptr)
+    PaintEnvelopeFrame(*dlg.Canvas(kFrameId), state_);
+}
+
+void EnvelopeEditor::Mouse(DialogWindow& dlg, int id, MouseAction action, int px, int py) {
+  PixelCanvas* canvas = dlg.Canvas(kFrameId);
+  if (id != kFrameId || canvas == nullptr || state_.width <= 0 || state_.height <= 0) return;
+  const int32_t x = px * 256 / state_.width;
+  const int32_t y = 256 - py * 256 / state_.height;
+  const Envelope before = *state_.envelope;
+  if (action == MouseAction::kPress)
+    PressEnvelope(state_, x, y);
+  else if (action == MouseAction::kMove)
+    MoveEnvelope(state_, x, y);
+  else
+    ReleaseEnvelope(state_);
+  // The old curve off, the new one on.
+  if (before != *state_.envelope) {
+    InvertEnvelopeCurve(*canvas, before);
+    InvertEnvelopeCurve(*canvas, *state_.envelope);
   }
 }
 
+void EnvelopeEditor::Clicked(DialogWindow& dlg, int id) {
+  if (id != 1 && id != 2) return;
+  state_.dragged = -1;
+  dlg.EndDialog(id == 1 ? 1 : 0);
+}
+
+int EnvelopeEditor::Accept(const std::vector<DialogField>& fields) {
+  for (const DialogField& f : fields) {
+    std::vector<CurvePoint> points;
+    std::string error;
+    if (f.name != "points" || !ParseCurvePoints(f.value, &points, &error)) continue;
+    Envelope& e = *state_.envelope;
+    size_t i = 0;
+    for (const CurvePoint& p : points) e[i++] = p.x, e[i++] = p.y;
+    e[i++] = kCurveEnd;
+    e[i] = kCurveEnd;
+  }
+  return 1;
+}
+
 int RunEnvelopeEditor(int dialog_id, Envelope& e, int32_t density) {
-  g_editor = EnvelopeEditorState{};
-  g_editor.dotEvery = 128 / std::clamp(density, 1, 128);
-  // The host hands the curve on as its int32 pairs (the array's own address).
-  const int result = Services().dialogs->RunCustomDialog(dialog_id, EnvelopeEditor, &e);
-  g_editor.envelope = nullptr;
-  return result == 1 ? 1 : 0;
+  EnvelopeEditor dialog(e, density);
+  return Services().dialogs->RunDialog(dialog_id, dialog) == 1 ? 1 : 0;
 }
 
 }  // namespace kelvora

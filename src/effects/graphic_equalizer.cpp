@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "document/params.h"
 #include "effects/effect_runner.h"
@@ -90,47 +91,57 @@ void RegisterPreset() {
   Services().profile->WriteString(kSection, PresetKey(index + 1), FormatEqPreset(positions));
 }
 
-intptr_t GraphicEqDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, void*) {
-  EqPositions& positions = Params<GraphicEqParams>().positions;
-  switch (message) {
-    case kMsgInitDialog:
-      LoadPresets();
-      for (int b = 0; b < kEqBands; ++b) {
-        dlg.SetSliderRange(kFirstSlider + b, 0, 100);
-        dlg.SetSliderPos(kFirstSlider + b, positions[b]);
-      }
-      return 1;
-    case kMsgVScroll: {
-      const intptr_t band = lparam - kFirstSlider;
-      if (band < 0 || band >= kEqBands) return 0;
-      HandleSliderScroll(dlg, 0, wparam, static_cast<int>(lparam), &positions[band]);
-      return 1;
+class GraphicEqDialog : public DialogHandler {
+public:
+  void Opened(DialogWindow& dlg) override {
+    LoadPresets();
+    const EqPositions& positions = Params<GraphicEqParams>().positions;
+    for (int b = 0; b < kEqBands; ++b) {
+      dlg.SetSliderRange(kFirstSlider + b, 0, 100);
+      dlg.SetSliderPos(kFirstSlider + b, positions[b]);
     }
-    case kMsgCommand: {
-      if (HighWord(wparam) != kNotifyClicked) return 0;
-      const int id = LowWord(wparam);
-      if (id == 1 || id == 2) {
-        dlg.EndDialog(id == 1 ? 1 : 0);
-      } else if (id == kReset) {
-        EqPositions flat;
-        flat.fill(50);
-        MoveSliders(dlg, flat);
-      } else if (id >= kFirstPreset && id < kFirstPreset + kEqPresets) {
-        MoveSliders(dlg, EqPresets()[id - kFirstPreset]);
-      } else if (id == kRegister) {
-        RegisterPreset();
-      } else {
-        return 0;
-      }
-      return 1;
-    }
-    default:
-      return 0;
   }
-}
+  void Scrolled(DialogWindow& dlg, int id, int request, int position) override {
+    const int band = id - kFirstSlider;
+    if (band < 0 || band >= kEqBands) return;
+    HandleSliderScroll(dlg, 0, request, position, id,
+                       &Params<GraphicEqParams>().positions[band]);
+  }
+  void Clicked(DialogWindow& dlg, int id) override {
+    if (id == 1 || id == 2) {
+      dlg.EndDialog(id == 1 ? 1 : 0);
+    } else if (id == kReset) {
+      EqPositions flat;
+      flat.fill(50);
+      MoveSliders(dlg, flat);
+    } else if (id >= kFirstPreset && id < kFirstPreset + kEqPresets) {
+      MoveSliders(dlg, EqPresets()[id - kFirstPreset]);
+    } else if (id == kRegister) {
+      RegisterPreset();
+    }
+  }
+  // A preset as its button sets it; bands as the sliders hold them.
+  int Accept(const std::vector<DialogField>& fields) override {
+    EqPositions& positions = Params<GraphicEqParams>().positions;
+    for (const DialogField& f : fields) {
+      if (f.name == "preset") {
+        positions = ReadEqPreset(std::atoi(f.value.c_str()));
+      } else if (f.name == "bands") {
+        size_t from = 0;
+        for (int b = 0; b < kEqBands && from <= f.value.size(); ++b) {
+          const size_t slash = std::min(f.value.find('/', from), f.value.size());
+          ParseClampedNumber(f.value.substr(from, slash - from), 0, 0, 100, &positions[b]);
+          from = slash + 1;
+        }
+      }
+    }
+    return 1;
+  }
+};
 
 int RunGraphicEqDialog() {
-  return Services().dialogs->RunCustomDialog(kDialogGraphicEq, GraphicEqDialog, nullptr);
+  GraphicEqDialog dialog;
+  return Services().dialogs->RunDialog(kDialogGraphicEq, dialog);
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ constexpr int kStretchedMs = 10001;
 int64_t g_selectionMs = 0;
 
 // Shows the selection's length and the length it will have at the speed the
-// variable holds now (ParamDialog calls it around every message).
-void ShowStretchedLength(DialogWindow& dlg, int, intptr_t, intptr_t, ParamEntry*) {
+// variable holds now (the dialog calls it around everything it does).
+void ShowStretchedLength(DialogWindow& dlg, ParamEntry*) {
   const int32_t speed = Params<TimeStretchParams>().speed;
   dlg.SetItemText(kSelectionMs, std::to_string(g_selectionMs));
   dlg.SetItemText(kStretchedMs, std::to_string(speed > 0 ? g_selectionMs * 100 / speed : 0));

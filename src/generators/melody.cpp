@@ -34,6 +34,7 @@ constexpr int kRestButton = 130;
 constexpr int kBackButton = 131;
 constexpr int kClearButton = 132;
 constexpr size_t kMaxMelody = 127;
+constexpr int32_t kMinTempo = 60, kMaxTempo = 240;
 
 void DrawKeyboard(PixelCanvas& c) {
   const int w = c.width(), h = c.height();
@@ -54,58 +55,69 @@ void InsertAtCaret(DialogWindow& dlg, const std::string& name) {
   dlg.ReplaceEditSelection(kMelodyEdit, name + LengthSuffix(Params<MelodyParams>().lengthIndex));
 }
 
-intptr_t MelodyDialogProc(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, void*) {
-  MelodyParams& p = Params<MelodyParams>();
-  switch (message) {
-    case kMsgInitDialog:
-      dlg.SetCheck(kFirstLength + std::clamp(p.lengthIndex, 0, 7), kChecked);
-      dlg.SetSliderRange(kTempoSlider, 60, 240);
-      if (p.tempo == -1) p.tempo = Services().profile->GetInt("Options", "tempo", 120);
-      dlg.SetSliderPos(kTempoSlider, p.tempo);
-      // Through the edit box's own handling: a stored tempo out of range is
-      // clamped here.
-      dlg.SetItemText(kTempoEdit, std::to_string(static_cast<uint32_t>(p.tempo)));
-      dlg.SetItemText(kMelodyEdit, p.melody);
-      return 1;
-    case kMsgHScroll:
-      if (lparam == kTempoSlider)
-        HandleSliderScroll(dlg, kTempoEdit, wparam, kTempoSlider, &p.tempo);
-      return 1;
-    case kMsgPaint:
-      if (wparam == kKeyboard && dlg.Canvas(kKeyboard) != nullptr)
-        DrawKeyboard(*dlg.Canvas(kKeyboard));
-      return 1;
-    case kMsgLButtonUp:
-      if (wparam == kKeyboard && dlg.Canvas(kKeyboard) != nullptr) {
-        const PixelCanvas& c = *dlg.Canvas(kKeyboard);
-        InsertAtCaret(dlg, KeyboardNoteAt(SignedLowWord(lparam), SignedHighWord(lparam), c.width(),
-                                          c.height()));
-      }
-      return 1;
-    case kMsgCommand: {
-      const int id = LowWord(wparam);
-      if (id == kTempoEdit) {
-        HandleSliderEdit(&p.tempo, dlg, wparam);
-      } else if (id >= kFirstLength && id < kFirstLength + 8) {
-        p.lengthIndex = id - kFirstLength;
-      } else if (id == kRestButton) {
-        InsertAtCaret(dlg, "r");
-      } else if (id == kBackButton) {
-        dlg.SetItemText(kMelodyEdit, WithoutLastNote(dlg.GetItemText(kMelodyEdit)));
-      } else if (id == kClearButton) {
-        dlg.SetItemText(kMelodyEdit, "");
-      } else if (id == 1) {
-        p.melody = dlg.GetItemText(kMelodyEdit).substr(0, kMaxMelody);
-        dlg.EndDialog(1);
-      } else if (id == 2) {
-        dlg.EndDialog(0);
-      }
-      return 1;
-    }
-    default:
-      return 0;
+class MelodyDialog : public DialogHandler {
+public:
+  void Opened(DialogWindow& dlg) override {
+    MelodyParams& p = Params<MelodyParams>();
+    dlg.SetCheck(kFirstLength + std::clamp(p.lengthIndex, 0, 7), kChecked);
+    dlg.SetSliderRange(kTempoSlider, kMinTempo, kMaxTempo);
+    if (p.tempo == -1) p.tempo = Services().profile->GetInt("Options", "tempo", 120);
+    dlg.SetSliderPos(kTempoSlider, p.tempo);
+    // Through the edit box's own handling: a stored tempo out of range is
+    // clamped here.
+    dlg.SetItemText(kTempoEdit, TempoText(p.tempo));
+    dlg.SetItemText(kMelodyEdit, p.melody);
   }
-}
+  void Scrolled(DialogWindow& dlg, int id, int request, int position) override {
+    if (id == kTempoSlider)
+      HandleSliderScroll(dlg, kTempoEdit, request, position, kTempoSlider,
+                         &Params<MelodyParams>().tempo);
+  }
+  void Edited(DialogWindow& dlg, int id) override {
+    if (id == kTempoEdit) HandleSliderEdit(&Params<MelodyParams>().tempo, dlg, kTempoEdit);
+  }
+  void Paint(DialogWindow& dlg, int id) override {
+    if (id == kKeyboard && dlg.Canvas(kKeyboard) != nullptr) DrawKeyboard(*dlg.Canvas(kKeyboard));
+  }
+  void Mouse(DialogWindow& dlg, int id, MouseAction action, int x, int y) override {
+    if (action != MouseAction::kRelease || id != kKeyboard || dlg.Canvas(kKeyboard) == nullptr)
+      return;
+    const PixelCanvas& c = *dlg.Canvas(kKeyboard);
+    InsertAtCaret(dlg, KeyboardNoteAt(x, y, c.width(), c.height()));
+  }
+  void Clicked(DialogWindow& dlg, int id) override {
+    MelodyParams& p = Params<MelodyParams>();
+    if (id >= kFirstLength && id < kFirstLength + 8) {
+      p.lengthIndex = id - kFirstLength;
+    } else if (id == kRestButton) {
+      InsertAtCaret(dlg, "r");
+    } else if (id == kBackButton) {
+      dlg.SetItemText(kMelodyEdit, WithoutLastNote(dlg.GetItemText(kMelodyEdit)));
+    } else if (id == kClearButton) {
+      dlg.SetItemText(kMelodyEdit, "");
+    } else if (id == 1) {
+      p.melody = dlg.GetItemText(kMelodyEdit).substr(0, kMaxMelody);
+      dlg.EndDialog(1);
+    } else if (id == 2) {
+      dlg.EndDialog(0);
+    }
+  }
+  // The tempo as its box takes it, the melody as written.
+  int Accept(const std::vector<DialogField>& fields) override {
+    MelodyParams& p = Params<MelodyParams>();
+    if (p.tempo == -1) p.tempo = Services().profile->GetInt("Options", "tempo", 120);
+    ParseClampedNumber(TempoText(p.tempo), 0, kMinTempo, kMaxTempo, &p.tempo);
+    for (const DialogField& f : fields) {
+      if (f.name == "tempo" && !ParseClampedNumber(f.value, 0, kMinTempo, kMaxTempo, &p.tempo))
+        p.tempo = kMinTempo;
+      if (f.name == "melody") p.melody = f.value.substr(0, kMaxMelody);
+    }
+    return 1;
+  }
+
+private:
+  static std::string TempoText(int32_t tempo) { return std::to_string(static_cast<uint32_t>(tempo)); }
+};
 
 // Before the snapshot: a clip to play, the dialog, and the tempo saved.
 bool AskForMelody() {
@@ -113,8 +125,8 @@ bool AskForMelody() {
     ShowMessage(texts::kCaptionMelody, texts::kMelodyNeedsClip, MsgIcon::kInformation);
     return false;
   }
-  if (Services().dialogs->RunCustomDialog(kDialogMelody, MelodyDialogProc, nullptr) != 1)
-    return false;
+  MelodyDialog dialog;
+  if (Services().dialogs->RunDialog(kDialogMelody, dialog) != 1) return false;
   char tempo[16];
   std::snprintf(tempo, sizeof tempo, "%d", Params<MelodyParams>().tempo);
   Services().profile->WriteString("Options", "tempo", tempo);

@@ -8,23 +8,10 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 namespace {
-
-// The hook of the open dialog; only one ParamDialog dialog is open at a time.
-ParamHook g_hook = nullptr;
-
-// Number boxes that still show the text ParamDialog wrote into them, with
-// the value it wrote. Reading "9.9" back in single precision gives 98, so
-// the box's own display is taken at its word: opening a dialog and pressing
-// OK, or resting a slider on 99, must not store 98. Typed text is read.
-struct Shown {
-  int id;
-  std::string text;
-  int32_t value;
-};
-std::vector<Shown> g_shown;
 
 bool IsRowKind(char kind) {
   return kind == kParamCheck || kind == kParamHook || kind == kParamNumber || kind == kParamRadio ||
@@ -55,37 +42,88 @@ bool ReadDigits(const std::string& text, size_t i, bool negative, int32_t* value
   return true;
 }
 
-std::vector<Shown>::iterator FindShown(int id) {
-  return std::find_if(g_shown.begin(), g_shown.end(), [id](const Shown& s) { return s.id == id; });
+void ToggleCheckRow(DialogWindow& dlg, ParamEntry* table, int id) {
+  for (ParamEntry* row = table; row->id != 0 && IsRowKind(row->kind); ++row) {
+    if (row->id != id || row->kind != kParamCheck) continue;
+    int state = dlg.GetCheck(id);
+    if (state == kChecked)
+      dlg.SetCheck(id, kUnchecked);
+    else if (state == kUnchecked)
+      dlg.SetCheck(id, kChecked);
+    return;
+  }
 }
 
-// Shows a value in a number box, which raises its edit-change.
-void WriteBox(DialogWindow& dlg, int id, int32_t value, int32_t scale) {
+ParamEntry* FindRow(ParamEntry* table, int id, char kind) {
+  for (ParamEntry* row = table; IsRowKind(row->kind); ++row)
+    if (row->id == id && row->kind == kind) return row;
+  return nullptr;
+}
+
+std::vector<ParamDialogHandler::Shown>::iterator FindShown(
+    std::vector<ParamDialogHandler::Shown>& shown, int id) {
+  return std::find_if(shown.begin(), shown.end(),
+                      [id](const ParamDialogHandler::Shown& s) { return s.id == id; });
+}
+
+}  // namespace
+
+const ControlDesc* FieldControl(const DialogDesc& dialog, const DialogField& field) {
+  const ControlDesc* first = nullptr;
+  for (const ControlDesc& c : dialog.controls) {
+    if (c.field == nullptr || field.name != c.field) continue;
+    if (c.valueName != nullptr) {
+      if (field.value == c.valueName) return &c;
+    } else if (first == nullptr) {
+      first = &c;
+    }
+  }
+  return first;
+}
+
+ParamDialogHandler::ParamDialogHandler(int dialog_id, ParamEntry* table)
+    : dialogId_(dialog_id), table_(table) {
+  static ParamEntry empty{};
+  if (table_ == nullptr) table_ = &empty;  // no rows: the buttons just end it
+}
+
+// The hook before and after what the handler does (unless it ended it).
+template <class F>
+void ParamDialogHandler::Around(DialogWindow& dlg, F f) {
+  if (hook_ != nullptr) hook_(dlg, table_);
+  f();
+  if (hook_ != nullptr) hook_(dlg, table_);
+}
+
+// Shows a value in a number box, which calls Edited.
+void ParamDialogHandler::WriteBox(DialogWindow& dlg, int id, int32_t value, int32_t scale) {
   std::string text = FormatDialogValue(value, scale);
-  auto it = FindShown(id);
-  if (it != g_shown.end()) g_shown.erase(it);
-  g_shown.push_back(Shown{id, text, value});
+  auto it = FindShown(shown_, id);
+  if (it != shown_.end()) shown_.erase(it);
+  shown_.push_back(Shown{id, text, value});
   dlg.SetItemText(id, text);
 }
 
 // What a number box holds; `ok` false when it does not read as a number.
-int32_t ReadNumberRow(DialogWindow& dlg, const ParamEntry& row, bool* ok) {
+int32_t ParamDialogHandler::ReadNumberRow(DialogWindow& dlg, const ParamEntry& row, bool* ok) {
   std::string text = dlg.GetItemText(row.id);
-  auto it = FindShown(row.id);
-  if (it != g_shown.end()) {
+  auto it = FindShown(shown_, row.id);
+  if (it != shown_.end()) {
     if (it->text == text) {
       *ok = true;
       return it->value;
     }
-    g_shown.erase(it);  // the user has changed it
+    shown_.erase(it);  // the user has changed it
   }
   int32_t v = 0;
   *ok = row.scale == 0 ? ParseDialogInt(text, &v) : ParseDialogScaled(text, row.scale, &v);
   return v;
 }
 
-void OpenRows(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, ParamEntry* table) {
-  for (ParamEntry* row = table; IsRowKind(row->kind); ++row) {
+void ParamDialogHandler::Opened(DialogWindow& dlg) {
+  hook_ = nullptr;
+  shown_.clear();
+  for (ParamEntry* row = table_; IsRowKind(row->kind); ++row) {
     switch (row->kind) {
       case kParamCheck:
         dlg.SetCheck(row->id, row->min != 0      ? kIndeterminate
@@ -93,11 +131,11 @@ void OpenRows(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, 
                                                  : kUnchecked);
         break;
       case kParamHook:
-        g_hook = row->hook;
-        if (g_hook != nullptr) g_hook(dlg, message, wparam, lparam, table);
+        hook_ = row->hook;
+        if (hook_ != nullptr) hook_(dlg, table_);
         break;
       case kParamNumber:
-        // Raises edit-change, which clamps the variable and moves the buddy.
+        // Calls Edited, which clamps the variable and moves the buddy.
         WriteBox(dlg, row->id, *row->value, row->scale);
         break;
       case kParamRadio:
@@ -112,70 +150,70 @@ void OpenRows(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, 
         break;
     }
   }
+  if (hook_ != nullptr) hook_(dlg, table_);
 }
 
-void ToggleCheckRow(DialogWindow& dlg, ParamEntry* table, int id) {
-  for (ParamEntry* row = table; row->id != 0 && IsRowKind(row->kind); ++row) {
-    if (row->id != id || row->kind != kParamCheck) continue;
-    int state = dlg.GetCheck(id);
-    if (state == kChecked)
-      dlg.SetCheck(id, kUnchecked);
-    else if (state == kUnchecked)
-      dlg.SetCheck(id, kChecked);
-    return;
-  }
-}
-
-void NumberEdited(DialogWindow& dlg, ParamEntry* table, int id) {
-  for (ParamEntry* row = table; IsRowKind(row->kind); ++row) {
-    if (row->id != id || row->kind != kParamNumber) continue;
+void ParamDialogHandler::Edited(DialogWindow& dlg, int id) {
+  Around(dlg, [&] {
+    ParamEntry* row = FindRow(table_, id, kParamNumber);
+    if (row == nullptr) return;
     bool ok = false;
     int32_t v = ReadNumberRow(dlg, *row, &ok);
     if (!ok) return;  // left alone until it reads as a number
     *row->value = Clamp(v, row->min, row->max);
     if (row->buddy != 0) dlg.SetSliderPos(row->buddy, *row->value);
-    return;
-  }
+  });
 }
 
-void WriteBack(DialogWindow& dlg, ParamEntry* table) {
-  for (ParamEntry* row = table; IsRowKind(row->kind); ++row) {
-    switch (row->kind) {
-      case kParamCheck:
-        *row->value = dlg.GetCheck(row->id) == kChecked ? 1 : 0;
-        break;
-      case kParamNumber: {
-        bool ok = false;
-        int32_t v = ReadNumberRow(dlg, *row, &ok);
-        *row->value = Clamp(ok ? v : 0, row->min, row->max);
-        break;
-      }
-      case kParamRadio:
-        if (dlg.GetCheck(row->id) == kChecked) *row->value = row->min;
-        break;
-      case kParamText:
-        if (row->min > 0 && row->text != nullptr) {
-          std::string text = dlg.GetItemText(row->id);
-          size_t n = std::min(text.size(), static_cast<size_t>(row->min) - 1);
-          std::memcpy(row->text, text.data(), n);
-          row->text[n] = '\0';
+void ParamDialogHandler::Clicked(DialogWindow& dlg, int id) {
+  Around(dlg, [&] {
+    ToggleCheckRow(dlg, table_, id);
+    if (id == 1) {
+      for (ParamEntry* row = table_; IsRowKind(row->kind); ++row) {
+        switch (row->kind) {
+          case kParamCheck:
+            *row->value = dlg.GetCheck(row->id) == kChecked ? 1 : 0;
+            break;
+          case kParamNumber: {
+            bool ok = false;
+            int32_t v = ReadNumberRow(dlg, *row, &ok);
+            *row->value = Clamp(ok ? v : 0, row->min, row->max);
+            break;
+          }
+          case kParamRadio:
+            if (dlg.GetCheck(row->id) == kChecked) *row->value = row->min;
+            break;
+          case kParamText:
+            if (row->min > 0 && row->text != nullptr) {
+              std::string text = dlg.GetItemText(row->id);
+              size_t n = std::min(text.size(), static_cast<size_t>(row->min) - 1);
+              std::memcpy(row->text, text.data(), n);
+              row->text[n] = '\0';
+            }
+            break;
+          case kParamSlider:
+            *row->value = dlg.GetSliderPos(row->id);
+            break;
+          default:
+            break;
         }
-        break;
-      case kParamSlider:
-        *row->value = dlg.GetSliderPos(row->id);
-        break;
-      default:
-        break;
+      }
+      End(dlg, 1);
+    } else if (id == 2) {
+      End(dlg, 0);
+    } else if (id >= 3 && id <= 10) {
+      End(dlg, id);
     }
-  }
+  });
 }
 
-void Scrolled(DialogWindow& dlg, ParamEntry* table, intptr_t wparam, int slider_id) {
-  for (ParamEntry* row = table; IsRowKind(row->kind); ++row) {
-    if (row->id != slider_id || row->kind != kParamSlider) continue;
+void ParamDialogHandler::Scrolled(DialogWindow& dlg, int id, int request, int position) {
+  Around(dlg, [&] {
+    ParamEntry* row = FindRow(table_, id, kParamSlider);
+    if (row == nullptr) return;
     int64_t pos = dlg.GetSliderPos(row->id);
     int64_t page = std::max<int64_t>(1, (int64_t{row->max} - row->min) / 16);
-    switch (LowWord(wparam)) {
+    switch (request) {
       case kScrollLineUp:
       case kScrollTop:  // Home moves one step, like the arrow
         pos -= 1;
@@ -192,83 +230,108 @@ void Scrolled(DialogWindow& dlg, ParamEntry* table, intptr_t wparam, int slider_
         break;
       case kScrollThumbPosition:
       case kScrollThumbTrack:
-        pos = SignedHighWord(wparam);
+        pos = position;
         break;
       default:
         break;
     }
     dlg.SetSliderPos(row->id, Saturate(pos));
-    // Writing the buddy raises edit-change, which stores the variable.
+    // Writing the buddy calls Edited, which stores the variable.
     if (row->buddy != 0) WriteBox(dlg, row->buddy, dlg.GetSliderPos(row->id), row->scale);
-    return;
-  }
+  });
 }
 
-void End(DialogWindow& dlg, int result) {
-  g_hook = nullptr;
-  g_shown.clear();
+void ParamDialogHandler::End(DialogWindow& dlg, int result) {
+  hook_ = nullptr;
+  shown_.clear();
   dlg.EndDialog(result);
 }
 
-// Everything ParamDialog does with a message besides calling the hook.
-intptr_t Handle(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
-                ParamEntry* table) {
-  switch (message) {
-    case kMsgInitDialog:
-      OpenRows(dlg, message, wparam, lparam, table);
-      return 1;
-    case kMsgCommand: {
-      int id = LowWord(wparam);
-      int notification = HighWord(wparam);
-      if (notification == kNotifyClicked) ToggleCheckRow(dlg, table, id);
-      if (notification == kNotifyEditChange) NumberEdited(dlg, table, id);
-      if (wparam == 1) {
-        WriteBack(dlg, table);
-        End(dlg, 1);
-      } else if (wparam == 2) {
-        End(dlg, 0);
-      } else if (wparam >= 3 && wparam <= 10) {
-        End(dlg, static_cast<int>(wparam));
-      }
-      return 1;
+int ParamDialogHandler::Accept(const std::vector<DialogField>& fields) {
+  // What the controls hold: as opening leaves them, then as the fields
+  // leave them; OK stores them as Clicked(1) does.
+  struct State {
+    int check = kUnchecked;
+    std::string text;
+    bool shown = true;  // a number box still shows what opening wrote
+  };
+  std::vector<State> state;
+  for (ParamEntry* row = table_; IsRowKind(row->kind); ++row) {
+    State st;
+    if (row->kind == kParamNumber) {
+      *row->value = Clamp(*row->value, row->min, row->max);
+      st.text = FormatDialogValue(*row->value, row->scale);
+    } else if (row->kind == kParamCheck) {
+      st.check = row->min != 0 ? kIndeterminate : *row->value != 0 ? kChecked : kUnchecked;
+    } else if (row->kind == kParamRadio) {
+      st.check = *row->value == row->min ? kChecked : kUnchecked;
+    } else if (row->kind == kParamText) {
+      st.text = row->text != nullptr ? row->text : "";
     }
-    case kMsgHScroll:
-    case kMsgVScroll:
-      Scrolled(dlg, table, wparam, static_cast<int>(lparam));
-      return 1;
-    default:
-      return 0;
+    state.push_back(st);
   }
+  const DialogDesc* dialog = FindDialog(dialogId_);
+  auto rowIndex = [&](int id, char kind) -> int {
+    ParamEntry* row = FindRow(table_, id, kind);
+    return row == nullptr ? -1 : static_cast<int>(row - table_);
+  };
+  for (const DialogField& f : fields) {
+    const ControlDesc* c = dialog != nullptr ? FieldControl(*dialog, f) : nullptr;
+    if (c == nullptr) continue;
+    if (c->kind == ControlKind::kNumberEdit) {
+      const int i = rowIndex(c->id, kParamNumber);
+      if (i < 0) continue;
+      ParamEntry& row = table_[i];
+      // Text equal to what the box shows keeps the value it shows.
+      if (!(state[i].shown && f.value == state[i].text) &&
+          !ParseClampedNumber(f.value, row.scale, row.min, row.max, row.value))
+        *row.value = Clamp(0, row.min, row.max);
+      state[i].shown = state[i].shown && f.value == state[i].text;
+      state[i].text = f.value;
+    } else if (c->kind == ControlKind::kTextEdit) {
+      const int i = rowIndex(c->id, kParamText);
+      if (i >= 0) state[i].text = f.value;
+    } else if (c->kind == ControlKind::kCheckBox) {
+      // A box in the third state does not move.
+      const int i = rowIndex(c->id, kParamCheck);
+      if (i >= 0 && state[i].check != kIndeterminate)
+        state[i].check = f.value == "on" ? kChecked : kUnchecked;
+    } else if (c->kind == ControlKind::kRadio) {
+      // Checked, and the others of its group unchecked.
+      for (ParamEntry* row = table_; IsRowKind(row->kind); ++row) {
+        const ControlDesc* other = FindControl(*dialog, row->id);
+        if (row->kind == kParamRadio && other != nullptr && other->kind == ControlKind::kRadio &&
+            other->container == c->container)
+          state[row - table_].check = row->id == c->id ? kChecked : kUnchecked;
+      }
+    }
+  }
+  for (ParamEntry* row = table_; IsRowKind(row->kind); ++row) {
+    const State& st = state[row - table_];
+    if (row->kind == kParamCheck) {
+      *row->value = st.check == kChecked ? 1 : 0;
+    } else if (row->kind == kParamRadio) {
+      if (st.check == kChecked) *row->value = row->min;
+    } else if (row->kind == kParamText && row->min > 0 && row->text != nullptr) {
+      size_t n = std::min(st.text.size(), static_cast<size_t>(row->min) - 1);
+      std::memcpy(row->text, st.text.data(), n);
+      row->text[n] = '\0';
+    }
+  }
+  return 1;
 }
 
-}  // namespace
-
-intptr_t ParamDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
-                     ParamEntry* table) {
-  static ParamEntry empty{};
-  if (table == nullptr) table = &empty;  // no rows: the buttons just end it
-  // A hook left over from a dialog that ended some other way is not this
-  // dialog's.
-  if (message == kMsgInitDialog) {
-    g_hook = nullptr;
-    g_shown.clear();
-  }
-  if (g_hook != nullptr) g_hook(dlg, message, wparam, lparam, table);
-  const intptr_t handled = Handle(dlg, message, wparam, lparam, table);
-  // Once more afterwards: a hook that shows something derived from the
-  // variables then shows what this message has just stored (a slider step,
-  // a typed digit), not what the message before it left.
-  if (g_hook != nullptr) g_hook(dlg, message, wparam, lparam, table);
-  return handled;
-}
-
-void ResetParamDialogState() {
-  g_hook = nullptr;
-  g_shown.clear();
+bool ParseClampedNumber(const std::string& text, int32_t scale, int32_t min, int32_t max,
+                        int32_t* value) {
+  int32_t v = 0;
+  if (!(scale == 0 ? ParseDialogInt(text, &v) : ParseDialogScaled(text, scale, &v))) return false;
+  *value = Clamp(v, min, max);
+  return true;
 }
 
 int RunParamDialog(int dialog_id, ParamEntry* table) {
-  return Services().dialogs->RunDialog(dialog_id, table);
+  ParamDialogHandler handler(dialog_id, table);
+  return Services().dialogs->RunDialog(dialog_id, handler);
 }
 
 void SetSliderValue(int32_t value, int32_t* variable, int slider_id, DialogWindow& dlg,
@@ -281,13 +344,13 @@ void SetSliderValue(int32_t value, int32_t* variable, int slider_id, DialogWindo
   if (edit_id != 0) dlg.SetItemText(edit_id, std::to_string(static_cast<uint32_t>(value)));
 }
 
-void HandleSliderScroll(DialogWindow& dlg, int edit_id, intptr_t request, int slider_id,
+void HandleSliderScroll(DialogWindow& dlg, int edit_id, int request, int position, int slider_id,
                         int32_t* value) {
   int a = 0, b = 0;
   dlg.GetSliderRange(slider_id, &a, &b);
   int64_t page = std::abs(int64_t{b} - a) / 20;
   int64_t cur = *value;
-  switch (LowWord(request)) {
+  switch (request) {
     case kScrollLineUp:
       cur -= 1;
       break;
@@ -301,7 +364,7 @@ void HandleSliderScroll(DialogWindow& dlg, int edit_id, intptr_t request, int sl
       cur += page;
       break;
     case kScrollThumbTrack:
-      cur = SignedHighWord(request);
+      cur = position;
       break;
     default:
       return;
@@ -309,9 +372,7 @@ void HandleSliderScroll(DialogWindow& dlg, int edit_id, intptr_t request, int sl
   SetSliderValue(Saturate(cur), value, slider_id, dlg, edit_id);
 }
 
-void HandleSliderEdit(int32_t* value, DialogWindow& dlg, intptr_t command) {
-  if (HighWord(command) != kNotifyEditChange) return;
-  int edit_id = LowWord(command);
+void HandleSliderEdit(int32_t* value, DialogWindow& dlg, int edit_id) {
   int slider_id = edit_id - 1;
   int32_t v = 0;
   if (!ParseDialogUnsigned(dlg.GetItemText(edit_id), &v)) v = 0;

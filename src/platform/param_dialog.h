@@ -1,6 +1,7 @@
 // Table-driven parameter dialogs: each row ties one dialog control to one
-// variable of the caller. ParamDialog loads the controls when the dialog
-// opens, keeps sliders and edit boxes in step, and writes back on OK.
+// variable of the caller. ParamDialogHandler loads the controls when the
+// dialog opens, keeps sliders and edit boxes in step, and writes back on OK;
+// for the batch tool it stores the fields through the same rows.
 #pragma once
 
 #include <cstdint>
@@ -8,16 +9,16 @@
 #include <vector>
 
 #include "platform/dialog_window.h"
+#include "resources/dialogs.h"
 
 namespace kelvora {
 
 struct ParamEntry;
 
-// A caller's hook ('F' row): sees every message first, and once more after
-// ParamDialog has handled it (unless it ended the dialog); its result is
-// unused.
-using ParamHook = void (*)(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
-                           ParamEntry* table);
+// A caller's hook ('F' row): called when the dialog opens, then before and
+// after everything the handler does with the user's actions (unless they
+// ended the dialog), to show what it derives from the variables.
+using ParamHook = void (*)(DialogWindow& dlg, ParamEntry* table);
 
 // Row kinds.
 enum ParamKind : char {
@@ -72,26 +73,76 @@ std::vector<ParamEntry> BuildParamTable(int dialog_id, const ParamBindings& bind
 // batch-tool field has a row. Otherwise false with the first problem.
 bool ParamTableMatchesDialog(int dialog_id, const ParamEntry* table, std::string* problem);
 
-// The dialog procedure, called by the host with the same table for every
-// message. Returns whether the message was handled (the opening message
-// returns 1 so that the host sets the initial focus).
-intptr_t ParamDialog(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
-                     ParamEntry* table);
+// The dialog over a table. Only one is open at a time.
+class ParamDialogHandler : public DialogHandler {
+public:
+  ParamDialogHandler(int dialog_id, ParamEntry* table);
+  void Opened(DialogWindow& dlg) override;
+  void Clicked(DialogWindow& dlg, int id) override;
+  void Edited(DialogWindow& dlg, int id) override;
+  void Scrolled(DialogWindow& dlg, int id, int request, int position) override;
+  int Accept(const std::vector<DialogField>& fields) override;
+  ParamEntry* table() const { return table_; }
 
-// Forgets the hook of a dialog that did not end through ParamDialog.
-void ResetParamDialogState();
+  // Number boxes that still show the text the dialog wrote into them, with
+  // the value it wrote. Reading "9.9" back in single precision gives 98, so
+  // the box's own display is taken at its word: opening a dialog and
+  // pressing OK, or resting a slider on 99, must not store 98. Typed text is
+  // read.
+  struct Shown {
+    int id;
+    std::string text;
+    int32_t value;
+  };
+
+private:
+  template <class F>
+  void Around(DialogWindow& dlg, F f);
+  void WriteBox(DialogWindow& dlg, int id, int32_t value, int32_t scale);
+  int32_t ReadNumberRow(DialogWindow& dlg, const ParamEntry& row, bool* ok);
+  void End(DialogWindow& dlg, int result);
+
+  int dialogId_;
+  ParamEntry* table_;
+  ParamHook hook_ = nullptr;
+  std::vector<Shown> shown_;
+};
 
 // Runs dialog `dialog_id` modally over `table` through the platform.
 // Returns 1 for OK, 0 for Cancel, or the id of a button 3..10.
 int RunParamDialog(int dialog_id, ParamEntry* table);
 
-// Slider helpers for the dialogs with procedures of their own. `request` is
-// the scroll message's wparam, `command` the command message's wparam.
-void HandleSliderScroll(DialogWindow& dlg, int edit_id, intptr_t request, int slider_id,
+// The control a field names: the choice of that value for radio and push
+// buttons, else the first control of the field. Null for none.
+const ControlDesc* FieldControl(const DialogDesc& dialog, const DialogField& field);
+
+// Checks field names and value syntax against the dialog's description.
+// Returns false with a one-line reason when the batch tool must refuse them.
+bool CheckDialogFields(int dialog_id, const std::vector<DialogField>& fields, std::string* error);
+
+// "x:y/x:y/...": 2 to 39 points, x from 0 rising to 256; an end point's y
+// 0..256, an inner point's x 1..255 and y 0..255 (a point dragged to the top
+// edge leaves the frame and is deleted, so no user can put one there).
+struct CurvePoint {
+  int x = 0, y = 0;
+  bool operator==(const CurvePoint&) const = default;
+};
+bool ParseCurvePoints(const std::string& text, std::vector<CurvePoint>* points, std::string* error);
+
+// The one rule by which a typed number becomes a value: read as the edit
+// box reads it (with `scale` 0 a whole number, else one decimal shown) and
+// held to min..max. False when the text is no number.
+bool ParseClampedNumber(const std::string& text, int32_t scale, int32_t min, int32_t max,
+                        int32_t* value);
+
+// Slider helpers for the dialogs with handlers of their own: a scroll
+// request moves `value` (the slider's range bounds it) and shows it in
+// `edit_id` (0: none); an edit box's number moves the slider before it.
+void HandleSliderScroll(DialogWindow& dlg, int edit_id, int request, int position, int slider_id,
                         int32_t* value);
 void SetSliderValue(int32_t value, int32_t* variable, int slider_id, DialogWindow& dlg,
                     int edit_id);
-void HandleSliderEdit(int32_t* value, DialogWindow& dlg, intptr_t command);
+void HandleSliderEdit(int32_t* value, DialogWindow& dlg, int edit_id);
 
 // How edit boxes read and show numbers. A signed integer is optional
 // leading blanks, an optional '-' and digits, nothing else; values beyond

@@ -11,8 +11,7 @@
 
 namespace kelvora {
 
-class DialogWindow;
-struct ParamEntry;
+class DialogHandler;
 
 enum class MsgIcon { kNone, kWarning, kInformation, kQuestion };
 enum class MsgButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
@@ -57,15 +56,11 @@ public:
 };
 
 // Runs one modal dialog built from the resource description `dialog_id`,
-// whose controls the engine's ParamDialog procedure drives over `table`
-// (null: the dialog has its own procedure, `proc`). Returns the dialog result.
-using DialogProc = intptr_t (*)(DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam,
-                                void* context);
+// telling `handler` what the user does. Returns the dialog result.
 class DialogHost {
 public:
   virtual ~DialogHost() = default;
-  virtual int RunDialog(int dialog_id, ParamEntry* table) = 0;
-  virtual int RunCustomDialog(int dialog_id, DialogProc proc, void* context) = 0;
+  virtual int RunDialog(int dialog_id, DialogHandler& handler) = 0;
 };
 
 // What reading the clipboard's sound gave.

@@ -88,19 +88,6 @@ TEST_F(EditCli, GeneratorVerbsAndReproducibleNoise) {
   ASSERT_TRUE(Run({"new:", "--seed", "x"}, 2));
 }
 
-// Each effect verb once, with the fields of its dialog.
-TEST_F(EditCli, PitchTimeStretchAndTransposeVerbs) {
-  const std::pair<std::string, std::string> runs[] = {
-      {"pitch:pitch=200", "\"frames\":50,"},
-      {"time-stretch:speed=50", "\"frames\":200,"},
-      {"transpose:cents=1200,harmonize=on,mix=40", "\"frames\":100,"}};
-  for (const auto& [step, frames] : runs) {
-    ASSERT_TRUE(Run({dir / "in.wav", step, "-o", dir / "fx.wav", "--info"})) << err;
-    EXPECT_TRUE(Says(frames)) << out;
-    EXPECT_NE(ReadBytes(dir / "fx.wav"), ReadBytes(dir / "in.wav"));
-  }
-}
-
 // The executable itself: exit status, --info on stdout, messages on stderr.
 TEST_F(EditCli, TheProgramCopiesReportsAndFails) {
   auto run = [&](const std::string& args) {

@@ -127,18 +127,6 @@ TEST(Volume, PanWithoutTwoChannelsAsksAndOkIgnoresIt) {
   }
 }
 
-TEST(Volume, CancelledDialogChangesNothing) {
-  EngineFixture f;
-  SetSamples(kStereo, {1000, 2000});
-  Params<VolumeParams>().volume = 200;
-  f.platform.dialogs.QueueFields({}, 2);  // Cancel
-  ASSERT_TRUE(RunCommand(kCmdVolume));
-  EXPECT_EQ(Samples16(), (V{1000, 2000}));
-  EXPECT_EQ(f.platform.dialogs.shown, (std::vector<int>{119}));
-  EXPECT_EQ(Undo().length, 0);
-  EXPECT_FALSE(Doc().modified);
-  EXPECT_EQ(Doc().selEnd, 4);  // the selection stays widened
-}
 
 }  // namespace
 }  // namespace kelvora

@@ -11,6 +11,7 @@
 #include "effects/effect_test_util.h"
 #include "effects/texts.h"
 #include "platform/headless/headless_dialogs.h"
+#include "platform/param_dialog.h"
 #include "platform/pixel_canvas.h"
 
 namespace kelvora {
@@ -230,66 +231,6 @@ TEST_F(EditorFixture, CancelKeepsTheEditedCurve) {
   EXPECT_EQ(Params<PanEnvelopeParams>().curve, FlatEnvelope());
 }
 
-// ----- The batch tool's gestures -------------------------------------------------------
-
-// "x:y" (appending piece by piece keeps GCC's -Wrestrict quiet).
-void Append(std::string& s, int x, int y) {
-  if (!s.empty()) s += '/';
-  s += std::to_string(x);
-  s += ':';
-  s += std::to_string(y);
-}
-
-// A curve at height y with `count` inner points from x = from, step apart.
-std::string Crowded(int from, int count, int y, int step) {
-  std::string s;
-  Append(s, 0, y);
-  for (int i = 0; i < count; ++i) Append(s, from + i * step, y);
-  Append(s, 256, y);
-  return s;
-}
-
-// Draws `text` with the mouse over whatever the editor holds; true when the
-// dialog ended with OK and the curve got there.
-bool Draw(HeadlessDialogHost& host, Envelope& e, const std::string& text) {
-  std::vector<CurvePoint> want;
-  std::string error;
-  EXPECT_TRUE(ParseCurvePoints(text, &want, &error)) << text << ": " << error;
-  host.QueueFields({{"points", text}});
-  return RunEnvelopeEditor(127, e, 8) == 1 && Read(e) == want && host.unapplied.empty();
-}
-
-// Points bunched at the ends, at the extremes of height, as many as fit,
-// and random curves whose points bunch so that a click could grab the
-// wrong one.
-TEST(CurveGestures, DrawTheWantedCurveWhateverWasThere) {
-  EngineFixture f;
-  Envelope e = FlatEnvelope();
-  for (const std::string& text :
-       {std::string("0:128/1:128/2:128/3:128/4:128/5:128/256:128"),
-        std::string("0:128/250:128/251:128/252:128/253:128/254:128/255:128/256:128"),
-        std::string("0:256/1:255/255:0/256:0"), std::string("0:0/3:2/5:4/250:252/253:255/256:256"),
-        Crowded(1, 37, 100, 1), Crowded(219, 37, 100, 1), Crowded(5, 37, 200, 6)})
-    EXPECT_TRUE(Draw(f.platform.dialogs, e, text)) << text;
-  std::srand(12345);
-  for (int round = 0; round < 300; ++round) {
-    const int n = 2 + std::rand() % 38;
-    const int base = std::rand() % 256;
-    auto y = [&](bool inner) {
-      return std::clamp(base + std::rand() % 15 - 7, 0, inner ? 255 : 256);
-    };
-    std::string text;
-    Append(text, 0, y(false));
-    for (int i = 1, x = 0; i < n - 1; ++i) {
-      x += 1 + std::rand() % (round % 2 ? 3 : 12);
-      if (x > 255 - (n - 2 - i)) break;
-      Append(text, x, y(true));
-    }
-    Append(text, 256, y(false));
-    ASSERT_TRUE(Draw(f.platform.dialogs, e, text)) << text;
-  }
-}
-
 // ----- The effects -------------------------------------------------------------------
 
 const SoundFormat kMono = MakeFormat(22050, 16, 1);
@@ -350,32 +291,9 @@ TEST(PanEnvelope, MonoIsRefusedBeforeAnythingElse) {
   EXPECT_FALSE(Doc().modified);
 }
 
-// Out of memory for the snapshot, the pitch result, or the longer sound:
-// the sound stays whole and unmarked, the shortage shown under the name.
-TEST(EnvelopeShortage, TheSoundStaysWhole) {
-  const struct {
-    int command;
-    const char* caption;
-    size_t cap;
-  } rows[] = {
-      {kCmdVolumeEnvelope, texts::kNameVolumeEnvelope, 300},
-      {kCmdPanEnvelope, texts::kNamePanEnvelope, 300},
-      {kCmdPitchEnvelope, texts::kNamePitchEnvelope, 300},
-      {kCmdPitchEnvelope, texts::kNamePitchEnvelope, 420},  // 2 L + 100 = 900
-  };
-  for (const auto& r : rows) {
-    EngineFixture f;
-    const std::vector<uint8_t> bytes = NoiseBytes(400, 9);
-    SetDocument(kStereo, bytes);
-    MemoryBlock::SetTestCap(r.cap);
-    ASSERT_TRUE(RunCommand(r.command));
-    EXPECT_EQ(ShownMessages(f.ui()),
-              (Shown{{r.caption, "メモリーが足りません", MsgIcon::kWarning}}));
-    EXPECT_EQ(DocumentBytes(), bytes);
-    EXPECT_FALSE(Doc().modified);
-    EXPECT_FALSE(Busy().busy);
-  }
-  // The result fits, the sound cannot grow to take it.
+// The result fits in memory, the sound cannot grow to take it: it stays
+// whole and unmarked, the shortage shown.
+TEST(PitchEnvelope, ASoundThatCannotGrowStaysWhole) {
   EngineFixture f;
   const std::vector<uint8_t> bytes = NoiseBytes(400, 9);
   SetDocument(kStereo, bytes);

@@ -107,7 +107,12 @@ TEST_F(GraphicEqDialog, CancelInEitherDialogChangesNothingButTheValues) {
   const std::vector<uint8_t> bytes = NoiseBytes(4 * 2000, 3);
   SetDocument(MakeFormat(44100, 16, 2), bytes);
   Open([](HeadlessDialogWindow& w) { w.Scroll(203, kScrollThumbTrack, 0); }, 2);
-  f.platform.dialogs.QueueFields({{"level2", "7"}, {"use3", "off"}}, 2);
+  f.platform.dialogs.QueueActions(
+      [](HeadlessDialogWindow& w) {
+        w.Type(114, "7");
+        w.Click(120);
+      },
+      2);
   ASSERT_TRUE(RunCommand(kCmdParametricEq));
   EXPECT_EQ(DocumentBytes(), bytes);
   EXPECT_FALSE(Doc().modified);

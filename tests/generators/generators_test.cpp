@@ -53,21 +53,6 @@ TEST(InsertSilence, InsertsAtTheMovingEndAndSelectsTheNewFrames) {
       std::all_of(Doc().bytes(), Doc().bytes() + Doc().length, [](uint8_t b) { return b == 128; }));
 }
 
-TEST(InsertSilence, ShortageRestoresTheSoundUnderItsCaption) {
-  EngineFixture f;
-  const std::vector<uint8_t> bytes = NoiseBytes(400, 3);
-  SetDocument(kStereo16, bytes);
-  MemoryBlock::SetTestCap(1000);
-  for (int command : {kCmdInsertSilence, kCmdWhiteNoise, kCmdTone}) {
-    f.ui().messages.clear();
-    Generate(f, command, {{"time", "1000"}});
-    EXPECT_EQ(ShownMessages(f.ui()),
-              (Shown{{"VIZOVOV", "メモリーが足りません", MsgIcon::kWarning}}));
-    EXPECT_EQ(DocumentBytes(), bytes);
-    EXPECT_EQ(f.ui().menuMode, MenuMode::kMain);
-  }
-}
-
 TEST(GenerateNoise, ValuesAreMultiplesOf256InTheVolumesRange) {
   EngineFixture f;
   Params<NoiseParams>().seed = 11;
@@ -127,17 +112,6 @@ TEST(GenerateTone, KnownValuesAtThePhaseBoundaries) {
   EXPECT_EQ(s[0], 0);
   EXPECT_EQ(s[100], 0);
   EXPECT_EQ(s[25], SineTable()[256] * a / 10000);
-}
-
-TEST(Generators, UndoRemovesTheInsertedSound) {
-  EngineFixture f;
-  SetSamples(kStereo16, {5, 6, 7, 8});
-  const std::vector<uint8_t> before = DocumentBytes();
-  for (int command : {kCmdInsertSilence, kCmdWhiteNoise, kCmdTone}) {
-    Generate(f, command, {{"time", "20"}});
-    ASSERT_TRUE(RunCommand(kCmdUndo));
-    EXPECT_EQ(DocumentBytes(), before);
-  }
 }
 
 }  // namespace

@@ -26,31 +26,32 @@ struct ParamDialogTest : ::testing::Test {
     host().QueueActions(std::move(actions), button);
     return RunParamDialog(dialog, table.data());
   }
-  // A dialog with a procedure of its own: slider 101 and edit box 102 kept
+  // A dialog with a handler of its own: slider 101 and edit box 102 kept
   // in step by the slider helpers.
   void RunHelpers(int32_t* value, int min, int max, HeadlessDialogHost::Actions actions) {
-    struct Ctx {
+    struct Helpers : DialogHandler {
       int32_t* value;
       int min, max;
-    } ctx{value, min, max};
+      void Opened(DialogWindow& dlg) override {
+        dlg.SetSliderRange(101, min, max);
+        SetSliderValue(*value, value, 101, dlg, 102);
+      }
+      void Scrolled(DialogWindow& dlg, int id, int request, int position) override {
+        if (id == 101) HandleSliderScroll(dlg, 102, request, position, 101, value);
+      }
+      void Edited(DialogWindow& dlg, int id) override {
+        if (id == 102) HandleSliderEdit(value, dlg, 102);
+      }
+      void Clicked(DialogWindow& dlg, int id) override {
+        if (id <= 2) dlg.EndDialog(id);
+      }
+      int Accept(const std::vector<DialogField>&) override { return 1; }
+    } helpers;
+    helpers.value = value;
+    helpers.min = min;
+    helpers.max = max;
     host().QueueActions(std::move(actions));
-    Services().dialogs->RunCustomDialog(
-        112,
-        [](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam, void* p) -> intptr_t {
-          auto* c = static_cast<Ctx*>(p);
-          if (message == kMsgInitDialog) {
-            dlg.SetSliderRange(101, c->min, c->max);
-            SetSliderValue(*c->value, c->value, 101, dlg, 102);
-          } else if (message == kMsgHScroll && lparam == 101) {
-            HandleSliderScroll(dlg, 102, wparam, 101, c->value);
-          } else if (message == kMsgCommand && LowWord(wparam) == 102) {
-            HandleSliderEdit(c->value, dlg, wparam);
-          } else if (message == kMsgCommand && wparam <= 2) {
-            dlg.EndDialog(static_cast<int>(wparam));
-          }
-          return 1;
-        },
-        &ctx);
+    Services().dialogs->RunDialog(112, helpers);
   }
 };
 
@@ -74,7 +75,6 @@ TEST_F(ParamDialogTest, NumberBoxesClampTheVariableAndTheSliderButKeepTheirText)
   EXPECT_EQ(result, 1);
   EXPECT_EQ(volume, 200);
   EXPECT_EQ(pan, 100);
-  EXPECT_TRUE(host().lastUnknownIds.empty());
 }
 
 // Thumb positions are signed 16-bit.
@@ -210,27 +210,26 @@ TEST_F(ParamDialogTest, OnOkTheEditBoxHasTheLastWord) {
 }
 
 int g_hookCalls = 0;
-int g_hookFirstMessage = 0;
-void CountingHook(DialogWindow& dlg, int message, intptr_t, intptr_t, ParamEntry* table) {
-  if (g_hookCalls++ == 0) g_hookFirstMessage = message;
+void CountingHook(DialogWindow& dlg, ParamEntry* table) {
+  ++g_hookCalls;
   // Its own row carries a number for it, as the time-stretch hook's does.
   dlg.SetItemText(10000, std::to_string(table[0].min) + "/" + std::to_string(*table[2].value));
 }
 
-// Before the message, and after it, so that what it shows follows each
+// Before each action, and after it, so that what it shows follows each
 // value as it is stored.
 int g_seenBefore = 0;
-void SeeingHook(DialogWindow&, int message, intptr_t, intptr_t, ParamEntry* table) {
-  if (message == kMsgHScroll && g_seenBefore == 0) g_seenBefore = *table[2].value;
+void SeeingHook(DialogWindow&, ParamEntry* table) {
+  if (g_seenBefore == 0) g_seenBefore = *table[2].value;
 }
 
-TEST_F(ParamDialogTest, HookSeesEveryMessageBeforeAndAfterUntilTheDialogEnds) {
+TEST_F(ParamDialogTest, HookSeesEveryActionBeforeAndAfterUntilTheDialogEnds) {
   g_hookCalls = 0;
   int32_t speed = 100;
   Table t{{1, kParamHook, nullptr, nullptr, CountingHook, 4321}};
   Pair(t, 200, &speed, 20, 400);
   Run(130, t, [&](Window& w) {
-    EXPECT_EQ(g_hookFirstMessage, kMsgInitDialog);
+    EXPECT_GT(g_hookCalls, 0);
     EXPECT_EQ(w.GetItemText(10000), "4321/100");
     w.Type(201, "50");
     EXPECT_EQ(w.GetItemText(10000), "4321/50");
@@ -239,7 +238,10 @@ TEST_F(ParamDialogTest, HookSeesEveryMessageBeforeAndAfterUntilTheDialogEnds) {
   });
   g_seenBefore = 0;
   t[0].hook = SeeingHook;
-  Run(130, t, [&](Window& w) { w.Scroll(200, kScrollLineDown); });
+  Run(130, t, [&](Window& w) {
+    g_seenBefore = 0;
+    w.Scroll(200, kScrollLineDown);
+  });
   EXPECT_EQ(g_seenBefore, 51);
   EXPECT_EQ(speed, 52);
   t[0].hook = CountingHook;
@@ -299,7 +301,7 @@ TEST_F(ParamDialogTest, WithoutRowsTheButtonsEndTheDialog) {
     int result = Run(
         121, {},
         [&](Window& w) {
-          w.Send(kMsgCommand, MakeCommand(id, kNotifyClicked), id);
+          ParamDialogHandler(121, nullptr).Clicked(w, id);
           ended = w.ended();
         },
         0);

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/headless/headless_dialogs.h"
+#include "platform/param_dialog.h"
 #include "shell/commands.h"
 
 namespace kelvora {

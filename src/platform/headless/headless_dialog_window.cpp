@@ -4,8 +4,8 @@
 
 namespace kelvora {
 
-HeadlessDialogWindow::HeadlessDialogWindow(const DialogDesc& desc, Proc proc)
-    : desc_(desc), proc_(std::move(proc)) {
+HeadlessDialogWindow::HeadlessDialogWindow(const DialogDesc& desc, DialogHandler& handler)
+    : desc_(desc), handler_(handler) {
   for (const ControlDesc& c : desc.controls) {
     if (c.id == kNoId || controls_.count(c.id) != 0) continue;
     Control& control = controls_[c.id];
@@ -34,18 +34,13 @@ bool HeadlessDialogWindow::IsEdit(const Control& c) const {
 }
 
 void HeadlessDialogWindow::Open() {
-  Send(kMsgInitDialog, 0, 0);
+  handler_.Opened(*this);
   for (auto& [id, control] : controls_)
-    if (control.canvas && !ended_) Send(kMsgPaint, id, 0);
-}
-
-intptr_t HeadlessDialogWindow::Send(int message, intptr_t wparam, intptr_t lparam) {
-  if (ended_) return 0;
-  return proc_(*this, message, wparam, lparam);
+    if (control.canvas && !ended_) handler_.Paint(*this, id);
 }
 
 void HeadlessDialogWindow::EditChanged(int id) {
-  Send(kMsgCommand, MakeCommand(id, kNotifyEditChange), id);
+  if (!ended_) handler_.Edited(*this, id);
 }
 
 bool HeadlessDialogWindow::HasControl(int id) const { return controls_.count(id) != 0; }
@@ -190,15 +185,13 @@ bool HeadlessDialogWindow::Click(int id) {
   } else if (d.kind != ControlKind::kCheckBox && d.kind != ControlKind::kPushButton) {
     return false;
   }
-  Send(kMsgCommand, MakeCommand(id, kNotifyClicked), id);
+  handler_.Clicked(*this, id);
   return true;
 }
 
 bool HeadlessDialogWindow::Scroll(int id, int request, int position) {
-  Control* c = FindForUser(id, ControlKind::kSlider);
-  if (c == nullptr) return false;
-  int message = (c->desc->flags & kVertical) ? kMsgVScroll : kMsgHScroll;
-  Send(message, MakeScroll(request, position), id);
+  if (FindForUser(id, ControlKind::kSlider) == nullptr) return false;
+  handler_.Scrolled(*this, id, request, position);
   return true;
 }
 
@@ -206,31 +199,31 @@ bool HeadlessDialogWindow::ChooseListItem(int id, int index) {
   Control* c = FindForUser(id, ControlKind::kDropList);
   if (c == nullptr || index < 0 || index >= static_cast<int>(c->items.size())) return false;
   c->selection = index;
-  Send(kMsgCommand, MakeCommand(id, kNotifySelChange), id);
+  handler_.Chosen(*this, id);
+  return true;
+}
+
+bool HeadlessDialogWindow::Mouse(int id, MouseAction action, int x, int y) {
+  if (FindForUser(id, ControlKind::kCurveArea) == nullptr) return false;
+  handler_.Mouse(*this, id, action, x, y);
   return true;
 }
 
 bool HeadlessDialogWindow::MouseDown(int id, int x, int y) {
-  if (FindForUser(id, ControlKind::kCurveArea) == nullptr) return false;
-  Send(kMsgLButtonDown, id, MakePoint(x, y));
-  return true;
+  return Mouse(id, MouseAction::kPress, x, y);
 }
 
 bool HeadlessDialogWindow::MouseMove(int id, int x, int y) {
-  if (FindForUser(id, ControlKind::kCurveArea) == nullptr) return false;
-  Send(kMsgMouseMove, id, MakePoint(x, y));
-  return true;
+  return Mouse(id, MouseAction::kMove, x, y);
 }
 
 bool HeadlessDialogWindow::MouseUp(int id, int x, int y) {
-  if (FindForUser(id, ControlKind::kCurveArea) == nullptr) return false;
-  Send(kMsgLButtonUp, id, MakePoint(x, y));
-  return true;
+  return Mouse(id, MouseAction::kRelease, x, y);
 }
 
 void HeadlessDialogWindow::Close() {
   if (ended_) return;
-  if (Send(kMsgClose, 0, 0) == 0 && !ended_) Send(kMsgCommand, MakeCommand(2, kNotifyClicked), 2);
+  if (!handler_.Closing(*this) && !ended_) handler_.Clicked(*this, 2);
 }
 
 }  // namespace kelvora

@@ -1,10 +1,9 @@
-// A dialog without a screen: the controls of a dialog description held as
-// plain values, driven by a dialog procedure. Besides what the procedure
-// uses, it offers what a user does (type, click, scroll, drag), each
-// delivered to the procedure as the message the real control would send.
+// A dialog without a screen, for tests: the controls of a dialog
+// description held as plain values, driven by a DialogHandler. Besides what
+// the handler uses, it offers what a user does (type, click, scroll, drag),
+// each delivered to the handler as the real control would report it.
 #pragma once
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,10 +17,9 @@ namespace kelvora {
 
 class HeadlessDialogWindow : public DialogWindow {
 public:
-  using Proc = std::function<intptr_t(DialogWindow&, int, intptr_t, intptr_t)>;
-  HeadlessDialogWindow(const DialogDesc& desc, Proc proc);
+  HeadlessDialogWindow(const DialogDesc& desc, DialogHandler& handler);
 
-  // Sends the opening message, then asks every drawing area to be drawn.
+  // Tells the handler it has opened, then asks every drawing area to be drawn.
   void Open();
   bool ended() const { return ended_; }
   int result() const { return result_; }
@@ -61,14 +59,12 @@ public:
   bool MouseDown(int id, int x, int y);
   bool MouseMove(int id, int x, int y);
   bool MouseUp(int id, int x, int y);
-  // The close box: the procedure may handle it; if not, it is command 2.
+  // The close box: the handler may take it; if not, it is Cancel.
   void Close();
-  // Any message, straight to the procedure.
-  intptr_t Send(int message, intptr_t wparam, intptr_t lparam);
 
   bool IsEnabled(int id) const;
   std::vector<std::string> ListItems(int id) const;
-  // Ids the procedure addressed that the dialog does not have, in order.
+  // Ids the handler addressed that the dialog does not have, in order.
   const std::vector<int>& unknownIds() const { return unknownIds_; }
 
 private:
@@ -88,9 +84,10 @@ private:
   Control* FindForUser(int id, ControlKind kind);
   bool IsEdit(const Control& c) const;
   void EditChanged(int id);
+  bool Mouse(int id, MouseAction action, int x, int y);
 
   const DialogDesc& desc_;
-  Proc proc_;
+  DialogHandler& handler_;
   std::map<int, Control> controls_;
   mutable std::vector<int> unknownIds_;
   bool ended_ = false;

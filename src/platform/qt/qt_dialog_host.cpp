@@ -51,7 +51,7 @@ protected:
 // Shows a PixelCanvas and reports the left mouse button over it.
 class CanvasWidget : public QWidget {
 public:
-  using Mouse = std::function<void(int message, int x, int y)>;
+  using Mouse = std::function<void(MouseAction action, int x, int y)>;
   CanvasWidget(PixelCanvas* canvas, Mouse mouse) : canvas_(canvas), mouse_(std::move(mouse)) {
     setFixedSize(canvas->width(), canvas->height());
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -64,19 +64,19 @@ protected:
     QPainter(this).drawImage(0, 0, image);
   }
   void mousePressEvent(QMouseEvent* e) override {
-    if (e->button() == Qt::LeftButton) Report(kMsgLButtonDown, e);
+    if (e->button() == Qt::LeftButton) Report(MouseAction::kPress, e);
   }
   void mouseMoveEvent(QMouseEvent* e) override {
-    if (e->buttons() & Qt::LeftButton) Report(kMsgMouseMove, e);
+    if (e->buttons() & Qt::LeftButton) Report(MouseAction::kMove, e);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
-    if (e->button() == Qt::LeftButton) Report(kMsgLButtonUp, e);
+    if (e->button() == Qt::LeftButton) Report(MouseAction::kRelease, e);
   }
 
 private:
-  void Report(int message, QMouseEvent* e) {
+  void Report(MouseAction action, QMouseEvent* e) {
     QPoint p = e->position().toPoint();
-    mouse_(message, std::clamp(p.x(), -32768, 32767), std::clamp(p.y(), -32768, 32767));
+    mouse_(action, std::clamp(p.x(), -32768, 32767), std::clamp(p.y(), -32768, 32767));
   }
   PixelCanvas* canvas_;
   Mouse mouse_;
@@ -145,8 +145,8 @@ int RequestOfAction(int action) {
 
 }  // namespace
 
-QtDialog::QtDialog(const DialogDesc& desc, Proc proc, QWidget* parent)
-    : QDialog(parent), desc_(desc), proc_(std::move(proc)) {
+QtDialog::QtDialog(const DialogDesc& desc, DialogHandler& handler, QWidget* parent)
+    : QDialog(parent), desc_(desc), handler_(handler) {
   setWindowTitle(Q(desc.title));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setModal(true);
@@ -234,9 +234,8 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
                        [this, id](int action) { SliderAction(id, action); });
       QObject::connect(bar, &QAbstractSlider::sliderReleased, this, [this, id, bar] {
         int pos = bar->sliderPosition();
-        int message = bar->orientation() == Qt::Vertical ? kMsgVScroll : kMsgHScroll;
-        Send(message, MakeScroll(kScrollThumbPosition, pos), id);
-        Send(message, MakeScroll(kScrollEnd, 0), id);
+        Deliver([&](DialogHandler& h) { h.Scrolled(*this, id, kScrollThumbPosition, pos); });
+        Deliver([&](DialogHandler& h) { h.Scrolled(*this, id, kScrollEnd, 0); });
       });
       return bar;
     }
@@ -247,8 +246,9 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
         edit->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.0")) + 16);
       else
         edit->setMinimumWidth(320);
-      QObject::connect(edit, &QLineEdit::textEdited, this,
-                       [this, id] { Send(kMsgCommand, MakeCommand(id, kNotifyEditChange), id); });
+      QObject::connect(edit, &QLineEdit::textEdited, this, [this, id] {
+        Deliver([&](DialogHandler& h) { h.Edited(*this, id); });
+      });
       return edit;
     }
     case ControlKind::kCheckBox: {
@@ -281,15 +281,16 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
     case ControlKind::kDropList: {
       auto* combo = new QComboBox;
       combo->setMinimumWidth(200);
-      QObject::connect(combo, &QComboBox::activated, this,
-                       [this, id] { Send(kMsgCommand, MakeCommand(id, kNotifySelChange), id); });
+      QObject::connect(combo, &QComboBox::activated, this, [this, id] {
+        Deliver([&](DialogHandler& h) { h.Chosen(*this, id); });
+      });
       return combo;
     }
     case ControlKind::kKeyboardArea:
     case ControlKind::kCurveArea: {
       control.canvas = std::make_unique<PixelCanvas>(c.width, c.height);
-      return new CanvasWidget(control.canvas.get(), [this, id](int message, int x, int y) {
-        Send(message, id, MakePoint(x, y));
+      return new CanvasWidget(control.canvas.get(), [this, id](MouseAction action, int x, int y) {
+        Deliver([&](DialogHandler& h) { h.Mouse(*this, id, action, x, y); });
       });
     }
     case ControlKind::kGroupBox:
@@ -300,9 +301,9 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
 }
 
 void QtDialog::Open() {
-  Send(kMsgInitDialog, 0, 0);
+  Deliver([&](DialogHandler& h) { h.Opened(*this); });
   for (auto& [id, control] : controls_)
-    if (control.canvas && !ended_) Send(kMsgPaint, id, 0);
+    if (control.canvas) Deliver([&](DialogHandler& h) { h.Paint(*this, id); });
 }
 
 int QtDialog::Run() {
@@ -312,14 +313,6 @@ int QtDialog::Run() {
     result_ = 0;
   }
   return result_;
-}
-
-intptr_t QtDialog::Send(int message, intptr_t wparam, intptr_t lparam) {
-  if (ended_) return 0;
-  ++depth_;
-  intptr_t handled = proc_(*this, message, wparam, lparam);
-  if (--depth_ == 0) RefreshAreas();
-  return handled;
 }
 
 void QtDialog::RefreshAreas() {
@@ -339,7 +332,7 @@ void QtDialog::Clicked(int id) {
       if (other.desc->kind == ControlKind::kRadio && other.desc->container == d.container)
         static_cast<QRadioButton*>(other.widget)->setChecked(other_id == id);
   }
-  Send(kMsgCommand, MakeCommand(id, kNotifyClicked), id);
+  Deliver([&](DialogHandler& h) { h.Clicked(*this, id); });
 }
 
 void QtDialog::SliderAction(int id, int action) {
@@ -349,18 +342,20 @@ void QtDialog::SliderAction(int id, int action) {
   int pos = bar->sliderPosition();
   // The bar does not move by itself; the procedure moves it.
   bar->setSliderPosition(bar->value());
-  int message = bar->orientation() == Qt::Vertical ? kMsgVScroll : kMsgHScroll;
-  Send(message, MakeScroll(request, request == kScrollThumbTrack ? pos : 0), id);
+  Deliver([&](DialogHandler& h) {
+    h.Scrolled(*this, id, request, request == kScrollThumbTrack ? pos : 0);
+  });
 }
 
 void QtDialog::reject() {
   // Escape is the Cancel button.
-  if (!ended_) Send(kMsgCommand, MakeCommand(2, kNotifyClicked), 2);
+  Deliver([&](DialogHandler& h) { h.Clicked(*this, 2); });
 }
 
 void QtDialog::closeEvent(QCloseEvent* event) {
-  if (!ended_ && Send(kMsgClose, 0, 0) == 0 && !ended_)
-    Send(kMsgCommand, MakeCommand(2, kNotifyClicked), 2);
+  bool taken = false;
+  Deliver([&](DialogHandler& h) { taken = h.Closing(*this); });
+  if (!taken) Deliver([&](DialogHandler& h) { h.Clicked(*this, 2); });
   if (ended_)
     event->accept();
   else
@@ -387,7 +382,7 @@ void QtDialog::SetItemText(int id, const std::string& text) {
       edit->setText(Q(text));
       edit->end(false);
     }
-    Send(kMsgCommand, MakeCommand(id, kNotifyEditChange), id);
+    Deliver([&](DialogHandler& h) { h.Edited(*this, id); });
   } else if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(Q(text));
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
@@ -413,7 +408,7 @@ void QtDialog::ReplaceEditSelection(int id, const std::string& text) {
     QSignalBlocker block(edit);
     edit->insert(Q(text));
   }
-  Send(kMsgCommand, MakeCommand(id, kNotifyEditChange), id);
+  Deliver([&](DialogHandler& h) { h.Edited(*this, id); });
 }
 
 void QtDialog::SetCheck(int id, int state) {
@@ -507,27 +502,16 @@ void QtDialog::EndDialog(int result) {
 
 QtDialogHost::QtDialogHost(QWidget* parent) : parent_(parent) {}
 
-std::unique_ptr<QtDialog> QtDialogHost::Build(int dialog_id, QtDialog::Proc proc) {
+std::unique_ptr<QtDialog> QtDialogHost::Build(int dialog_id, DialogHandler& handler) {
   const DialogDesc* desc = FindDialog(dialog_id);
   if (desc == nullptr) return nullptr;
-  auto dialog = std::make_unique<QtDialog>(*desc, std::move(proc), parent_);
+  auto dialog = std::make_unique<QtDialog>(*desc, handler, parent_);
   dialog->Open();
   return dialog;
 }
 
-int QtDialogHost::RunDialog(int dialog_id, ParamEntry* table) {
-  auto dialog =
-      Build(dialog_id, [table](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam) {
-        return ParamDialog(dlg, message, wparam, lparam, table);
-      });
-  return dialog == nullptr ? 0 : dialog->Run();
-}
-
-int QtDialogHost::RunCustomDialog(int dialog_id, DialogProc proc, void* context) {
-  auto dialog = Build(
-      dialog_id, [proc, context](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam) {
-        return proc(dlg, message, wparam, lparam, context);
-      });
+int QtDialogHost::RunDialog(int dialog_id, DialogHandler& handler) {
+  auto dialog = Build(dialog_id, handler);
   return dialog == nullptr ? 0 : dialog->Run();
 }
 

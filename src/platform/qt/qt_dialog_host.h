@@ -1,8 +1,8 @@
 // Modal dialogs on screen: a QDialog built from a dialog description, whose
-// widgets the engine's dialog procedures drive through DialogWindow. User
-// actions arrive at the procedure as the messages the engine knows: typing
-// as edit-change, clicks as commands, scroll bar actions as scroll requests,
-// mouse buttons in drawing areas as mouse messages.
+// widgets the engine's dialog handlers drive through DialogWindow. User
+// actions arrive at the handler as its typed calls: typing as Edited, clicks
+// as Clicked, scroll bar actions as scroll requests, the left button in
+// drawing areas as Mouse.
 #pragma once
 
 #include <QDialog>
@@ -21,20 +21,27 @@ namespace kelvora {
 
 class QtDialog : public QDialog, public DialogWindow {
 public:
-  using Proc = std::function<intptr_t(DialogWindow&, int, intptr_t, intptr_t)>;
-  QtDialog(const DialogDesc& desc, Proc proc, QWidget* parent);
+  QtDialog(const DialogDesc& desc, DialogHandler& handler, QWidget* parent);
   ~QtDialog() override;
 
-  // Sends the opening message and asks the drawing areas to be drawn.
+  // Tells the handler it has opened and asks the drawing areas to be drawn.
   void Open();
-  // Runs the dialog modally unless the procedure already ended it; returns
-  // the result the procedure ended it with.
+  // Runs the dialog modally unless the handler already ended it; returns
+  // the result the handler ended it with.
   int Run();
   bool ended() const { return ended_; }
   int endResult() const { return result_; }
   // The widget of a control (tests drive it like a user would).
   QWidget* Widget(int id) const;
-  intptr_t Send(int message, intptr_t wparam, intptr_t lparam);
+  // Runs one of the handler's calls, unless the dialog has ended; the
+  // drawing areas are shown anew after the outermost.
+  template <class F>
+  void Deliver(F f) {
+    if (ended_) return;
+    ++depth_;
+    f(handler_);
+    if (--depth_ == 0) RefreshAreas();
+  }
 
   // DialogWindow.
   bool HasControl(int id) const override;
@@ -75,7 +82,7 @@ private:
   const Control* Find(int id) const;
 
   const DialogDesc& desc_;
-  Proc proc_;
+  DialogHandler& handler_;
   std::map<int, Control> controls_;
   std::map<int, QGridLayout*> grids_;
   bool ended_ = false;
@@ -86,10 +93,9 @@ private:
 class QtDialogHost : public DialogHost {
 public:
   explicit QtDialogHost(QWidget* parent);
-  int RunDialog(int dialog_id, ParamEntry* table) override;
-  int RunCustomDialog(int dialog_id, DialogProc proc, void* context) override;
+  int RunDialog(int dialog_id, DialogHandler& handler) override;
   // The dialog built and opened but not run; null for an unknown id.
-  std::unique_ptr<QtDialog> Build(int dialog_id, QtDialog::Proc proc);
+  std::unique_ptr<QtDialog> Build(int dialog_id, DialogHandler& handler);
 
 private:
   QWidget* parent_;

@@ -25,9 +25,8 @@ TEST(EnvelopeEditorOnScreen, DraggingRedrawsTheCurveOverTheWaveform) {
   Select(100, 2900);
   Envelope curve = FlatEnvelope();
   QtDialogHost host(nullptr);
-  auto dlg = host.Build(118, [&](DialogWindow& d, int m, intptr_t w, intptr_t l) {
-    return EnvelopeEditor(d, m, w, l, &curve);
-  });
+  EnvelopeEditor editor(curve, 8);
+  auto dlg = host.Build(118, editor);
   QWidget* area = dlg->Widget(110);
   ASSERT_NE(area, nullptr);
   auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
@@ -43,7 +42,7 @@ TEST(EnvelopeEditorOnScreen, DraggingRedrawsTheCurveOverTheWaveform) {
   EnvelopeEditorState s{&curve};
   PaintEnvelopeFrame(fresh, s);
   EXPECT_EQ(area->grab().toImage().convertToFormat(QImage::Format_RGB32), Picture(fresh));
-  dlg->Send(kMsgCommand, MakeCommand(2, kNotifyClicked), 2);
+  dlg->reject();
   EXPECT_TRUE(dlg->ended());
   EXPECT_EQ(dlg->endResult(), 0);
 }

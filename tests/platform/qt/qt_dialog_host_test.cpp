@@ -56,12 +56,16 @@ void Answer(std::function<void(QtDialog&)> user) {
 
 struct QtDialogHostTest : ::testing::Test {
   void SetUp() override { EnsureQtApplication(); }
-  // Dialog `id` with ParamDialog over `table` as its procedure.
+  // Dialog `id` over `table`, built and opened.
   std::unique_ptr<QtDialog> Build(int id, ParamEntry* table) {
-    return host.Build(id, [table](DialogWindow& d, int m, intptr_t w, intptr_t l) {
-      return ParamDialog(d, m, w, l, table);
-    });
+    handlers.push_back(std::make_unique<ParamDialogHandler>(id, table));
+    return host.Build(id, *handlers.back());
   }
+  int Run(int id, ParamEntry* table) {
+    ParamDialogHandler handler(id, table);
+    return host.RunDialog(id, handler);
+  }
+  std::vector<std::unique_ptr<ParamDialogHandler>> handlers;
   QtDialogHost host{nullptr};
   int32_t volume = 100, pan = 50, limiter = 1;
   ParamEntry volumeRows[6] = {{200, kParamSlider, &volume, nullptr, nullptr, 0, 200, 201},
@@ -178,25 +182,30 @@ TEST_F(QtDialogHostTest, EscapeTheCloseBoxAndButtonsEndTheDialog) {
     TypeInto(d.Widget(201), "77");
     Press(d, 1);
   });
-  EXPECT_EQ(host.RunDialog(119, volumeRows), 1);
+  EXPECT_EQ(Run(119, volumeRows), 1);
   EXPECT_EQ(volume, 77);
   Answer([](QtDialog& d) { Press(d, 8); });
-  EXPECT_EQ(host.RunDialog(121, empty), 8);
-  EXPECT_EQ(host.RunDialog(4242, empty), 0);
+  EXPECT_EQ(Run(121, empty), 8);
+  EXPECT_EQ(Run(4242, empty), 0);
 }
 
 TEST_F(QtDialogHostTest, DrawingAreasShowTheCanvasAndReportTheMouse) {
-  std::vector<std::pair<int, QPoint>> mouse;
-  auto dlg = host.Build(118, [&](DialogWindow& d, int m, intptr_t w, intptr_t l) -> intptr_t {
-    if (m == kMsgPaint) {
-      PixelCanvas* c = d.Canvas(static_cast<int>(w));
+  struct Drawing : DialogHandler {
+    std::vector<std::pair<MouseAction, QPoint>> mouse;
+    void Opened(DialogWindow&) override {}
+    void Clicked(DialogWindow&, int) override {}
+    void Paint(DialogWindow& d, int id) override {
+      PixelCanvas* c = d.Canvas(id);
       c->FillRect(0, 0, c->width(), c->height(), kBlack);
       c->Line(0, 128, c->width(), 128, kBlue);
     }
-    if (m >= kMsgMouseMove && m <= kMsgLButtonUp)
-      mouse.push_back({m, QPoint(SignedLowWord(l), SignedHighWord(l))});
-    return 1;
-  });
+    void Mouse(DialogWindow&, int, MouseAction action, int x, int y) override {
+      mouse.push_back({action, QPoint(x, y)});
+    }
+    int Accept(const std::vector<DialogField>&) override { return 1; }
+  } drawing;
+  auto& mouse = drawing.mouse;
+  auto dlg = host.Build(118, drawing);
   QWidget* area = dlg->Widget(110);
   ASSERT_NE(area, nullptr);
   EXPECT_EQ(area->size(), QSize(400, 256));
@@ -212,9 +221,9 @@ TEST_F(QtDialogHostTest, DrawingAreasShowTheCanvasAndReportTheMouse) {
   send(QEvent::MouseMove, {-5, 300}, Qt::NoButton, Qt::LeftButton);
   send(QEvent::MouseButtonRelease, {-5, 300}, Qt::LeftButton, Qt::NoButton);
   ASSERT_EQ(mouse.size(), 3u);
-  EXPECT_EQ(mouse[0], std::make_pair(int(kMsgLButtonDown), QPoint(30, 40)));
-  EXPECT_EQ(mouse[1], std::make_pair(int(kMsgMouseMove), QPoint(-5, 300)));
-  EXPECT_EQ(mouse[2].first, int(kMsgLButtonUp));
+  EXPECT_EQ(mouse[0], std::make_pair(MouseAction::kPress, QPoint(30, 40)));
+  EXPECT_EQ(mouse[1], std::make_pair(MouseAction::kMove, QPoint(-5, 300)));
+  EXPECT_EQ(mouse[2].first, MouseAction::kRelease);
 }
 
 // Every dialog lays out without cutting off a text. Set KELVORA_DIALOG_SHOTS
@@ -223,19 +232,22 @@ TEST_F(QtDialogHostTest, NoDialogClipsItsTexts) {
   QString shots = qEnvironmentVariable("KELVORA_DIALOG_SHOTS");
   for (const DialogDesc& d : AllDialogs()) {
     SCOPED_TRACE(d.id);
-    auto dlg = host.Build(d.id, [](DialogWindow& w, int m, intptr_t, intptr_t) -> intptr_t {
-      if (m != kMsgInitDialog) return 0;
-      // Long values where a procedure writes some.
-      auto& dlg = dynamic_cast<QtDialog&>(w);
-      for (int id : {102, 103, 104, 105, 110, 111, 112, 113, 120, 500, 10000, 10001})
-        if (Get<QLabel>(dlg, id)) w.SetItemText(id, "11K/22K/44KHz");
-      w.AddListItem(101, "Wave mapper");
-      w.SetListSelection(101, 0);
-      if (Get<QLineEdit>(dlg, 103)) w.SetItemText(103, "o4c4d4e4f8.g16");
-      for (int id = 200; id <= 402; ++id)
-        if (Get<QLineEdit>(dlg, id)) w.SetItemText(id, "-1200");
-      return 0;
-    });
+    struct LongTexts : DialogHandler {
+      // Long values where a dialog writes some.
+      void Opened(DialogWindow& w) override {
+        auto& dlg = dynamic_cast<QtDialog&>(w);
+        for (int id : {102, 103, 104, 105, 110, 111, 112, 113, 120, 500, 10000, 10001})
+          if (Get<QLabel>(dlg, id)) w.SetItemText(id, "11K/22K/44KHz");
+        w.AddListItem(101, "Wave mapper");
+        w.SetListSelection(101, 0);
+        if (Get<QLineEdit>(dlg, 103)) w.SetItemText(103, "o4c4d4e4f8.g16");
+        for (int id = 200; id <= 402; ++id)
+          if (Get<QLineEdit>(dlg, id)) w.SetItemText(id, "-1200");
+      }
+      void Clicked(DialogWindow&, int) override {}
+      int Accept(const std::vector<DialogField>&) override { return 1; }
+    } texts;
+    auto dlg = host.Build(d.id, texts);
     dlg->show();
     QApplication::processEvents();
     for (QWidget* w : dlg->findChildren<QWidget*>()) {
