@@ -11,6 +11,9 @@
 #include "editing/clip_wave_block.h"
 #include "effects/effect_test_util.h"
 #include "effects/delay.h"
+#include "effects/dynamics.h"
+#include "effects/envelope.h"
+#include "effects/equalizers.h"
 #include "effects/pitch_time.h"
 #include "generators/generators.h"
 #include "effects/texts.h"
@@ -47,7 +50,8 @@ const Contract kContracts[] = {
     {kCmdInvertPhase, kNameInvertPhase, 0, 0},
     {kCmdRemoveDc, kNameRemoveDc, 0, 420},
     {kCmdSilenceSelection, kNameSilence, 0, 0, false},
-    {kCmdNoiseGate, kNameNoiseGate, kDialogNoiseGate, 0},
+    {kCmdNoiseGate, kNameNoiseGate, kDialogNoiseGate, 0, true,
+     [] { Params<NoiseGateParams>().level = 100; }},
     {kCmdCompressor, kNameCompressor, kDialogCompressor, 0},
     {kCmdDistortion, kNameDistortion, kDialogDistortion, 0},
     {kCmdNoiseRemoval, kNameNoiseRemoval, kDialogNoiseRemoval, 0},
@@ -56,16 +60,21 @@ const Contract kContracts[] = {
     {kCmdFlanger, kNameFlanger, kDialogFlanger, 0},
     {kCmdVibrato, kNameVibrato, kDialogVibrato, 0},
     {kCmdTremolo, kNameTremolo, kDialogTremolo, 0},
-    {kCmdVolumeEnvelope, kNameVolumeEnvelope, kDialogVolumeEnvelope, 0},
-    {kCmdPanEnvelope, kNamePanEnvelope, kDialogPanEnvelope, 0},
-    {kCmdPitchEnvelope, kNamePitchEnvelope, kDialogPitchEnvelope, 420},
+    {kCmdVolumeEnvelope, kNameVolumeEnvelope, kDialogVolumeEnvelope, 0, true,
+     [] { Params<VolumeEnvelopeParams>().curve = FlatEnvelope(64); }},
+    {kCmdPanEnvelope, kNamePanEnvelope, kDialogPanEnvelope, 0, true,
+     [] { Params<PanEnvelopeParams>().curve = FlatEnvelope(64); }},
+    {kCmdPitchEnvelope, kNamePitchEnvelope, kDialogPitchEnvelope, 420, true,
+     [] { Params<PitchEnvelopeParams>().curve = FlatEnvelope(0); }},
     {kCmdPitch, kNamePitch, kDialogPitch, 420, true, [] { Params<PitchParams>().pitch = 60; }},
     {kCmdTimeStretch, kNameTimeStretch, kDialogTimeStretch, 420, true,
      [] { Params<TimeStretchParams>().speed = 50; }},
     {kCmdTranspose, kNameTranspose, kDialogTranspose, 420, true,
      [] { Params<TransposeParams>() = {-700, 1, 50}; }},
-    {kCmdGraphicEq, kNameGraphicEq, kDialogGraphicEq, 8000},
-    {kCmdParametricEq, kNameParametricEq, kDialogParametricEq, 8000},
+    {kCmdGraphicEq, kNameGraphicEq, kDialogGraphicEq, 8000, true,
+     [] { Params<GraphicEqParams>().positions.fill(0); }},
+    {kCmdParametricEq, kNameParametricEq, kDialogParametricEq, 8000, true,
+     [] { Params<ParametricEqParams>().modules[0].level = 9; }},
     {kCmdInsertSilence, kCaptionGenerator, kDialogInsertSilence, 500, false},
     {kCmdWhiteNoise, kCaptionGenerator, kDialogNoise, 500},
     {kCmdTone, kCaptionGenerator, kDialogTone, 500},
