@@ -40,40 +40,38 @@ uint32_t GateFrames(int32_t ms, uint32_t rate) {
 // closes by 1/R or opens by 1/A depending on a peak P that rises at once and
 // falls by 10 per frame.
 void NoiseGatePass(const NoiseGateParams& params, const SoundView& v) {
-  {
-    const auto open = static_cast<int32_t>(1000000u / GateFrames(params.attack, v.Rate()));
-    const auto close = static_cast<int32_t>(1000000u / GateFrames(params.release, v.Rate()));
-    const int32_t threshold = params.level * 32768 / 100;
-    int32_t gain = 1000000, peak = 0;
-    // Per chunk: the loudest sample of each frame, then the short chain of
-    // peak and gain alone, then the gains applied; the two ends vectorise.
-    std::vector<int32_t> loud(kChunkFrames), percent(kChunkFrames);
-    v.WithFormat([&](auto fmt) {
-      const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
-      ForEachChunk(v.frames, &plan, [&](int64_t first, int64_t n) {
-        uint8_t* frames = v.out + first * fmt.Align();
-        int32_t* l = loud.data();
-        int32_t* p = percent.data();
-        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-          int32_t m = 0;
-          for (int ch = 0; ch < fmt.Count(); ++ch)
-            m = std::max(m, std::abs(fmt.Read(frames + i * fmt.Align(), ch)));
-          l[i] = m;
-        });
-        for (int64_t i = 0; i < n; ++i) {
-          p[i] = gain / 10000;
-          peak = std::max(peak, l[i]);
-          gain = peak < threshold ? std::max(gain - close, 0) : std::min(gain + open, 1000000);
-          peak -= 10;
-        }
-        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-          uint8_t* frame = frames + i * fmt.Align();
-          for (int ch = 0; ch < fmt.Count(); ++ch)
-            fmt.Write(frame, p[i] * fmt.Read(frame, ch) / 100, ch);
-        });
+  const auto open = static_cast<int32_t>(1000000u / GateFrames(params.attack, v.Rate()));
+  const auto close = static_cast<int32_t>(1000000u / GateFrames(params.release, v.Rate()));
+  const int32_t threshold = params.level * 32768 / 100;
+  int32_t gain = 1000000, peak = 0;
+  // Per chunk: the loudest sample of each frame, then the short chain of
+  // peak and gain alone, then the gains applied; the two ends vectorise.
+  std::vector<int32_t> loud(kChunkFrames), percent(kChunkFrames);
+  v.WithFormat([&](auto fmt) {
+    const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
+    ForEachChunk(v.frames, &plan, [&](int64_t first, int64_t n) {
+      uint8_t* frames = v.out + first * fmt.Align();
+      int32_t* l = loud.data();
+      int32_t* p = percent.data();
+      VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+        int32_t m = 0;
+        for (int ch = 0; ch < fmt.Count(); ++ch)
+          m = std::max(m, std::abs(fmt.Read(frames + i * fmt.Align(), ch)));
+        l[i] = m;
+      });
+      for (int64_t i = 0; i < n; ++i) {
+        p[i] = gain / 10000;
+        peak = std::max(peak, l[i]);
+        gain = peak < threshold ? std::max(gain - close, 0) : std::min(gain + open, 1000000);
+        peak -= 10;
+      }
+      VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+        uint8_t* frame = frames + i * fmt.Align();
+        for (int ch = 0; ch < fmt.Count(); ++ch)
+          fmt.Write(frame, p[i] * fmt.Read(frame, ch) / 100, ch);
       });
     });
-  }
+  });
 }
 
 // ----- Compressor -------------------------------------------------------------
@@ -94,31 +92,29 @@ ParamBindings CompressorControls() {
 // to it, so envelope and gain are worked out in the one pass that writes,
 // and no envelope block is needed (nor can one be short).
 void CompressorPass(const CompressorParams& params, const SoundView& v) {
-  {
-    const int32_t output = params.output, ratio = params.ratio;
-    // The gain for every envelope value; below 512 the frame is silenced.
-    std::vector<int32_t> gains(32768, 0);
-    for (int32_t v = 512; v < 32768; ++v) {
-      const int32_t g = std::min(output * 32767 / v, 100);
-      gains[v] = (output * (100 - ratio) + g * ratio) / 100;
-    }
-    v.WithFormat([&](auto fmt) {
-      int32_t hold = 0;
-      ForEachChunk(v.frames, nullptr, [&](int64_t first, int64_t n) {
-        uint8_t* frame = v.out + first * fmt.Align();
-        for (int64_t i = 0; i < n; ++i, frame += fmt.Align()) {
-          int32_t sum = 0;
-          for (int ch = 0; ch < fmt.Count(); ++ch) sum += std::abs(fmt.Read(frame, ch));
-          const int32_t v = Held(fmt, std::min(sum / fmt.Count(), 32767));
-          hold = std::max(hold, v);
-          const int32_t gain = gains[static_cast<size_t>(Held(fmt, hold))];
-          hold -= 10;
-          for (int ch = 0; ch < fmt.Count(); ++ch)
-            fmt.Write(frame, fmt.Read(frame, ch) * gain / 100, ch);
-        }
-      });
-    });
+  const int32_t output = params.output, ratio = params.ratio;
+  // The gain for every envelope value; below 512 the frame is silenced.
+  std::vector<int32_t> gains(32768, 0);
+  for (int32_t v = 512; v < 32768; ++v) {
+    const int32_t g = std::min(output * 32767 / v, 100);
+    gains[v] = (output * (100 - ratio) + g * ratio) / 100;
   }
+  v.WithFormat([&](auto fmt) {
+    int32_t hold = 0;
+    ForEachChunk(v.frames, nullptr, [&](int64_t first, int64_t n) {
+      uint8_t* frame = v.out + first * fmt.Align();
+      for (int64_t i = 0; i < n; ++i, frame += fmt.Align()) {
+        int32_t sum = 0;
+        for (int ch = 0; ch < fmt.Count(); ++ch) sum += std::abs(fmt.Read(frame, ch));
+        const int32_t v = Held(fmt, std::min(sum / fmt.Count(), 32767));
+        hold = std::max(hold, v);
+        const int32_t gain = gains[static_cast<size_t>(Held(fmt, hold))];
+        hold -= 10;
+        for (int ch = 0; ch < fmt.Count(); ++ch)
+          fmt.Write(frame, fmt.Read(frame, ch) * gain / 100, ch);
+      }
+    });
+  });
 }
 
 // ----- Distortion -------------------------------------------------------------
@@ -254,37 +250,35 @@ void MedianStageOf(int width, Fmt fmt, const SoundView& v, int ch, const Progres
 // median of 2W + 1 neighbours of the smoothed sound. Each stage reads what
 // the previous one wrote, never its own results.
 void NoiseRemovalPass(const NoiseRemovalParams& params, const SoundView& v) {
-  {
-    const int32_t limit = params.random * 3276 / 100;
-    const int width = std::clamp(params.impulse, 0, 10);
-    const int64_t total = 2 * int64_t{v.Channels()} * v.Length();
-    v.WithFormat([&](auto fmt) {
-      const int32_t align = fmt.Align();
-      for (int ch = 0; ch < fmt.Count(); ++ch) {
-        const ProgressPlan smooth = v.Plan(2 * ch * v.Length(), align, total);
-        // With S = 0 every value is held to itself.
-        if (limit <= 0) {
-          ForEachChunk(v.frames, &smooth, [](int64_t, int64_t) {});
-        } else {
-          ChannelStage(fmt, v, ch, 3, smooth, [&](const int32_t* line, int64_t n, uint8_t* out) {
-            for (int64_t j = 0; j < n; ++j, out += align) {
-              const int32_t* c = line + j + 3;
-              const int32_t x = c[0];
-              const int32_t sum = 3 * x + c[1] + c[-1] + c[2] + c[-2] + c[3] + c[-3];
-              const int32_t a = std::clamp(sum / 9, x - limit, x + limit);
-              fmt.Write(out, a, ch);
-            }
-          });
-        }
-        const ProgressPlan median = v.Plan((2 * ch + 1) * v.Length(), align, total);
-        if (width == 0) {  // the median of one value is that value
-          ForEachChunk(v.frames, &median, [](int64_t, int64_t) {});
-          continue;
-        }
-        MedianStageOf(width, fmt, v, ch, median, std::make_integer_sequence<int, 10>());
+  const int32_t limit = params.random * 3276 / 100;
+  const int width = std::clamp(params.impulse, 0, 10);
+  const int64_t total = 2 * int64_t{v.Channels()} * v.Length();
+  v.WithFormat([&](auto fmt) {
+    const int32_t align = fmt.Align();
+    for (int ch = 0; ch < fmt.Count(); ++ch) {
+      const ProgressPlan smooth = v.Plan(2 * ch * v.Length(), align, total);
+      // With S = 0 every value is held to itself.
+      if (limit <= 0) {
+        ForEachChunk(v.frames, &smooth, [](int64_t, int64_t) {});
+      } else {
+        ChannelStage(fmt, v, ch, 3, smooth, [&](const int32_t* line, int64_t n, uint8_t* out) {
+          for (int64_t j = 0; j < n; ++j, out += align) {
+            const int32_t* c = line + j + 3;
+            const int32_t x = c[0];
+            const int32_t sum = 3 * x + c[1] + c[-1] + c[2] + c[-2] + c[3] + c[-3];
+            const int32_t a = std::clamp(sum / 9, x - limit, x + limit);
+            fmt.Write(out, a, ch);
+          }
+        });
       }
-    });
-  }
+      const ProgressPlan median = v.Plan((2 * ch + 1) * v.Length(), align, total);
+      if (width == 0) {  // the median of one value is that value
+        ForEachChunk(v.frames, &median, [](int64_t, int64_t) {});
+        continue;
+      }
+      MedianStageOf(width, fmt, v, ch, median, std::make_integer_sequence<int, 10>());
+    }
+  });
 }
 
 // ----- Commands ---------------------------------------------------------------

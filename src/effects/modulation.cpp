@@ -98,20 +98,18 @@ void FlangerPass(const FlangerParams& p, const SoundView& v) {
 // The swept read alone, its depth growing from 0 over the delay time:
 // depth * k / R for frame k below R = delay * rate / 10 frames.
 void VibratoPass(const VibratoParams& p, const SoundView& v) {
-  {
-    const auto depth = static_cast<uint32_t>(p.depth);
-    const uint32_t rise = static_cast<uint32_t>(p.delay) * v.Rate() / 10u;
-    // 64 bits: depth * k passes 2^32 after 43 million frames.
-    auto depth_at = [depth, rise](int64_t k) {
-      return static_cast<int32_t>(static_cast<uint64_t>(k) < rise
-                                      ? uint64_t{depth} * static_cast<uint64_t>(k) / rise
-                                      : depth);
-    };
-    v.WithFormat([&](auto fmt) {
-      Sweep(fmt, v, p.rate, p.depth, depth_at,
-            [&](uint8_t* frame, int ch, int32_t, int32_t w) { fmt.Write(frame, w, ch); });
-    });
-  }
+  const auto depth = static_cast<uint32_t>(p.depth);
+  const uint32_t rise = static_cast<uint32_t>(p.delay) * v.Rate() / 10u;
+  // 64 bits: depth * k passes 2^32 after 43 million frames.
+  auto depth_at = [depth, rise](int64_t k) {
+    return static_cast<int32_t>(static_cast<uint64_t>(k) < rise
+                                    ? uint64_t{depth} * static_cast<uint64_t>(k) / rise
+                                    : depth);
+  };
+  v.WithFormat([&](auto fmt) {
+    Sweep(fmt, v, p.rate, p.depth, depth_at,
+          [&](uint8_t* frame, int ch, int32_t, int32_t w) { fmt.Write(frame, w, ch); });
+  });
 }
 
 // The gain dips by g = (s + 10000) * level / 20000 percent, s the table at
@@ -119,37 +117,35 @@ void VibratoPass(const VibratoParams& p, const SoundView& v) {
 // channels dip by level - g instead. n * 102 is kept in 64 bits, so that
 // the sweep keeps its phase past 42 million frames.
 void TremoloPass(const TremoloParams& p, const SoundView& v) {
-  {
-    const int32_t level = p.level;
-    const auto step = static_cast<uint32_t>(p.rate);
-    const bool autopan = p.autopan != 0;
-    const uint32_t rate = v.Rate();
-    // n * 102 / rate, followed by its remainder.
-    uint64_t whole = 0, rest = 0;
-    int32_t even[kChunkFrames], odd[kChunkFrames];
-    v.WithFormat([&](auto fmt) {
-      const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
-      ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
-        for (int64_t i = 0; i < n; ++i) {
-          const uint32_t index = (static_cast<uint32_t>(whole) * step) % kSineTableSize;
-          const int32_t g = (SineTable()[index] + 10000) * level / 20000;
-          even[i] = 100 - g;
-          odd[i] = autopan ? g - level + 100 : 100 - g;
-          if (rate == 0) continue;  // no frame period: the sweep stands still
-          rest += 102;
-          while (rest >= rate) rest -= rate, ++whole;
-        }
-        uint8_t* frames = v.out + k0 * fmt.Align();
-        const int32_t* e = even;
-        const int32_t* o = odd;
-        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-          uint8_t* frame = frames + i * fmt.Align();
-          for (int ch = 0; ch < fmt.Count(); ++ch)
-            fmt.Write(frame, fmt.Read(frame, ch) * ((ch & 1) ? o[i] : e[i]) / 100, ch);
-        });
+  const int32_t level = p.level;
+  const auto step = static_cast<uint32_t>(p.rate);
+  const bool autopan = p.autopan != 0;
+  const uint32_t rate = v.Rate();
+  // n * 102 / rate, followed by its remainder.
+  uint64_t whole = 0, rest = 0;
+  int32_t even[kChunkFrames], odd[kChunkFrames];
+  v.WithFormat([&](auto fmt) {
+    const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
+    ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
+      for (int64_t i = 0; i < n; ++i) {
+        const uint32_t index = (static_cast<uint32_t>(whole) * step) % kSineTableSize;
+        const int32_t g = (SineTable()[index] + 10000) * level / 20000;
+        even[i] = 100 - g;
+        odd[i] = autopan ? g - level + 100 : 100 - g;
+        if (rate == 0) continue;  // no frame period: the sweep stands still
+        rest += 102;
+        while (rest >= rate) rest -= rate, ++whole;
+      }
+      uint8_t* frames = v.out + k0 * fmt.Align();
+      const int32_t* e = even;
+      const int32_t* o = odd;
+      VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+        uint8_t* frame = frames + i * fmt.Align();
+        for (int ch = 0; ch < fmt.Count(); ++ch)
+          fmt.Write(frame, fmt.Read(frame, ch) * ((ch & 1) ? o[i] : e[i]) / 100, ch);
       });
     });
-  }
+  });
 }
 
 // ----- Commands ---------------------------------------------------------------

@@ -176,57 +176,55 @@ ParamBindings ToneControls() {
 }  // namespace
 
 void TonePass(const ToneParams& p, const SoundView& v) {
-  {
-    const uint32_t frequency = static_cast<uint32_t>(std::clamp(p.frequency, 30, 10000));
-    // A frequency above the rate would make the period 0: the highest tone
-    // the rate allows (period 1) is the continuation of the rule above half
-    // the rate.
-    const auto period = static_cast<int32_t>(std::max<uint32_t>(v.Rate() / frequency, 1));
-    const int32_t carrierStep = 10000 / period;
-    const int32_t depth = std::clamp(p.depth, 0, 100) * 32767 / 100;
-    const int32_t modulatorStep = carrierStep * std::clamp(p.ratio, 0, 100) / 10;
-    const int32_t amplitude = std::clamp(p.volume, 0, 100) * 32767 / 100;
-    const bool fm = p.fm != 0;
-    const int wave = p.wave;
-    v.WithFormat([&](auto fmt) {
-      const int32_t align = fmt.Align();
-      const int64_t frames = v.frames;
-      uint8_t* first = v.out;
-      if (fm) {
-        // Channel 0 of the new frames holds the modulator, at the sound's
-        // own sample width, until the carrier pass reads it back.
-        int32_t q = 0;
-        for (int64_t i = 0; i < frames; ++i) {
-          while (q > 10000) q -= 10000;
-          fmt.Write(first + i * align, SineAt(q) * depth / 10000, 0);
-          q += modulatorStep;
-        }
-      }
-      const ProgressPlan plan = v.Plan(align, align, v.Length());
+  const uint32_t frequency = static_cast<uint32_t>(std::clamp(p.frequency, 30, 10000));
+  // A frequency above the rate would make the period 0: the highest tone
+  // the rate allows (period 1) is the continuation of the rule above half
+  // the rate.
+  const auto period = static_cast<int32_t>(std::max<uint32_t>(v.Rate() / frequency, 1));
+  const int32_t carrierStep = 10000 / period;
+  const int32_t depth = std::clamp(p.depth, 0, 100) * 32767 / 100;
+  const int32_t modulatorStep = carrierStep * std::clamp(p.ratio, 0, 100) / 10;
+  const int32_t amplitude = std::clamp(p.volume, 0, 100) * 32767 / 100;
+  const bool fm = p.fm != 0;
+  const int wave = p.wave;
+  v.WithFormat([&](auto fmt) {
+    const int32_t align = fmt.Align();
+    const int64_t frames = v.frames;
+    uint8_t* first = v.out;
+    if (fm) {
+      // Channel 0 of the new frames holds the modulator, at the sound's
+      // own sample width, until the carrier pass reads it back.
       int32_t q = 0;
-      ForEachChunk(frames, &plan, [&](int64_t from, int64_t n) {
-        uint8_t* frame = v.out + from * align;
-        for (int64_t i = 0; i < n; ++i, frame += align) {
-          while (q > 10000) q -= 10000;
-          int32_t e = q;
-          if (fm) {
-            e = q + fmt.Read(frame, 0) / 8;
-            if (e < 0) e += 10000;
-            e %= 10000;
-          }
-          int32_t x;
-          if (wave == 0)
-            x = e > 5000 ? amplitude : -amplitude;
-          else if (wave == 2)
-            x = -amplitude + amplitude * e / 5000;
-          else
-            x = SineAt(e) * amplitude / 10000;
-          for (int ch = 0; ch < fmt.Count(); ++ch) fmt.Write(frame, x, ch);
-          q += carrierStep;
+      for (int64_t i = 0; i < frames; ++i) {
+        while (q > 10000) q -= 10000;
+        fmt.Write(first + i * align, SineAt(q) * depth / 10000, 0);
+        q += modulatorStep;
+      }
+    }
+    const ProgressPlan plan = v.Plan(align, align, v.Length());
+    int32_t q = 0;
+    ForEachChunk(frames, &plan, [&](int64_t from, int64_t n) {
+      uint8_t* frame = v.out + from * align;
+      for (int64_t i = 0; i < n; ++i, frame += align) {
+        while (q > 10000) q -= 10000;
+        int32_t e = q;
+        if (fm) {
+          e = q + fmt.Read(frame, 0) / 8;
+          if (e < 0) e += 10000;
+          e %= 10000;
         }
-      });
+        int32_t x;
+        if (wave == 0)
+          x = e > 5000 ? amplitude : -amplitude;
+        else if (wave == 2)
+          x = -amplitude + amplitude * e / 5000;
+        else
+          x = SineAt(e) * amplitude / 10000;
+        for (int ch = 0; ch < fmt.Count(); ++ch) fmt.Write(frame, x, ch);
+        q += carrierStep;
+      }
     });
-  }
+  });
 }
 
 void GenerateTone() {

@@ -42,7 +42,7 @@ TEST(EnvelopeEditorOnScreen, DraggingRedrawsTheCurveOverTheWaveform) {
   EnvelopeEditorState s{&curve};
   PaintEnvelopeFrame(fresh, s);
   EXPECT_EQ(area->grab().toImage().convertToFormat(QImage::Format_RGB32), Picture(fresh));
-  dlg->reject();
+  qobject_cast<QDialog*>(dlg.get())->reject();
   EXPECT_TRUE(dlg->ended());
   EXPECT_EQ(dlg->endResult(), 0);
 }
