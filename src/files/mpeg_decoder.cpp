@@ -21,13 +21,15 @@ off_t SeekFile(void* user, off_t offset, int whence) {
 
 }  // namespace
 
-MpegDecoder::MpegDecoder(FileReader& file) : file_(file) {
+MpegDecoder::MpegDecoder(FileReader& file) {
   if (mpg123_init() != MPG123_OK) return;
   int error = MPG123_OK;
   mpg123_handle* h = mpg123_new(nullptr, &error);
   if (h == nullptr) return;
   // Float samples at the stream's own rate, the encoder's delay and padding
-  // cut where the stream says, and no complaints on standard error.
+  // cut where the stream says, and no complaints on standard error. Every
+  // output format stays allowed: a stream that changes it part-way then
+  // says so (MPG123_NEW_FORMAT) instead of failing aloud.
   mpg123_param(h, MPG123_ADD_FLAGS, MPG123_FORCE_FLOAT | MPG123_GAPLESS | MPG123_QUIET, 0.0);
   mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_AUTO_RESAMPLE, 0.0);
   int encoding = 0;
@@ -35,11 +37,12 @@ MpegDecoder::MpegDecoder(FileReader& file) : file_(file) {
   if (mpg123_replace_reader_handle(h, ReadFile, SeekFile, nullptr) != MPG123_OK ||
       mpg123_open_handle(h, &file) != MPG123_OK ||
       mpg123_getformat(h, &rate_, &channels_, &encoding) != MPG123_OK ||
-      mpg123_format_none(h) != MPG123_OK ||
-      mpg123_format(h, rate_, channels_, MPG123_ENC_FLOAT_32) != MPG123_OK) {
+      encoding != MPG123_ENC_FLOAT_32) {
     mpg123_delete(h);
     return;
   }
+  mpg123_frameinfo info;
+  if (mpg123_info(h, &info) == MPG123_OK) layer_ = info.layer;
   const off_t length = mpg123_length(h);
   lengthHint_ = length > 0 ? static_cast<int64_t>(length) : 0;
   handle_ = h;

@@ -15,6 +15,7 @@ namespace kelvora {
 
 class MpegDecoder {
 public:
+  // Reads `file`, which must stay open as long as the decoder.
   explicit MpegDecoder(FileReader& file);
   ~MpegDecoder();
   MpegDecoder(const MpegDecoder&) = delete;
@@ -23,6 +24,8 @@ public:
   bool ok() const { return handle_ != nullptr; }
   int channels() const { return channels_; }
   long rate() const { return rate_; }
+  // 1, 2 or 3.
+  int layer() const { return layer_; }
   // The length the stream's headers suggest; a hint, 0 when none.
   int64_t lengthHint() const { return lengthHint_; }
   // Up to `frames` frames of float samples (full scale +-1); 0 at the end,
@@ -32,9 +35,9 @@ public:
 
 private:
   mpg123_handle* handle_ = nullptr;
-  FileReader& file_;
   int channels_ = 0;
   long rate_ = 0;
+  int layer_ = 3;
   int64_t lengthHint_ = 0;
   bool faulted_ = false;
   bool ended_ = false;
