@@ -42,30 +42,28 @@ Downmix MakeDownmix(const std::vector<Speaker>& positions);
 // Empty for other channel counts.
 std::vector<Speaker> ConventionalLayout(int channels, bool vorbisOrder);
 
-// The dither's random source: a 32-bit xorshift, one step per sample.
+// The dither's random source: sample n of a sound gets a hash of n and the
+// seed (a counter, not a chain, so that the noise of a block is computed
+// in parallel), split into two uniform 16-bit halves whose sum is
+// triangular noise in (-1, 1).
 class DitherNoise {
 public:
   explicit DitherNoise(uint64_t seed);
-  // Triangular noise in (-1, 1): the sum of two uniform 16-bit halves.
-  float Next() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return (static_cast<float>(state_ >> 16) + static_cast<float>(state_ & 0xFFFF) - 65535.0f) *
-           (1.0f / 65536.0f);
-  }
+  // The noise of the next `count` samples.
+  void Fill(float* noise, size_t count);
 
 private:
-  uint32_t state_;
+  uint32_t key_;
+  uint32_t counter_ = 0;
 };
 
 // Turns blocks of float samples (full scale +-1.0) into 16-bit samples.
 class Pcm16Reducer {
 public:
   Pcm16Reducer(const Downmix& mix, uint64_t seed) : mix_(mix), noise_(seed) {}
-  // Mixes `frames` frames at `in` and writes them to `out`. A block whose
-  // results are all whole 16-bit values is taken as it is (a float file of
-  // 16-bit sound, silence); any other is rounded with dither.
+  // Mixes `frames` frames at `in` and writes them to `out`. A piece of
+  // 4096 results that are all whole 16-bit values is taken as it is (a
+  // float file of 16-bit sound, silence); any other is rounded with dither.
   void Reduce(const float* in, size_t frames, int16_t* out);
 
   bool dithered() const { return dithered_; }
@@ -74,9 +72,13 @@ public:
   int64_t clipped() const { return clipped_; }
 
 private:
+  static constexpr size_t kPieceSamples = 4096;
+  void ReducePiece(const float* in, size_t frames, int16_t* out);
+
   Downmix mix_;
   DitherNoise noise_;
-  std::vector<float> scaled_;
+  float scaled_[kPieceSamples];
+  float noise_values_[kPieceSamples];
   bool dithered_ = false;
   int64_t clipped_ = 0;
 };
