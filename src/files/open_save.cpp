@@ -143,15 +143,17 @@ int FinishIntakeLoad(LoadedSound& sound) {
 }
 
 // A file the program's own reader refused may be one of today's (a 24-bit
-// or float WAV, an AIFF-C); a shortage of memory or a sound too long for
-// the document is final. The intake shows progress: the caller keeps
-// commands out.
-int LoadRefusedFile(const LoadedSound& refused, FileReader& file) {
+// or float WAV, an AIFF-C): 1 when the intake made `sound` of it. A
+// shortage of memory or a sound too long for the document is final. The
+// intake shows progress: commands stay out while it reads.
+int ReadRefusedFile(const LoadedSound& refused, FileReader& file, LoadedSound& sound,
+                    std::optional<BusyScope>& busy) {
   if (refused.messages[0] == texts::kOutOfMemory || refused.messages[0] == texts::kTooLarge)
     return 0;
-  LoadedSound sound;
   sound.intake.ditherSeed = DitherSeed();
-  return ReadSound(kIntakeReader, file, sound) && FinishIntakeLoad(sound);
+  if (!kIntakeReader.checkSignature(file, sound)) return 0;
+  if (!busy) busy.emplace();
+  return kIntakeReader.read(file, sound);
 }
 
 // Nothing loaded: the messages, and an empty sound. A bad signature leaves
@@ -226,11 +228,13 @@ int LoadIntoDocument(const SoundReader& reader, FileReader& file) {
   // Progress dispatches events: commands stay out, and a close that
   // arrives meanwhile waits until the document is whole again.
   std::optional<BusyScope> busy;
+  // The intake's notice comes once commands are back.
+  LoadedSound intake;
   if (!reader.checkSignature(file, sound)) {
-    busy.emplace();
-    if (LoadRefusedFile(sound, file)) return 1;
+    const int taken = ReadRefusedFile(sound, file, intake, busy);
+    busy.reset();
     file.Close();
-    return FailLoad(sound);
+    return taken ? FinishIntakeLoad(intake) : FailLoad(sound);
   }
   if (reader.showsProgress) busy.emplace();
   // The reader fills the document's own block; until it is back the
@@ -240,8 +244,11 @@ int LoadIntoDocument(const SoundReader& reader, FileReader& file) {
   const int loaded = reader.read(file, sound);
   doc.data.Swap(sound.data);
   if (!loaded) {
-    if (!busy) busy.emplace();
-    if (LoadRefusedFile(sound, file)) return 1;
+    if (ReadRefusedFile(sound, file, intake, busy)) {
+      busy.reset();
+      file.Close();
+      return FinishIntakeLoad(intake);
+    }
   }
   file.Close();
   doc.fileKind = sound.fileKind;

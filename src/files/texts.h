@@ -78,8 +78,8 @@ inline constexpr const char* kSamplesDouble = "64ビット浮動小数点";
 inline constexpr const char* kIntakeNoticeFormat = "読み込むときにサウンドを変換しました(元: %s)";
 inline constexpr const char* kIntakeDithered = "・16ビットに丸めました(ディザあり)";
 inline constexpr const char* kIntakeClippedFormat =
-    "・最大値を超えた %lld 個のサンプルをクリップしました";
-inline constexpr const char* kIntakeMixedFormat = "・%d チャンネルをステレオにミックスしました";
+    "・最大値を超えた%lld個のサンプルをクリップしました";
+inline constexpr const char* kIntakeMixedFormat = "・%dチャンネルをステレオにミックスしました";
 inline constexpr const char* kIntakeLossy = "・非可逆圧縮のファイルです";
 inline constexpr const char* kIntakeTruncated =
     "・ファイルが途中で壊れているため、読めたところまでを読み込みました";
@@ -92,7 +92,7 @@ inline constexpr const char* kLossReencoded = "・非可逆圧縮でもう一度
 inline constexpr const char* kLossMuLaw = "・μ-law(8ビット)で書き込みます";
 inline constexpr const char* kLossSamplesFormat = "・元の%sのサンプルを16ビットで書き込みます";
 inline constexpr const char* kLossChannelsFormat =
-    "・元の %d チャンネルを2チャンネルで書き込みます";
+    "・元の%dチャンネルを2チャンネルで書き込みます";
 inline constexpr const char* kLossTruncated = "・元のファイルの読めなかった部分は書き込まれません";
 // The encoders' refusals: the format's name, then why.
 inline constexpr const char* kEncodeRefusedFormat = "%s では保存できません\n%s";

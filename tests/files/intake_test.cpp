@@ -141,7 +141,7 @@ TEST_F(Intake, FloatBeyondFullScaleIsClippedAndCounted) {
   EXPECT_EQ(Samples(), (std::vector<int16_t>{16384, 32767, -32768, 32767, -32768, 8192, 0}));
   EXPECT_EQ(Texts(), std::vector<std::string>{
                          "読み込むときにサウンドを変換しました(元: WAV 32ビット浮動小数点 1ch "
-                         "8000Hz)\n・最大値を超えた 3 個のサンプルをクリップしました"});
+                         "8000Hz)\n・最大値を超えた3個のサンプルをクリップしました"});
 }
 
 // 5.1 and 7.1 with the standard coefficients in either channel order; an
@@ -176,7 +176,7 @@ TEST_F(Intake, SurroundFileMixesToStereo) {
   EXPECT_EQ(Samples(), want);
   EXPECT_EQ(Texts(),
             std::vector<std::string>{"読み込むときにサウンドを変換しました(元: WAV 6ch 48000Hz)\n"
-                                     "・6 チャンネルをステレオにミックスしました"});
+                                     "・6チャンネルをステレオにミックスしました"});
 }
 
 // The file the program's own readers take stays theirs: the same sound,
