@@ -9,8 +9,9 @@ set(CPACK_PACKAGE_CONTACT "Kelvora developers <dev@kelvora.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound editor with a Japanese user interface")
 set(CPACK_PACKAGE_DESCRIPTION
     "Kelvora edits one sound at a time in one window: 8- or 16-bit PCM, mono or stereo.\n"
-    "It opens and saves WAV, AIFF and AU files, edits through the clipboard, converts\n"
-    "formats, applies effects, generates sounds, plays and records. kelvora-cli runs\n"
+    "It opens and saves WAV, AIFF, AU, FLAC, Ogg Vorbis, Opus and MP3 files, edits\n"
+    "through the clipboard, converts formats, applies effects, generates sounds,\n"
+    "plays and records. kelvora-cli runs\n"
     "the same operations on files without a window.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -50,18 +50,18 @@ inline void CheckDocument(int loaded) {
   }
 }
 
-// Loads `data` with `reader` into a fresh engine, checks the document, and
+// Loads `data` with `load` into a fresh engine, checks the document, and
 // writes what loaded back out with both writers, each of which must manage.
-inline void LoadAndSaveBack(const SoundReader& reader, const uint8_t* data, size_t size,
-                            const char* name, const std::string& output, int (*save)(),
-                            int (*saveOther)()) {
+template <typename Load>
+inline void LoadAndSaveBackWith(Load load, const uint8_t* data, size_t size, const char* name,
+                                const std::string& output, int (*save)(), int (*saveOther)()) {
   HeadlessPlatform platform;
   platform.Install();
   StartEngine();
   Doc().path = name;
   FileReader file;
   file.OpenMemory(data, size);
-  const int loaded = LoadIntoDocument(reader, file);
+  const int loaded = load(file);
   CheckDocument(loaded);
   if (loaded) {
     Doc().path = output;
@@ -70,6 +70,13 @@ inline void LoadAndSaveBack(const SoundReader& reader, const uint8_t* data, size
     if (!saved) std::abort();
   }
   ResetProcessState();
+}
+
+inline void LoadAndSaveBack(const SoundReader& reader, const uint8_t* data, size_t size,
+                            const char* name, const std::string& output, int (*save)(),
+                            int (*saveOther)()) {
+  LoadAndSaveBackWith([&](FileReader& file) { return LoadIntoDocument(reader, file); }, data, size,
+                      name, output, save, saveOther);
 }
 
 }  // namespace kelvora::fuzz

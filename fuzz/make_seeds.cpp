@@ -1,5 +1,7 @@
 // Writes small valid and edge-case sound files as the fuzzers' starting
-// corpora:   make_seeds DIR   ->   DIR/wav/*.wav, DIR/aiff/*.aiff, DIR/au/*.au
+// corpora:   make_seeds DIR   ->   DIR/wav/*.wav, DIR/aiff/*.aiff, DIR/au/*.au,
+// and DIR/intake/* in today's formats, written through libsndfile.
+#include <sndfile.h>
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -146,6 +148,35 @@ bool Write(const std::string& path, const Bytes& bytes) {
   return std::fclose(f) == 0 && ok;
 }
 
+Bytes ReadAll(const std::string& path) {
+  Bytes b;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    for (int c; (c = std::fgetc(f)) != EOF;) b.push_back(uint8_t(c));
+    std::fclose(f);
+  }
+  return b;
+}
+
+// A short chord through libsndfile in `format`; the file's bytes, or none.
+Bytes Encoded(const std::string& dir, int format, int rate, int channels, int frames) {
+  const std::string path = dir + "/.encoding";
+  SF_INFO info = {};
+  info.samplerate = rate;
+  info.channels = channels;
+  info.format = format;
+  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (f == nullptr) return {};
+  std::vector<int> samples;
+  for (int i = 0; i < frames; ++i)
+    for (int c = 0; c < channels; ++c)
+      samples.push_back(int((i * (c + 3) * 977) % 4000 - 2000) * 400000);
+  sf_writef_int(f, samples.data(), frames);
+  sf_close(f);
+  Bytes bytes = ReadAll(path);
+  std::remove(path.c_str());
+  return bytes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -239,5 +270,39 @@ int main(int argc, char** argv) {
   write_all("wav", wav, std::size(wav));
   write_all("aiff", aiff, std::size(aiff));
   write_all("au", au, std::size(au));
+
+  const std::string intake = root + "/intake";
+  mkdir(intake.c_str(), 0755);
+  const struct {
+    const char* name;
+    int format, rate, channels, frames;
+  } encoded[] = {
+      {"pcm16.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 8000, 1, 300},
+      {"pcm24_stereo.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 44100, 2, 200},
+      {"surround.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 48000, 6, 100},
+      {"vorbis.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 8000, 1, 400},
+      {"opus.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 8000, 2, 400},
+      {"layer3.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 8000, 1, 600},
+      {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 22050, 2, 60},
+      {"extensible24.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 48000, 6, 40},
+      {"rf64.wav", SF_FORMAT_RF64 | SF_FORMAT_PCM_32, 8000, 1, 50},
+      {"w64.w64", SF_FORMAT_W64 | SF_FORMAT_DOUBLE, 8000, 3, 30},
+      {"caf.caf", SF_FORMAT_CAF | SF_FORMAT_ALAC_24, 44100, 2, 80},
+      {"aifc.aifc", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, 11025, 1, 50},
+  };
+  for (const auto& e : encoded) {
+    Bytes bytes = Encoded(intake, e.format, e.rate, e.channels, e.frames);
+    if (bytes.empty() || !Write(intake + "/" + e.name, bytes)) {
+      std::fprintf(stderr, "make_seeds: cannot write %s/%s\n", intake.c_str(), e.name);
+      ++failures;
+      continue;
+    }
+    // Each cut short, and with a run of bytes spoilt half-way (a broken
+    // Ogg page, a FLAC frame out of sync).
+    Write(intake + "/cut_" + e.name, Bytes(bytes.begin(), bytes.begin() + bytes.size() * 2 / 3));
+    for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 40 && i < bytes.size(); ++i)
+      bytes[i] ^= 0x5A;
+    Write(intake + "/spoilt_" + e.name, bytes);
+  }
   return failures == 0 ? 0 : 1;
 }

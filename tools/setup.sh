@@ -10,6 +10,8 @@ KELVORA_PACKAGES=(
   cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
   # the equalizers' FFT
   libfftw3-dev
+  # FLAC, Ogg Vorbis, Opus, MP3 and the other formats of today; resampling
+  libsndfile1-dev libmpg123-dev libsoxr-dev
   # fuzzers and sanitizers
   clang libclang-rt-14-dev
   # Qt program

@@ -14,6 +14,8 @@
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/clip_wave_block.h"
+#include "files/file_types.h"
+#include "files/intake_notes.h"
 #include "files/open_save.h"
 #include "generators/generators.h"
 #include "platform/headless/headless_platform.h"
@@ -39,14 +41,6 @@ bool ParseCount(const std::string& s, int64_t* value) {
     v = v * 10 + (c - '0');
   }
   *value = v;
-  return true;
-}
-
-bool EndsWith(const std::string& s, const char* tail) {
-  size_t n = std::strlen(tail);
-  if (s.size() < n) return false;
-  for (size_t i = 0; i < n; ++i)
-    if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != tail[i]) return false;
   return true;
 }
 
@@ -123,13 +117,6 @@ int KindFromName(const std::string& name) {
   if (name == "ulaw") return kFileKindWavMuLaw;
   if (name == "au") return kFileKindAu;
   if (name == "aiff") return kFileKindAiff;
-  return 0;
-}
-
-int KindFromExtension(const std::string& path) {
-  if (EndsWith(path, ".wav")) return kFileKindWavPcm;
-  if (EndsWith(path, ".au")) return kFileKindAu;
-  if (EndsWith(path, ".aif") || EndsWith(path, ".aiff")) return kFileKindAiff;
   return 0;
 }
 
@@ -221,7 +208,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
   }
   if (!options->output.empty()) {
     options->outputKind =
-        kind_name.empty() ? KindFromExtension(options->output) : KindFromName(kind_name);
+        kind_name.empty() ? KindForOutputName(options->output) : KindFromName(kind_name);
     if (options->outputKind == 0) {
       *error = "cannot tell the kind of " + options->output + " (use --kind)";
       return false;
@@ -239,13 +226,15 @@ std::string DocumentInfoJson() {
   char line[400];
   std::snprintf(line, sizeof line,
                 "{\"rate\":%u,\"bits\":%u,\"channels\":%u,\"frames\":%ld,\"bytes\":%ld,"
-                "\"selection\":[%ld,%ld],\"moving_end\":%ld,\"modified\":%s,\"file_kind\":%d}",
+                "\"selection\":[%ld,%ld],\"moving_end\":%ld,\"modified\":%s,\"file_kind\":%d",
                 unsigned{doc.format.nSamplesPerSec}, unsigned{doc.format.wBitsPerSample},
                 unsigned{doc.format.nChannels}, static_cast<long>(doc.length / align),
                 static_cast<long>(doc.length), static_cast<long>(doc.selStart / align),
                 static_cast<long>(doc.selEnd / align), static_cast<long>(doc.movingEnd / align),
                 doc.modified ? "true" : "false", static_cast<int>(doc.fileKind));
-  return line;
+  // Names are the intake's own ASCII words: nothing to escape.
+  const std::string& source = IntakeSourceName();
+  return std::string(line) + (source.empty() ? "" : ",\"source\":\"" + source + "\"") + "}";
 }
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
@@ -268,6 +257,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
   };
   SoundDocument& doc = Doc();
   int status = kCliOk;
+  if (options.seed >= 0) SetDitherSeed(static_cast<uint64_t>(options.seed));
   auto finish = [&]() {
     if (options.info) out << DocumentInfoJson() << "\n";
     return status;

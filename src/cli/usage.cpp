@@ -134,8 +134,11 @@ ManualPage CliManual() {
       {"INPUT",
        "",
        {{"FILE",
-         "a WAV, AU or AIFF file, read by the reader its extension names (.wav, .au, "
-         ".aif, .aiff), as the editor opens it."},
+         "a sound file, opened as the editor opens it: WAV, AU and AIFF by the reader their "
+         "extension names (.wav, .au, .aif, .aiff); FLAC, Ogg Vorbis, Opus, MP3, W64, RF64, CAF "
+         "and the WAV and AIFF files those readers refuse (24-bit, float, more than two "
+         "channels) through libsndfile, into 16 bits with dither and to stereo, with one line on "
+         "standard error saying what changed."},
         {"new:rate=R,bits=B,channels=C",
          "a new empty sound instead of a file (rates 8000, 11025, 22050, 44100; 8 or 16 bits; "
          "1 or 2 channels)."}}});
@@ -157,7 +160,7 @@ ManualPage CliManual() {
        "",
        {{"-o OUTPUT",
          "save after the last step; the writer is chosen by --kind, else by "
-         "OUTPUT's extension."},
+         "OUTPUT's extension (.wav, .au, .aif, .aiff, .flac, .ogg, .opus, .mp3, .w64, .caf)."},
         {"--kind pcm|ulaw|au|aiff", "the writer: PCM WAV, mu-law WAV, mu-law AU or AIFF."},
         {"--clip CLIPFILE",
          "put this sound on the tool's own clipboard before the first step, "
@@ -165,8 +168,11 @@ ManualPage CliManual() {
         {"--no", "answer No or Cancel to every question (the default is Yes or OK)."},
         {"--info",
          "after the steps and the save, print one JSON line with the rate, bits, "
-         "channels, frames, bytes, selection, moving end, modified flag and file kind."},
-        {"--seed N", "seed the noise generator, so that a script gets the same noise every run."},
+         "channels, frames, bytes, selection, moving end, modified flag and file kind, and the "
+         "source format when the input came through libsndfile."},
+        {"--seed N",
+         "seed the noise generator and the dither of the formats read through libsndfile "
+         "(fixed by default), so that a script gets the same noise every run."},
         {"--list-devices",
          "print one JSON line for every sound device the program sees: direction, index (0 is "
          "the default device), name, channels and the twelve format bits of the device dialog."},

@@ -56,6 +56,13 @@ enum FileKind : int32_t {
   kFileKindWavMuLaw = 0x101,
   kFileKindAu = 2,
   kFileKindAiff = 3,
+  // Written through the encoders of today's formats.
+  kFileKindFlac = 4,
+  kFileKindOggVorbis = 5,
+  kFileKindOpus = 6,
+  kFileKindMp3 = 7,
+  kFileKindW64 = 8,
+  kFileKindCaf = 9,
 };
 
 extern const char* const kUntitledPath;  // "無題"

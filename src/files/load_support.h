@@ -6,12 +6,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "document/memory_block.h"
 #include "document/sound_document.h"
 #include "files/file_io.h"
 
 namespace kelvora {
+
+// What the intake of today's formats did to a sound on its way in (the
+// program's own readers leave it as it is), and the seed of its dither.
+struct IntakeReport {
+  uint64_t ditherSeed = 0;
+  std::string source;      // the format's name: "FLAC", "Ogg Vorbis", "WAV", ...
+  std::string sampleText;  // the source's samples when wider than 16 bits, else empty
+  int channels = 0;        // the source's
+  uint32_t rate = 0;
+  bool lossy = false;      // decoded from a lossy codec
+  bool dithered = false;   // some samples were rounded to 16 bits with dither
+  bool mixed = false;      // more than two channels were mixed to stereo
+  bool truncated = false;  // decoding stopped at a fault; what came before is kept
+  int64_t clipped = 0;     // samples beyond full scale, clipped
+};
 
 // A reader's result. The open flow hands in the document's own block, so
 // that a long sound replaces a long one without a second block of its size.
@@ -31,6 +47,7 @@ struct LoadedSound {
   // document keeps.
   bool hasRecord = false;
   SoundFormat record;
+  IntakeReport intake;
 };
 
 // A reader in two steps: whether the file is of its kind at all (1, or 0

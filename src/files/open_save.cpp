@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -17,8 +18,12 @@
 #include "editing/convert.h"
 #include "files/aiff.h"
 #include "files/au.h"
+#include "files/encoded_writer.h"
 #include "files/file_io.h"
+#include "files/file_types.h"
+#include "files/intake_notes.h"
 #include "files/recent_files.h"
+#include "files/sound_intake.h"
 #include "files/texts.h"
 #include "files/wav.h"
 #include "platform/platform.h"
@@ -31,7 +36,9 @@ int32_t g_newChannels = 1;
 std::string g_lastDirectory;
 
 // The Save As filters in order, with the kind each stands for.
-constexpr int32_t kSaveKinds[4] = {kFileKindWavPcm, kFileKindWavMuLaw, kFileKindAu, kFileKindAiff};
+constexpr int32_t kSaveKinds[] = {kFileKindWavPcm, kFileKindWavMuLaw,  kFileKindAu,   kFileKindAiff,
+                                  kFileKindFlac,   kFileKindOggVorbis, kFileKindOpus, kFileKindMp3};
+static_assert(std::size(kSaveKinds) == std::size(texts::kSaveFilters));
 
 bool EndsWithNoCase(const std::string& s, const char* ext) {
   const std::string e(ext);
@@ -43,14 +50,21 @@ bool EndsWithNoCase(const std::string& s, const char* ext) {
   return true;
 }
 
-// The extension rule of the open flow: the name must be longer than it.
-bool HasExtension(const std::string& path, const char* ext) {
-  return path.size() > std::string(ext).size() && EndsWithNoCase(path, ext);
-}
-
-std::vector<FileFilter> Filters(const char* const (&table)[4][2]) {
+template <size_t N>
+std::vector<FileFilter> Filters(const char* const (&table)[N][2]) {
   std::vector<FileFilter> filters;
   for (const auto& row : table) filters.push_back(FileFilter{row[0], row[1]});
+  return filters;
+}
+
+// The open dialog's filters: the program's own, then today's formats, then
+// everything.
+std::vector<FileFilter> OpenFilters() {
+  std::vector<FileFilter> filters = Filters(texts::kOpenFilters);
+  const std::string patterns = ReadablePatterns(true);
+  filters.insert(
+      filters.end() - 1,
+      FileFilter{std::string(texts::kOtherSoundsFilter) + " (" + patterns + ")", patterns});
   return filters;
 }
 
@@ -67,8 +81,12 @@ std::string WithKindExtension(const std::string& path, int32_t kind) {
       return EndsWithNoCase(path, ".wav") ? path : path + ".wav";
     case kFileKindAu:
       return EndsWithNoCase(path, ".au") ? path : path + ".au";
-    default:
+    case kFileKindAiff:
       return EndsWithNoCase(path, ".aiff") || EndsWithNoCase(path, ".aif") ? path : path + ".aiff";
+    default: {
+      const WritableKind* w = FindWritableKind(kind);
+      return EndsWithNoCase(path, w->extension) ? path : path + w->extension;
+    }
   }
 }
 
@@ -105,11 +123,37 @@ int FinishLoad(const LoadedSound& sound) {
   doc.viewStart = 0;
   Services().ui->SetScrollPosition(0);
   doc.modified = false;
+  ForgetIntakeLoad();
   NotifyTitleChanged();
   NotifyDataChanged();
   NotifyFormatChanged();
   NoticeLayoutNotEditable(sound.format);
   return 1;
+}
+
+// What the intake made of the file goes into the document, with the notice
+// of what changed on the way.
+int FinishIntakeLoad(LoadedSound& sound) {
+  SoundDocument& doc = Doc();
+  doc.data.Swap(sound.data);
+  doc.fileKind = sound.fileKind;
+  FinishLoad(sound);
+  NoteIntakeLoad(doc.path, sound.intake);
+  return 1;
+}
+
+// A file the program's own reader refused may be one of today's (a 24-bit
+// or float WAV, an AIFF-C): 1 when the intake made `sound` of it. A
+// shortage of memory or a sound too long for the document is final. The
+// intake shows progress: commands stay out while it reads.
+int ReadRefusedFile(const LoadedSound& refused, FileReader& file, LoadedSound& sound,
+                    std::optional<BusyScope>& busy) {
+  if (refused.messages[0] == texts::kOutOfMemory || refused.messages[0] == texts::kTooLarge)
+    return 0;
+  sound.intake.ditherSeed = DitherSeed();
+  if (!kIntakeReader.checkSignature(file, sound)) return 0;
+  if (!busy) busy.emplace();
+  return kIntakeReader.read(file, sound);
 }
 
 // Nothing loaded: the messages, and an empty sound. A bad signature leaves
@@ -120,6 +164,7 @@ int FailLoad(const LoadedSound& sound) {
   for (const char* text : sound.messages)
     if (text != nullptr) ShowWarning(texts::kCaptionOpenFile, text);
   EmptyDocument();
+  ForgetIntakeLoad();
   if (sound.badSignature) return 0;
   if (sound.hasRecord) SetDocumentFormat(sound.record);
   // The block may have been released for data that never arrived; the
@@ -180,23 +225,51 @@ int LoadIntoDocument(const SoundReader& reader, FileReader& file) {
   SoundDocument& doc = Doc();
   LoadedSound sound;
   sound.fileKind = doc.fileKind;
-  if (!reader.checkSignature(file, sound)) {
-    file.Close();
-    return FailLoad(sound);
-  }
   // Progress dispatches events: commands stay out, and a close that
   // arrives meanwhile waits until the document is whole again.
   std::optional<BusyScope> busy;
+  // The intake's notice comes once commands are back.
+  LoadedSound intake;
+  if (!reader.checkSignature(file, sound)) {
+    const int taken = ReadRefusedFile(sound, file, intake, busy);
+    busy.reset();
+    file.Close();
+    return taken ? FinishIntakeLoad(intake) : FailLoad(sound);
+  }
   if (reader.showsProgress) busy.emplace();
   // The reader fills the document's own block; until it is back the
   // document shows nothing, so that nothing can reach into it.
   EmptyDocument();
   sound.data.Swap(doc.data);
   const int loaded = reader.read(file, sound);
-  file.Close();
   doc.data.Swap(sound.data);
+  if (!loaded) {
+    if (ReadRefusedFile(sound, file, intake, busy)) {
+      busy.reset();
+      file.Close();
+      return FinishIntakeLoad(intake);
+    }
+  }
+  file.Close();
   doc.fileKind = sound.fileKind;
   return loaded ? FinishLoad(sound) : FailLoad(sound);
+}
+
+int LoadThroughIntake(FileReader& file) {
+  LoadedSound sound;
+  sound.intake.ditherSeed = DitherSeed();
+  int loaded;
+  {
+    BusyScope busy;
+    loaded = ReadSound(kIntakeReader, file, sound);
+  }
+  file.Close();
+  if (!loaded) {
+    for (const char* text : sound.messages)
+      if (text != nullptr) ShowWarning(texts::kCaptionOpenFile, text);
+    return 0;
+  }
+  return FinishIntakeLoad(sound);
 }
 
 int OpenSoundFile(const std::string& path) {
@@ -221,17 +294,24 @@ int OpenSoundFile(const std::string& path) {
   } else if (HasExtension(path, ".wav")) {
     kind = kFileKindWavPcm;
     reader = &kWavReader;
-  } else {
+  } else if (const ReadableExtension* type = FindReadableExtension(path);
+             type == nullptr || type->route != ReadRoute::kIntake) {
     ShowMessage(texts::kCaptionDevaZedudo, texts::kUnsupportedExtension, MsgIcon::kInformation);
   }
+  const bool intake = reader == nullptr && FindReadableExtension(path) != nullptr;
   // A file that is refused or cannot be read leaves the sound that was open
   // before: a later Save must write it to its own file in its own format,
   // not over the one that failed.
   FileReader file;
-  if (reader == nullptr || !file.Open(doc.path)) {
-    if (reader != nullptr) ShowCannotOpen(path, file.OpenFailure());
+  if ((reader == nullptr && !intake) || !file.Open(doc.path)) {
+    if (reader != nullptr || intake) ShowCannotOpen(path, file.OpenFailure());
     doc.path = previous;
     return 0;
+  }
+  if (intake) {
+    const int loaded = LoadThroughIntake(file);
+    if (!loaded) doc.path = previous;
+    return loaded;
   }
   doc.fileKind = kind;
   return LoadIntoDocument(*reader, file);
@@ -240,11 +320,9 @@ int OpenSoundFile(const std::string& path) {
 int ShowOpenDialog() {
   if (ConfirmSaveChanges() != 1) return 1;
   const int low = Doc().fileKind & 0xff;
-  const int filter = low >= 1 && low <= 3 ? low - 1 : 0;
+  const int filter = low >= 1 && low <= 3 ? low - 1 : low > 3 ? 3 : 0;
   std::string path;
-  if (!Services().fileDialogs->GetOpenPath(g_lastDirectory, Filters(texts::kOpenFilters), filter,
-                                           &path))
-    return 0;
+  if (!Services().fileDialogs->GetOpenPath(g_lastDirectory, OpenFilters(), filter, &path)) return 0;
   AddRecentFile(path);
   return OpenSoundFile(path);
 }
@@ -263,29 +341,45 @@ int SaveSoundFile(int kind) {
                                      MsgButtons::kYesNo) != kIdYes)
     return 0;
   if (doc.path == kUntitledPath) return SaveSoundFileAs();
+  switch (AskBeforeLossySave(doc.path, kind)) {
+    case LossySaveAnswer::kStop:
+      return 0;
+    case LossySaveAnswer::kSaveAs:
+      return SaveSoundFileAs();
+    case LossySaveAnswer::kSave:
+      break;
+  }
+  int saved = 0;
   switch (kind & 0xff) {
     case kFileKindWavPcm:
-      return SaveWav(kind >> 8);
+      saved = SaveWav(kind >> 8);
+      break;
     case kFileKindAu:
-      return SaveAu();
+      saved = SaveAu();
+      break;
     case kFileKindAiff:
-      return SaveAiff();
+      saved = SaveAiff();
+      break;
     default:
-      return 0;
+      saved = IsEncodedKind(kind) ? SaveEncoded(kind) : 0;
+      break;
   }
+  if (saved) NoteSaved(doc.path);
+  return saved;
 }
 
 int SaveSoundFileAs() {
   SoundDocument& doc = Doc();
+  const int count = static_cast<int>(std::size(kSaveKinds));
   int filter = 0;
-  for (int i = 0; i < 4; ++i)
+  for (int i = 0; i < count; ++i)
     if (kSaveKinds[i] == doc.fileKind) filter = i;
   std::string chosen;
   int chosenFilter = filter;
   if (!Services().fileDialogs->GetSavePath(doc.path, g_lastDirectory, Filters(texts::kSaveFilters),
                                            filter, true, &chosen, &chosenFilter))
     return 0;
-  if (chosenFilter < 0 || chosenFilter > 3) chosenFilter = filter;
+  if (chosenFilter < 0 || chosenFilter >= count) chosenFilter = filter;
   const int32_t kind = kSaveKinds[chosenFilter];
   const std::string path = WithKindExtension(chosen, kind);
   // The dialog asked about the name as typed; the name with its extension
@@ -325,6 +419,7 @@ void NewSoundDocument() {
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
   doc.viewStart = 0;
   doc.path = kUntitledPath;
+  ForgetIntakeLoad();
   NotifyTitleChanged();
   doc.modified = false;
   NotifyFormatChanged();
@@ -338,6 +433,7 @@ void SaveAsCommand() { SaveSoundFileAs(); }
 void ResetOpenSaveState() {
   g_newChannels = 1;
   g_lastDirectory.clear();
+  ResetIntakeNotes();
 }
 
 }  // namespace kelvora

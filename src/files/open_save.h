@@ -18,13 +18,19 @@ std::string& LastDirectory();
 int ConfirmSaveChanges();
 
 // Picks the reader by the path's extension (.aiff/.aif, .au, .wav, any
-// case). 1 when the file was loaded.
+// case; today's formats by the list in file_types.h); a file the program's
+// own reader refuses goes on to the intake. 1 when the file was loaded.
 int OpenSoundFile(const std::string& path);
 // Replaces the document with what `reader` makes of `file`: the sound with
 // nothing selected and the view at its start, or the messages and an empty
 // sound. The caller has taken the undo snapshot and set path and kind.
 // 1 when loaded.
 int LoadIntoDocument(const SoundReader& reader, FileReader& file);
+// Replaces the document with what the intake of today's formats makes of
+// `file`, with the notice of what changed on the way; when nothing can be
+// made of it, shows why and leaves the document as it was. The caller has
+// taken the undo snapshot and set the path. 1 when loaded.
+int LoadThroughIntake(FileReader& file);
 // 40003. 1 when the save question said stop, 0 when the dialog was
 // cancelled, else what OpenSoundFile returned.
 int ShowOpenDialog();

@@ -42,11 +42,15 @@ inline constexpr const char* kOpenFilters[4][2] = {
     {"AIF File (*.aif;*.aiff)", "*.aif;*.aiff"},
     {"ALL (*.*)", "*.*"},
 };
-inline constexpr const char* kSaveFilters[4][2] = {
+inline constexpr const char* kSaveFilters[8][2] = {
     {"WAVE (pcm) Format (*.wav)", "*.wav"},
     {"WAVE (ulaw) Format (*.wav)", "*.wav"},
     {"AU (ulaw) Format (*.au)", "*.au"},
     {"AIFF Format (*.aiff)", "*.aif;*.aiff"},
+    {"FLAC (*.flac)", "*.flac"},
+    {"Ogg Vorbis (*.ogg)", "*.ogg;*.oga"},
+    {"Opus (*.opus)", "*.opus"},
+    {"MP3 (*.mp3)", "*.mp3"},
 };
 
 // Our own texts for what the readers and writers had no message for.
@@ -58,5 +62,42 @@ inline constexpr const char* kBadComm = "データが異常です(COMM)";
 inline constexpr const char* kBadRate = "データが異常です(サンプリングレート)";
 inline constexpr const char* kCannotSaveFormat = "このフォーマットでは保存できません";
 inline constexpr const char* kOverwriteQuestion = "%s は既に存在します。\n上書きしますか?";
+
+// Today's formats, read through the intake and written through the encoders.
+// The open filter for them: this text, then their patterns.
+inline constexpr const char* kOtherSoundsFilter = "その他のサウンドファイル";
+inline constexpr const char* kIntakeUnrecognised = "この形式のファイルは読み込めません";
+inline constexpr const char* kProgressLoadIntake = "読み込み中";
+inline constexpr const char* kSamples20 = "20ビット";
+inline constexpr const char* kSamples24 = "24ビット";
+inline constexpr const char* kSamples32 = "32ビット";
+inline constexpr const char* kSamplesFloat = "32ビット浮動小数点";
+inline constexpr const char* kSamplesDouble = "64ビット浮動小数点";
+// The one notice after a load that changed something: the source (format,
+// samples, channels, rate), then one line for each change.
+inline constexpr const char* kIntakeNoticeFormat = "読み込むときにサウンドを変換しました(元: %s)";
+inline constexpr const char* kIntakeDithered = "・16ビットに丸めました(ディザあり)";
+inline constexpr const char* kIntakeClippedFormat =
+    "・最大値を超えた%lld個のサンプルをクリップしました";
+inline constexpr const char* kIntakeMixedFormat = "・%dチャンネルをステレオにミックスしました";
+inline constexpr const char* kIntakeLossy = "・非可逆圧縮のファイルです";
+inline constexpr const char* kIntakeTruncated =
+    "・ファイルが途中で壊れているため、読めたところまでを読み込みました";
+// Save over a file that came in changed: what the file loses, then the
+// question (Yes saves, No goes to Save As, Cancel stops).
+inline constexpr const char* kLossySaveFormat =
+    "[%s]に保存すると、元のファイルにあったものが失われます\n%s\n"
+    "このまま保存しますか?\n(「いいえ」で別の名前を付けて保存します)";
+inline constexpr const char* kLossReencoded = "・非可逆圧縮でもう一度圧縮します";
+inline constexpr const char* kLossMuLaw = "・μ-law(8ビット)で書き込みます";
+inline constexpr const char* kLossSamplesFormat = "・元の%sのサンプルを16ビットで書き込みます";
+inline constexpr const char* kLossChannelsFormat =
+    "・元の%dチャンネルを2チャンネルで書き込みます";
+inline constexpr const char* kLossTruncated = "・元のファイルの読めなかった部分は書き込まれません";
+// The encoders' refusals: the format's name, then why.
+inline constexpr const char* kEncodeRefusedFormat = "%s では保存できません\n%s";
+inline constexpr const char* kEncodeChannels = "チャンネル数が多すぎます";
+inline constexpr const char* kEncodeSampleWidth = "このサンプル形式は書き込めません";
+inline constexpr const char* kEncodeFailed = "エンコードに失敗しました";
 
 }  // namespace kelvora::texts

@@ -79,7 +79,7 @@ TEST(CliRun, FilesThatCannotBeReadFailWithTheMessageOnStderr) {
   EXPECT_NE(err.str().find("/nonexistent/x.wav"), std::string::npos);
   EXPECT_NE(out.str().find("\"frames\":0"), std::string::npos);
   err.str("");
-  EXPECT_EQ(CliMain({"sound.mp3"}, out, err), kCliFailed);
+  EXPECT_EQ(CliMain({"sound.xyz"}, out, err), kCliFailed);
   EXPECT_NE(err.str().find("DevaZedudo: この形式はサポートしていません"), std::string::npos);
 }
 

@@ -9,6 +9,7 @@
 
 #include "document/undo.h"
 #include "files/file_test_support.h"
+#include "files/file_types.h"
 #include "files/recent_files.h"
 #include "files/texts.h"
 #include "shell/settings.h"
@@ -67,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Names, OpenRoute,
                                          Route{"m.wav", kFileKindWavMuLaw},
                                          Route{"音 声 b.aif", kFileKindAiff},
                                          Route{"b.AIFF", kFileKindAiff}, Route{"c.Au", kFileKindAu},
-                                         Route{"d.mp3", 0}, Route{"sound", 0}));
+                                         Route{"d.xyz", 0}, Route{"sound", 0}));
 
 // A file that cannot be opened says so with its name and the reason, and
 // leaves the open sound with its own path and kind, so Save still writes it
@@ -178,9 +179,12 @@ TEST_F(OpenSaveTest, RecentListOrderAndTheOpenDialog) {
   EXPECT_EQ(c.filter, 2);
   std::vector<std::string> labels;
   for (const FileFilter& f : c.filters) labels.push_back(f.label + "|" + f.patterns);
-  EXPECT_EQ(labels,
-            (std::vector<std::string>{".WAV File (*.wav)|*.wav", ".AU File (*.au)|*.au",
-                                      "AIF File (*.aif;*.aiff)|*.aif;*.aiff", "ALL (*.*)|*.*"}));
+  EXPECT_EQ(
+      labels,
+      (std::vector<std::string>{
+          ".WAV File (*.wav)|*.wav", ".AU File (*.au)|*.au", "AIF File (*.aif;*.aiff)|*.aif;*.aiff",
+          "その他のサウンドファイル (" + ReadablePatterns(true) + ")|" + ReadablePatterns(true),
+          "ALL (*.*)|*.*"}));
   // A file that then fails to load is listed all the same; recent items
   // open through the command dispatch.
   dialogs().Answer(dir / "missing.wav");

@@ -148,16 +148,16 @@ TEST(DroppedFile, IsRefusedWhileBusyAndAsksBeforeReplacingAModifiedSound) {
   EngineFixture f;
   Doc().modified = true;
   BeginBusy();
-  EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
+  EXPECT_EQ(OpenDroppedFile("/snd/x.xyz"), 0);
   EndBusy();
   f.ui().answers.push_back(kIdCancel);
-  EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
+  EXPECT_EQ(OpenDroppedFile("/snd/x.xyz"), 0);
   EXPECT_EQ(LastDirectory(), "");
   // Without changes the file goes straight to the open flow (which refuses
   // this extension with its own message).
   Doc().modified = false;
   f.ui().messages.clear();
-  EXPECT_EQ(OpenDroppedFile("/snd/x.mp3"), 0);
+  EXPECT_EQ(OpenDroppedFile("/snd/x.xyz"), 0);
   EXPECT_EQ(LastDirectory(), "/snd");
   ASSERT_EQ(f.ui().messages.size(), 1u);
   EXPECT_EQ(f.ui().messages[0].text, texts::kUnsupportedExtension);
