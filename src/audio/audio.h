@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "document/memory_block.h"
+#include "document/sound_document.h"
 
 namespace kelvora {
 
@@ -58,6 +59,8 @@ struct RecordingState {
   MemoryBlock block;
 };
 RecordingState& Recording();
+// The format of the recording that runs, or ran last.
+const SoundFormat& RecordingFormat();
 
 // 40011: offers to save a modified sound first.
 void StartRecording();
