@@ -79,15 +79,13 @@ void RecoveryCopy::Begin() {
     writer_->Write(header, sizeof header);
 }
 
-void RecoveryCopy::Add(std::shared_ptr<MemoryBlock> slice, size_t bytes) {
+void RecoveryCopy::Add(std::shared_ptr<RecoverySlice> slice, size_t bytes) {
   handedOver += static_cast<uint32_t>(bytes);
-  ++waiting_;
   std::shared_ptr<RecoveryCopy> copy = shared_from_this();
   Services().background->Post([copy, slice, bytes] {
     // A failed writer ignores further writes by itself.
-    if (!copy->abandoned_ && copy->writer_) copy->writer_->Write(slice->data(), bytes);
-    slice->Free();
-    --copy->waiting_;
+    if (!copy->abandoned_ && copy->writer_) copy->writer_->Write(slice->bytes.get(), bytes);
+    slice->inUse.store(false, std::memory_order_release);
   });
 }
 

@@ -15,6 +15,15 @@
 
 namespace kelvora {
 
+// A buffer that the window's thread fills and the worker writes out, used
+// again and again: fresh memory for every slice would fault in page by page
+// (or wait for the kernel to make a huge page) on the window's thread.
+struct RecoverySlice {
+  std::unique_ptr<uint8_t[]> bytes;
+  size_t capacity = 0;
+  std::atomic<bool> inUse{false};  // handed over, not yet written
+};
+
 // One copy of the document on its way into the folder: the slices go
 // through the safe writer into the WAV that document.txt does not name; it
 // is put in place, and only then does document.txt name it and the other
@@ -27,15 +36,14 @@ public:
   // Begins a copy of `bytes` bytes of sound in `format` as `folder`/`name`.
   static std::shared_ptr<RecoveryCopy> Start(const std::string& folder, const std::string& name,
                                              const SoundFormat& format, uint32_t bytes);
-  // The next `bytes` bytes of the sound.
-  void Add(std::shared_ptr<MemoryBlock> slice, size_t bytes);
+  // The next `bytes` bytes of the sound, in a slice marked in use.
+  void Add(std::shared_ptr<RecoverySlice> slice, size_t bytes);
   // After the last slice: puts the copy in place, described by `info`.
   void Finish(const RecoveryInfo& info);
   // Before Finish only: the sound changed, what was written is thrown away.
   void Abandon();
 
   State state() const { return state_.load(); }
-  int slicesWaiting() const { return waiting_.load(); }
   uint32_t bytes() const { return bytes_; }
   const std::string& name() const { return name_; }
   bool finishing() const { return finishing_; }
@@ -57,7 +65,6 @@ private:
   std::unique_ptr<SafeFileWriter> writer_;  // the worker's, like placed_
   bool placed_ = false;
   std::atomic<State> state_{State::kWriting};
-  std::atomic<int> waiting_{0};
   std::atomic<bool> abandoned_{false};
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "audio/audio.h"
 #include "document/busy.h"
@@ -21,15 +22,15 @@ namespace {
 // sound changes meanwhile.
 constexpr int kDefaultIdleSeconds = 5;
 constexpr int64_t kLongestWaitMs = 60000;
-// The window's share of a copy: one turn of the event loop copies slices
-// of this size for this long at most, and no more than this many wait for
-// the worker (the memory a copy holds besides the sound).
-constexpr size_t kSliceBytes = size_t{4} << 20;
-constexpr int64_t kTurnBudgetMs = 4;
-constexpr int kSlicesWaiting = 4;
+// The window's share of a copy: one turn of the event loop copies one
+// slice, small enough (a fraction of a millisecond) that a busy machine
+// rarely takes the processor away in the middle of it; no more than a few
+// wait for the worker (the memory a copy holds besides the sound).
+constexpr size_t kSliceBytes = size_t{1} << 20;
+constexpr int kSlicesWaiting = 8;
 // How soon to be called again: while a copy is fed, while a recording
 // comes in (well within the second a crash may lose), otherwise.
-constexpr int kFeedTickMs = 5;
+constexpr int kFeedTickMs = 1;
 constexpr int kRecordingTickMs = 200;
 constexpr int kIdleTickMs = 250;
 // Where the notes go: the wide last part of the status bar.
@@ -57,6 +58,8 @@ struct Recovery {
   uint64_t copyOf = 0;
   std::shared_ptr<RecordingStream> stream;
   bool streamRefused = false;
+  // The slices a copy goes through, made at its first turn.
+  std::shared_ptr<RecoverySlice> slices[kSlicesWaiting];
   // Said once until a copy is made again.
   bool roomNoted = false, failureNoted = false;
 };
@@ -106,6 +109,26 @@ void Hold(Recovery& s, int64_t now) {
   s.heldUntilMs = now + kLongestWaitMs;
 }
 
+// A slice of at least `bytes` that the worker is done with; null when all
+// are in use, or no memory is left for one.
+std::shared_ptr<RecoverySlice> FreeSlice(Recovery& s, size_t bytes) {
+  for (std::shared_ptr<RecoverySlice>& slice : s.slices) {
+    if (slice && slice->inUse.load(std::memory_order_acquire)) continue;
+    if (!slice || slice->capacity < bytes) {
+      slice = std::make_shared<RecoverySlice>();
+      slice->bytes.reset(new (std::nothrow) uint8_t[bytes]);
+      slice->capacity = bytes;
+      if (!slice->bytes) slice.reset();
+    }
+    return slice;
+  }
+  return nullptr;
+}
+
+void FreeSlices(Recovery& s) {
+  for (std::shared_ptr<RecoverySlice>& slice : s.slices) slice.reset();
+}
+
 // The sound is saved, new or another one: nothing to keep.
 void DropCopies(Recovery& s) {
   if (s.copy && !s.copy->finishing()) s.copy->Abandon();
@@ -113,6 +136,7 @@ void DropCopies(Recovery& s) {
   if (s.folderUsed) PostRemoveFolder(s.place.folder);
   s.folderUsed = s.copyOnDisk = s.copyDueNow = false;
   s.onDisk = RecoveryInfo{};
+  FreeSlices(s);
   s.firstUncopiedMs = -1;
 }
 
@@ -135,6 +159,7 @@ void CollectFinishedCopy(Recovery& s, int64_t now) {
     return;
   }
   s.copy.reset();
+  FreeSlices(s);
 }
 
 void StartCopy(Recovery& s, int64_t now) {
@@ -151,20 +176,18 @@ void StartCopy(Recovery& s, int64_t now) {
   s.folderUsed = true;
 }
 
-// Copies slices of the sound for the worker for one short turn.
+// Hands the worker the next slice of the sound, or the copy's end.
 void FeedCopy(Recovery& s) {
   RecoveryCopy& copy = *s.copy;
-  const int64_t start = Now();
-  SoundDocument& doc = Doc();
-  while (copy.handedOver < copy.bytes() && copy.slicesWaiting() < kSlicesWaiting) {
+  if (copy.handedOver < copy.bytes()) {
     const size_t n = std::min<size_t>(kSliceBytes, copy.bytes() - copy.handedOver);
-    auto slice = std::make_shared<MemoryBlock>();
-    if (!slice->Resize(n)) return;  // memory is short: again next turn
-    std::memcpy(slice->data(), doc.bytes() + copy.handedOver, n);
+    std::shared_ptr<RecoverySlice> slice = FreeSlice(s, n);
+    if (!slice) return;  // the worker is behind: again next turn
+    std::memcpy(slice->bytes.get(), Doc().bytes() + copy.handedOver, n);
+    slice->inUse.store(true, std::memory_order_relaxed);
     copy.Add(std::move(slice), n);
-    if (Now() - start >= kTurnBudgetMs) return;
+    return;
   }
-  if (copy.handedOver < copy.bytes()) return;
   RecoveryInfo info = DescribeDocument();
   info.sound = copy.name();
   s.onDisk = info;

@@ -225,9 +225,9 @@ TEST_F(RecoveryTest, SaveNewAndOpenRemoveTheCopyACleanEndRemovesTheFolder) {
 // thrown away, and the next one holds the sound as it is, not a mix.
 TEST_F(RecoveryTest, AStaleCopyIsAbandonedAndMadeAgain) {
   platform.background.runAtOnce = false;
-  EditedSound(24 << 20);  // six slices, four handed over at a time
+  EditedSound(12 << 20);  // twelve slices, eight handed over at a time
   Pass(kRest);
-  ASSERT_EQ(platform.background.tasks.size(), 5u);
+  ASSERT_EQ(platform.background.tasks.size(), 9u);
   DispatchCommand(kCmdReverse, kCodeMenu);
   Pass(250);
   platform.background.RunPending();
@@ -248,7 +248,7 @@ TEST_F(RecoveryTest, ACrashWhileACopyIsWrittenKeepsThePreviousOne) {
     platform.background.runAtOnce = true;
     ResetRecoveryState();
     StartRecovery();
-    const std::vector<uint8_t> first = EditedSound(10 << 20);  // three slices
+    const std::vector<uint8_t> first = EditedSound(3 << 20);  // three slices
     Pass(kRest);
     ASSERT_TRUE(HasCopy());
     platform.background.runAtOnce = false;

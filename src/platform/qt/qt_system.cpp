@@ -1,5 +1,8 @@
 #include "platform/qt/qt_system.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -42,45 +45,61 @@ std::string QtSystem::StateFolder() {
   return QFile::encodeName(home + QStringLiteral("/.local/state")).toStdString();
 }
 
+QtBackground::QtBackground() : last_(new Node), passed_(last_.load()) {}
+
 QtBackground::~QtBackground() {
-  {
-    std::unique_lock lock(mutex_);
-    stopping_ = true;
+  if (thread_.joinable()) {
+    Push(nullptr);  // the tasks before it still run: they finish or abandon their files
+    thread_.join();
   }
-  wake_.notify_all();
-  if (thread_.joinable()) thread_.join();
+  delete passed_;
+}
+
+void QtBackground::Push(std::function<void()> task) {
+  Node* node = new Node;
+  node->task = std::move(task);
+  Node* before = last_.exchange(node, std::memory_order_acq_rel);
+  before->next.store(node, std::memory_order_release);
+  ready_.release();
 }
 
 void QtBackground::Post(std::function<void()> task) {
-  {
-    std::unique_lock lock(mutex_);
-    tasks_.push_back(std::move(task));
-    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
-  }
-  wake_.notify_one();
+  if (!task) return;
+  ++posted_;
+  if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+  Push(std::move(task));
 }
 
 void QtBackground::Drain() {
-  std::unique_lock lock(mutex_);
-  idle_.wait(lock, [this] { return tasks_.empty() && !running_; });
+  const uint64_t target = posted_.load();
+  draining_ = true;
+  std::unique_lock lock(drainMutex_);
+  drained_.wait(lock, [&] { return done_.load() >= target; });
+  draining_ = false;
 }
 
 void QtBackground::Run() {
-  std::unique_lock lock(mutex_);
+  // Behind the window's thread when both want the processor: the window
+  // must answer at once, the copy may take a little longer.
+  ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
   for (;;) {
-    wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
-    // The tasks posted before the end still run: they finish or abandon
-    // files that must not stay half made.
-    if (tasks_.empty()) return;
-    std::function<void()> task = std::move(tasks_.front());
-    tasks_.pop_front();
-    running_ = true;
-    lock.unlock();
+    ready_.acquire();
+    Node* next = passed_->next.load(std::memory_order_acquire);
+    while (next == nullptr) {  // counted but not linked yet: a moment
+      std::this_thread::yield();
+      next = passed_->next.load(std::memory_order_acquire);
+    }
+    delete passed_;
+    passed_ = next;
+    std::function<void()> task = std::move(next->task);
+    if (!task) return;
     task();
     task = nullptr;
-    lock.lock();
-    running_ = false;
-    if (tasks_.empty()) idle_.notify_all();
+    ++done_;
+    if (draining_) {
+      std::lock_guard lock(drainMutex_);
+      drained_.notify_all();
+    }
   }
 }
 

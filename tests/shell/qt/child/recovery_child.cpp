@@ -94,10 +94,11 @@ int main(int argc, char** argv) {
     } else if (step == "status") {
       std::printf("%s\n", MainWindow()->Status()->Text(3).toStdString().c_str());
       std::fflush(stdout);
-    } else if (step == "exit") {
-      kelvora::DispatchCommand(kelvora::kCmdExit, kelvora::kCodeMenu);
     } else {
-      kelvora::DispatchCommand(step.toInt(), kelvora::kCodeMenu);
+      // From the event loop, as the menu does: the command may open a box,
+      // which this timer must still be able to answer.
+      const int id = step == "exit" ? kelvora::kCmdExit : step.toInt();
+      QTimer::singleShot(0, [id] { kelvora::DispatchCommand(id, kelvora::kCodeMenu); });
     }
     steps.removeFirst();
   });
