@@ -53,9 +53,11 @@ struct Recovery {
   uint64_t heldRevision = 0;
   int64_t heldUntilMs = 0;
   int64_t lastInfoMs = 0;
-  // The copy being made and the revision it is of.
+  // The copy being made, the revision it is of, and how document.txt will
+  // describe it once it is in place.
   std::shared_ptr<RecoveryCopy> copy;
   uint64_t copyOf = 0;
+  RecoveryInfo copyInfo;
   std::shared_ptr<RecordingStream> stream;
   bool streamRefused = false;
   // The slices a copy goes through, made at its first turn.
@@ -152,6 +154,7 @@ void CollectFinishedCopy(Recovery& s, int64_t now) {
   } else if (s.copy->finishing()) {
     s.copyOnDisk = true;
     s.copyRevision = s.copyOf;
+    s.onDisk = s.copyInfo;
     s.copyDueNow = false;
     s.roomNoted = s.failureNoted = false;
     if (s.seenRevision == s.copyOf) s.firstUncopiedMs = -1;
@@ -188,10 +191,9 @@ void FeedCopy(Recovery& s) {
     copy.Add(std::move(slice), n);
     return;
   }
-  RecoveryInfo info = DescribeDocument();
-  info.sound = copy.name();
-  s.onDisk = info;
-  copy.Finish(info);
+  s.copyInfo = DescribeDocument();
+  s.copyInfo.sound = copy.name();
+  copy.Finish(s.copyInfo);
 }
 
 // What the device has recorded so far goes to the folder as it comes in.

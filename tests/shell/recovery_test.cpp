@@ -13,6 +13,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "audio/audio.h"
 #include "document/busy.h"
@@ -147,6 +148,10 @@ TEST_F(RecoveryTest, CopyAfterRestRestoresPathKindSelectionWithEmptyUndo) {
   EXPECT_TRUE(Doc().modified);
   EXPECT_EQ(Undo().length, 0);
   EXPECT_EQ(ui().title, "Kelvora -[/snd/voice.aiff]");
+  // A file named on the command line does not replace it unasked.
+  ui().answers = {kIdCancel};
+  EXPECT_EQ(OpenCommandLineFile(tmp + "/other.wav"), 0);
+  EXPECT_EQ(DocumentBytes(), edited);
   // The copy is this process's own now, current as it is.
   EXPECT_TRUE(HasCopy());
   EXPECT_FALSE(fs::exists(Root() + "/" + kDeadFolder));
@@ -189,30 +194,22 @@ TEST_F(RecoveryTest, CopiesWaitForRestOrTheLongestWaitNeverWhileBusyOrUnmodified
 
 TEST_F(RecoveryTest, SaveNewAndOpenRemoveTheCopyACleanEndRemovesTheFolder) {
   const std::string saved = tmp + "/voice.wav";
-  EditedSound(4000, saved.c_str());
-  Doc().fileKind = kFileKindWavPcm;
-  Pass(kRest);
-  ASSERT_TRUE(HasCopy());
-  ASSERT_EQ(SaveSoundFile(kFileKindWavPcm), 1);
-  Pass(250);
-  EXPECT_FALSE(fs::exists(Folder()));
-
-  DispatchCommand(kCmdReverse, kCodeMenu);
-  Pass(kRest);
-  ASSERT_TRUE(HasCopy());
-  ui().answers = {kIdNo};  // do not save; the New dialog takes its defaults
-  DispatchCommand(kCmdNew, kCodeMenu);
-  Pass(250);
-  EXPECT_FALSE(fs::exists(Folder()));
-
-  EditedSound(4000, saved.c_str());
-  Pass(kRest);
-  ASSERT_TRUE(HasCopy());
-  ui().answers = {kIdNo};
-  EXPECT_EQ(OpenDroppedFile(saved), 1);
-  Pass(250);
-  EXPECT_FALSE(fs::exists(Folder()));
-
+  // Each way the sound stops being modified, after an edit and its copy.
+  const std::function<void()> ends[] = {
+      [&] { ASSERT_EQ(SaveSoundFile(kFileKindWavPcm), 1); },
+      [&] { DispatchCommand(kCmdNew, kCodeMenu); },   // not saved; the dialog's defaults
+      [&] { EXPECT_EQ(OpenDroppedFile(saved), 1); },  // not saved
+  };
+  for (const auto& end : ends) {
+    EditedSound(4000, saved.c_str());
+    Doc().fileKind = kFileKindWavPcm;
+    Pass(kRest);
+    ASSERT_TRUE(HasCopy());
+    ui().answers = {kIdNo};
+    end();
+    Pass(250);
+    EXPECT_FALSE(fs::exists(Folder()));
+  }
   DispatchCommand(kCmdReverse, kCodeMenu);
   Pass(kRest);
   ASSERT_TRUE(HasCopy());
@@ -262,6 +259,34 @@ TEST_F(RecoveryTest, ACrashWhileACopyIsWrittenKeepsThePreviousOne) {
     EXPECT_EQ(DocumentBytes(), first);
     fs::remove_all(Root());
   }
+}
+
+// A copy that could not be described is said once, and the next one never
+// goes where the good copy is.
+TEST_F(RecoveryTest, AFailedCopyIsNotedAndNeverTakesThePlaceOfTheGoodOne) {
+  const std::vector<uint8_t> first = EditedSound(4000);
+  Pass(kRest);
+  ASSERT_TRUE(HasCopy());
+  const std::string info = Folder() + "/" + kRecoveryInfoName;
+  platform.background.runAtOnce = false;
+  for (int copy = 2; copy <= 3; ++copy) {
+    DispatchCommand(copy == 2 ? kCmdReverse : kCmdInvertPhase, kCodeMenu);
+    Pass(kRest);  // begin, one slice, in place, described
+    ASSERT_EQ(platform.background.tasks.size(), 4u);
+    platform.background.RunPending(3);
+    if (copy == 3) break;
+    fs::rename(info, info + ".kept");
+    fs::create_directory(info);  // document.txt cannot be written
+    platform.background.RunPending();
+    fs::remove(info);
+    fs::rename(info + ".kept", info);
+    Pass(250);
+    EXPECT_EQ(ui().status[3], texts::kRecoveryWriteFailed);
+  }
+  platform.background.DropPending();
+  CrashAndRestart();
+  Answer(kIdYes);
+  EXPECT_EQ(DocumentBytes(), first);
 }
 
 TEST_F(RecoveryTest, ARecordingIsKeptAsItComesInAndReplacedByACopyAtItsEnd) {
