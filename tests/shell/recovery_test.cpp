@@ -260,8 +260,9 @@ TEST_F(RecoveryTest, AFailedCopyIsNotedAndNeverTakesThePlaceOfTheGoodOne) {
     platform.background.RunPending();
     fs::remove(info);
     fs::rename(info + ".kept", info);
-    Pass(250);
+    Pass(kRest);
     EXPECT_EQ(ui().status[3], texts::kRecoveryWriteFailed);
+    EXPECT_TRUE(platform.background.tasks.empty());  // not again at once
   }
   platform.background.DropPending();
   CrashAndRestart();
