@@ -28,6 +28,9 @@ constexpr int64_t kBatchBytes = int64_t{2} << 20;
 // busy while the UI thread collects, few enough to bound the copies.
 constexpr int kMaxJobs = 8;
 constexpr size_t kEntryOverhead = 96;  // list and index nodes, vector header
+// Two screens of columns must fit in this, or nothing is drawn: a sound of
+// very many channels would otherwise hold gigabytes of spectra.
+constexpr size_t kMaxCacheBytes = size_t{256} << 20;
 
 using Key = std::pair<int64_t, int64_t>;  // frames per pixel, column
 struct KeyHash {
@@ -86,6 +89,15 @@ int64_t SoundFrames() {
   return readable / doc.format.nBlockAlign;
 }
 
+int64_t FramesPerPixel() { return std::max<int64_t>(1, View().framesPerPixel); }
+int64_t BaseColumn() { return Doc().viewStart / Doc().format.nBlockAlign / FramesPerPixel(); }
+int PlotColumns() { return std::max(0, CurrentWaveGeometry().plotRight - kPlotLeft); }
+
+// Bytes of one cached column.
+size_t EntryBytes(int channels, int window) {
+  return static_cast<size_t>(channels) * (window / 2 + 1) + kEntryOverhead;
+}
+
 // Every sample read stays inside its frame, so a copy of whole frames is
 // all a column reads.
 bool Drawable() {
@@ -94,20 +106,15 @@ bool Drawable() {
   const int bits = doc.format.wBitsPerSample;
   const bool readable = (bits == 8 && doc.bytesPerChannelSample >= 1) ||
                         (bits == 16 && doc.bytesPerChannelSample >= 2);
-  return readable && doc.format.nSamplesPerSec >= 2 && doc.viewStart >= 0 && SoundFrames() > 0;
+  const size_t screen = static_cast<size_t>(PlotColumns()) *
+                        EntryBytes(doc.format.nChannels, SpectrogramOptions().window);
+  return readable && doc.format.nSamplesPerSec >= 2 && doc.viewStart >= 0 && SoundFrames() > 0 &&
+         2 * screen <= kMaxCacheBytes;
 }
 
 FrequencyAxis Axis() {
   const SpectrogramSettings& s = SpectrogramOptions();
   return FrequencyAxis{static_cast<double>(Doc().format.nSamplesPerSec), s.window, s.scale == 1};
-}
-
-int64_t FramesPerPixel() { return std::max<int64_t>(1, View().framesPerPixel); }
-int64_t BaseColumn() { return Doc().viewStart / Doc().format.nBlockAlign / FramesPerPixel(); }
-int PlotColumns() { return std::max(0, CurrentWaveGeometry().plotRight - kPlotLeft); }
-
-size_t EntryBytes() {
-  return static_cast<size_t>(S().config.channels) * S().analyser->Bins() + kEntryOverhead;
 }
 
 void Clear() {
@@ -171,7 +178,8 @@ void Insert(const Key& key, uint64_t fingerprint, uint64_t revision, const uint8
   s.index.emplace(key, s.lru.begin());
   s.bytes += size + kEntryOverhead;
   // Never less than two screens, or a screen would drop its own columns.
-  const size_t limit = std::max(s.limit, 2 * static_cast<size_t>(PlotColumns()) * EntryBytes());
+  const size_t limit = std::max(s.limit, 2 * static_cast<size_t>(PlotColumns()) *
+                                             EntryBytes(s.config.channels, s.config.window));
   while (s.bytes > limit && s.lru.size() > 1) Erase(std::prev(s.lru.end()));
 }
 

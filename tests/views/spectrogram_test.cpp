@@ -227,6 +227,11 @@ TEST_F(Spectrogram, SoundsWithoutSpectraDrawAnEmptyFrame) {
   Doc().format.nBlockAlign = 2;  // a header whose samples overlap their frames
   SetDocumentFormat(Doc().format);
   EXPECT_TRUE(empty());
+  Sound(44100, 8, 64, 1000, [](int i) { return i; });  // two screens of 64 lanes: 524 MB
+  SpectrogramOptions().window = 8192;
+  EXPECT_TRUE(empty());
+  SpectrogramOptions().window = 2048;  // 131 MB
+  EXPECT_FALSE(empty());
   Sound(2, 8, 2, 3, [](int i) { return i * 9000; });  // 2 Hz, three frames: drawn
   EXPECT_FALSE(empty());
 }
