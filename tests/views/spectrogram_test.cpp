@@ -124,6 +124,36 @@ TEST_F(Spectrogram, FullScaleAtABinCentreIsTheTopLevel) {
   EXPECT_GE(Draw().At(200, RowOf(hz)), 254);
 }
 
+TEST_F(Spectrogram, ClickLightsTheColumnsWhoseWindowsReachItCentredOnItsOwn) {
+  Sound(44100, 16, 1, 44100, [](int i) { return i == 20000 ? 30000 : 0; });
+  SetZoom(3);  // 64 frames per pixel, window 2048: 32 columns either side reach it
+  const Levels l = Draw();
+  const int y = RowOf(5000);
+  int first = -1, last = -1;
+  for (int x = 48; x < 48 + 689; ++x) {
+    if (l.At(x, y) == 0) continue;
+    if (first < 0) first = x;
+    last = x;
+  }
+  // Lit as far as the window's taper lets 80 dB through, evenly both sides.
+  EXPECT_NEAR((first + last) / 2.0 - 48, 20000 / 64.0, 1.0);
+  EXPECT_GT(last - first, 20);
+}
+
+TEST_F(Spectrogram, RowsNarrowerThanABinBlendTheBinsAroundThem) {
+  // A tone on bin 4 (86 Hz): on the logarithmic axis about eight rows lead
+  // to bin 5, 6 dB down, and fall steadily instead of in one step.
+  const double hz = 44100.0 / 2048 * 4;
+  Sound(44100, 16, 1, 44100,
+        [&](int i) { return 16000 * std::sin(2 * std::numbers::pi * hz * i / 44100); });
+  SpectrogramOptions().scale = 1;
+  SetZoom(2);
+  const Levels l = Draw();
+  const int bin4 = RowOf(hz), bin5 = RowOf(hz * 5 / 4);
+  ASSERT_GT(bin4 - bin5, 6);
+  for (int y = bin4; y > bin5 + 1; --y) EXPECT_GT(l.At(100, y), l.At(100, y - 1)) << y;
+}
+
 TEST_F(Spectrogram, SweepsBrightRowRisesFromLeftToRight) {
   // 200 Hz to 16 kHz in five seconds, at 1/1024: 215 columns.
   Sound(44100, 16, 1, 5 * 44100, [](int i) {
