@@ -31,6 +31,8 @@ public:
   virtual void SetMenuMode(MenuMode mode) = 0;
   // The check mark of the zoom items follows the level (0..6).
   virtual void SetZoomChecks(int level) = 0;
+  // The check mark of a menu item that is switched on and off.
+  virtual void SetMenuCheck(int /*id*/, bool /*checked*/) {}
   // Invalidate the waveform view (no erase) and the overview (erase).
   virtual void InvalidateViews() = 0;
   // Redraw the selection tint only.

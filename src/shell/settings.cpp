@@ -5,6 +5,7 @@
 #include "files/open_save.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
+#include "views/spectrogram_settings.h"
 #include "views/view_state.h"
 
 namespace kelvora {
@@ -90,6 +91,7 @@ void LoadStartupSettings(const std::string& defaultDirectory) {
   v.density = density < kDensityMin ? kDensityMin : (density > kDensityMax ? kDensityMax : density);
   v.displayMode = p->GetInt(kOptions, "dispmode", 1);
   v.trackMode = p->GetInt(kOptions, "trackmode", 0);
+  LoadSpectrogramSettings();
   s.windowWidth = p->GetInt(kPosition, "width", 640);
   s.windowHeight = p->GetInt(kPosition, "height", 400);
 }

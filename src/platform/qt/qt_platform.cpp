@@ -106,6 +106,10 @@ void QtUserInterface::SetZoomChecks(int level) {
   if (window_) window_->SetZoomChecks(level);
 }
 
+void QtUserInterface::SetMenuCheck(int id, bool checked) {
+  if (window_) window_->SetMenuCheck(id, checked);
+}
+
 void QtUserInterface::InvalidateViews() {
   if (!window_) return;
   window_->WaveView()->RepaintAll();

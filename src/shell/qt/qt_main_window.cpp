@@ -208,6 +208,20 @@ void QtMainWindow::SetZoomChecks(int level) {
   for (auto& [itemLevel, action] : zoomItems_) action->setChecked(itemLevel == level);
 }
 
+void QtMainWindow::SetMenuCheck(int id, bool checked) {
+  for (QMenu* menu : popups_)
+    for (QAction* action : menu->actions()) {
+      if (action->data().toInt() != id) continue;
+      if (!action->isCheckable()) {
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this,
+                [this, action, id] { action->setChecked(menuChecks_[id]); });
+      }
+      menuChecks_[id] = checked;
+      action->setChecked(checked);
+    }
+}
+
 void QtMainWindow::SetTransportButtons(bool on) {
   for (QAction* action : toolbar_->actions()) {
     const int id = action->data().toInt();

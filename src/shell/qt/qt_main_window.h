@@ -39,6 +39,8 @@ public:
   void SetDispatcher(Dispatcher dispatcher) { dispatcher_ = std::move(dispatcher); }
   void SetMenuMode(MenuMode mode);
   void SetZoomChecks(int level);
+  // Makes the item checkable; only this sets its mark, not a click.
+  void SetMenuCheck(int id, bool checked);
   // Play, play from cursor, loop and record on the toolbar.
   void SetTransportButtons(bool on);
   // The recent-file items at the end of the File menu, from the settings.
@@ -78,6 +80,7 @@ private:
   std::vector<QAction*> busyBar_, deviceBar_;
   std::vector<QAction*> recentItems_;
   std::map<int, QAction*> zoomItems_;  // by zoom level
+  std::map<int, bool> menuChecks_;     // by command id
   MenuMode menuMode_ = MenuMode::kMain;
   int zoomLevel_ = -1;
   QSize pendingOuterSize_;
