@@ -51,8 +51,12 @@ void StartPlayback(int mode) {
     p.loopStart = p.nextPosition = doc.selStart;
     p.playEnd = mode == kPlayFromCursor && !doc.HasSelection() ? doc.length : doc.selEnd;
   }
-  const int32_t framesPerChunk = static_cast<int32_t>(doc.format.nSamplesPerSec * 200 / 1000);
-  p.chunkSize = std::min(framesPerChunk * doc.format.nBlockAlign, kPlaySlotBytes);
+  // 200 ms of whole frames, as many as a slot holds: a chunk that split a
+  // frame would leave the device's frames astray of the sound's.
+  const int32_t align = std::max<int32_t>(doc.format.nBlockAlign, 1);
+  const int64_t framesPerChunk = int64_t{doc.format.nSamplesPerSec} * 200 / 1000;
+  p.chunkSize =
+      static_cast<int32_t>(std::clamp<int64_t>(framesPerChunk, 1, kPlaySlotBytes / align) * align);
   p.queued = 0;
   p.lastSlot = 0;
 
