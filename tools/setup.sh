@@ -10,6 +10,8 @@ KELVORA_PACKAGES=(
   cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
   # the equalizers' FFT
   libfftw3-dev
+  # an independent reading of sound files in the tests
+  sox
   # fuzzers and sanitizers
   clang libclang-rt-14-dev
   # Qt program

@@ -6,6 +6,7 @@
 #include "audio/device_dialog.h"
 #include "audio/texts.h"
 #include "document/busy.h"
+#include "document/held_samples.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 
@@ -37,6 +38,11 @@ void StartPlayback(int mode) {
   if (doc.length == 0) return;
   if (mode == kPlayLoop && !doc.HasSelection()) return;
   if (mode == kPlayFromCursor && doc.selStart == doc.length) return;
+  // Devices play 8 or 16 bits; the bytes of other widths would be noise.
+  if (!SamplesEditable(doc.format)) {
+    ShowOpenError(kWaveBadFormat);
+    return;
+  }
   if (p.buffers.empty() && !p.buffers.Resize(size_t{kPlaySlots} * kPlaySlotBytes)) {
     ShowWarning(texts::kAudioCaption, texts::kOutOfMemory);
     return;

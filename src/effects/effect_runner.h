@@ -8,7 +8,8 @@
 //    pass, writing in place or into a result block that then replaces the
 //    selection), run by RunProcessor.
 //
-// RunEffect does, in order: SelectAllIfEmpty; the dialog over the recipe's
+// RunEffect does, in order: the refusal of samples it cannot compute on
+// (RequireEditableSamples); SelectAllIfEmpty; the dialog over the recipe's
 // controls, or its own dialog (Cancel ends it); the recipe's `proceed` check (questions, and
 // neutral values that would change nothing: false ends it before the
 // snapshot); the undo snapshot; the busy state; the pass; the modified flag;
