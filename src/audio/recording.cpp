@@ -64,7 +64,8 @@ void StartRecording() {
   if (ConfirmSaveChanges() != 1) return;
   SoundDocument& doc = Doc();
   int32_t rate = static_cast<int32_t>(doc.format.nSamplesPerSec);
-  int32_t bits = doc.format.wBitsPerSample;
+  // Devices record 8 or 16 bits; a document of another width offers 16.
+  int32_t bits = doc.format.wBitsPerSample == 8 ? 8 : 16;
   int32_t channels = doc.format.nChannels;
   ParamEntry table[14];
   FillFormatDialogTable(table, &rate, &bits, &channels);

@@ -290,6 +290,17 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
 
   if (options.seed >= 0) Params<NoiseParams>().seed = options.seed;
   for (const CliStep& step : options.steps) {
+    // A position past the end would be clamped to it, and an empty
+    // selection there means the whole sound to the operation that follows.
+    const bool positions =
+        step.kind == CliStep::Kind::kSelect || step.kind == CliStep::Kind::kCursor;
+    if (positions && (step.first > doc.frames() ||
+                      (step.kind == CliStep::Kind::kSelect && step.second > doc.frames()))) {
+      err << "kelvora-cli: " << step.text << " lies outside the sound, which is " << doc.frames()
+          << " frames long (positions 0 to " << doc.frames() << ")\n";
+      status = kCliFailed;
+      return finish();
+    }
     switch (step.kind) {
       case CliStep::Kind::kSelect: {
         // A drag from the first frame to the second.

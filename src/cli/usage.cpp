@@ -147,8 +147,9 @@ ManualPage CliManual() {
        "",
        {{"select=START:END",
          "select frames START to END (END excluded), like a drag from START "
-         "to END."},
-        {"cursor=FRAME", "a click at FRAME: an empty selection there."},
+         "to END. Positions run from 0 to the length in frames (the end of the sound); one "
+         "beyond it is an error (exit status 1, nothing saved)."},
+        {"cursor=FRAME", "a click at FRAME (0 to the length in frames): an empty selection there."},
         {"channels=MASK", "the channels later operations work on: 1 first, 2 second, 3 both."},
         {"OP[:NAME=VALUE,...]",
          "run one operation, typing each VALUE into the field NAME of its dialog and pressing OK, "

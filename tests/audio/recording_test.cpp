@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/audio.h"
+#include "audio/texts.h"
 #include "document/busy.h"
 #include "document/undo.h"
 #include "test_support.h"
@@ -167,6 +168,19 @@ TEST_F(RecordingTest, PlaybackWaitsForTheRecordingToEnd) {
   StopAudio();
   dev().Deliver();
   EXPECT_FALSE(IsAudioRunning());
+}
+
+// Devices take 8 and 16 bits: a 24-bit sound is not played as noise, and
+// the record dialog offers 16 bits for it.
+TEST_F(RecordingTest, DevicesGetOnlyTheWidthsTheyTake) {
+  SetDocument(MakeFormat(44100, 24, 2), std::vector<uint8_t>(600, 0x22));
+  StartPlayback(kPlayAll);
+  EXPECT_FALSE(dev().outputOpen);
+  ASSERT_EQ(ui().messages.size(), 1u);
+  EXPECT_EQ(ui().messages[0].text, texts::kBadFormat);
+  platform.dialogs.QueueFields({{"time", "1"}});
+  DispatchCommand(kCmdRecord, kCodeMenu);
+  EXPECT_EQ(dev().inputFormat.bitsPerSample, 16);
 }
 
 }  // namespace

@@ -130,6 +130,9 @@ TEST_F(OpenSaveTest, AFileWithoutReadPermissionIsReportedAsSuch) {
 
 // Layouts the program cannot draw or edit still load unchanged and save back
 // as they were, and the load says so once.
+// Widths the program only holds are said once, with whether conversion
+// takes them; 8- and 16-bit sounds of any rate and channel count are shown
+// and edited, and nothing is said.
 TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
   struct Case {
     uint32_t rate;
@@ -137,9 +140,17 @@ TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
     const char* notice;  // null: an ordinary layout, nothing said
   };
   const Case cases[] = {
-      {44100, 24, 2, "このサンプル形式(44100Hz 24Bits 2ch)は表示も編集もできません"},
-      {0, 16, 1, "このサンプル形式(0Hz 16Bits 1ch)は表示も編集もできません"},
-      {8000, 16, 5, "このサンプル形式(8000Hz 16Bits 5ch)は表示も編集もできません"},
+      {44100, 24, 2,
+       "このサンプル形式(44100Hz 24Bits "
+       "2ch)は波形の表示も、再生・エフェクト・生成・貼り付け・ミックスも"
+       "できません\n[ファイル]-[フォーマット変換]で8ビットか16ビットに形式変換すると編集できます\n"
+       "同じ形式で保存すると元のデータのまま書き戻されます"},
+      {48000, 32, 1,
+       "このサンプル形式(48000Hz 32Bits "
+       "1ch)は波形の表示も、再生・エフェクト・生成・貼り付け・ミックスも、"
+       "形式変換もできません\n同じ形式で保存すると元のデータのまま書き戻されます"},
+      {0, 16, 1, nullptr},
+      {8000, 16, 5, nullptr},
       {8000, 8, 2, nullptr},
   };
   for (const Case& c : cases) {
@@ -154,7 +165,7 @@ TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
     std::vector<std::string> said;
     for (const ShownMessage& m : engine.ui().messages) {
       EXPECT_EQ(m.icon, MsgIcon::kInformation);
-      said.push_back(m.text.substr(0, m.text.find('\n')));
+      said.push_back(m.text);
     }
     EXPECT_EQ(said, c.notice ? std::vector<std::string>{c.notice} : std::vector<std::string>{});
     EXPECT_EQ(DocumentBytes(), data);

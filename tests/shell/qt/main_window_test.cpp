@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include "document/busy.h"
+#include "files/file_test_support.h"
 #include "files/open_save.h"
 #include "platform/qt/help_window.h"
 #include "shell/layout.h"
@@ -251,6 +252,28 @@ TEST(MainWindowDrop, FirstLocalFileOpensFromTheEventLoopButNotDuringAnOperation)
   EXPECT_EQ(LastDirectory(), "");
   f.Flush();
   EXPECT_EQ(LastDirectory(), "/snd");
+}
+
+// A dropped file that is refused leaves an empty untitled sound: Save then
+// asks for a name instead of emptying the file.
+TEST(MainWindowDrop, ARefusedFileLeavesAnUntitledSoundThatSaveDoesNotWriteOver) {
+  QtWindowFixture f;
+  TempDir dir;
+  const std::vector<uint8_t> flac = {'f', 'L', 'a', 'C', 0, 0, 0, 34};
+  ASSERT_TRUE(WriteBytes(dir / "song.wav", flac));
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir / "song.wav"))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(f.window.get(), &enter);
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(f.window.get(), &drop);
+  f.Flush();
+  ASSERT_EQ(f.platform.ui.messages.size(), 1u);
+  EXPECT_EQ(f.platform.ui.messages[0].text, "データが異常です(RIFF)");
+  EXPECT_EQ(f.platform.ui.title, "Kelvora -[無題]");
+  DispatchCommand(kCmdSave, kCodeMenu);
+  EXPECT_EQ(f.platform.fileDialogs.calls.size(), 1u);  // Save As, cancelled
+  EXPECT_EQ(ReadBytes(dir / "song.wav"), flac);
 }
 
 TEST(QtMessageBoxes, AnswersMapToTheEngineResults) {
