@@ -4,8 +4,10 @@
 #include <sstream>
 #include <string>
 
+#include "audio/audio.h"
 #include "resources/dialogs.h"
 #include "resources/menus.h"
+#include "test_support.h"
 
 namespace kelvora {
 namespace {
@@ -18,13 +20,17 @@ std::string PlainLabel(std::string label) {
   return label;
 }
 
-// The manual is the only help a user gets: every menu command and every
-// dialog must be found in it under the name the window shows.
-TEST(HelpPage, NamesEveryMenuCommandAndDialog) {
+std::string HelpPage() {
   std::ifstream file(KELVORA_HELP_PAGE);
   std::stringstream page;
   page << file.rdbuf();
-  const std::string html = page.str();
+  return page.str();
+}
+
+// The manual is the only help a user gets: every menu command and every
+// dialog must be found in it under the name the window shows.
+TEST(HelpPage, NamesEveryMenuCommandAndDialog) {
+  const std::string html = HelpPage();
   ASSERT_FALSE(html.empty());
   std::vector<std::string> missing;
   for (const PopupDesc& popup : MainMenu())
@@ -34,6 +40,52 @@ TEST(HelpPage, NamesEveryMenuCommandAndDialog) {
   for (const DialogDesc& dialog : AllDialogs())
     if (html.find(PlainLabel(dialog.title)) == std::string::npos) missing.push_back(dialog.title);
   EXPECT_EQ(missing, std::vector<std::string>{});
+}
+
+// Each transport entry says what its command plays, as the command does it
+// on a sound with a selection: the whole sound ("全体"), the selection
+// ("選択範囲"), in a loop ("繰り返し"); and with an empty one: from the
+// cursor to the end, or nothing ("再生しません").
+TEST(HelpPage, TransportEntriesSayWhatEachCommandPlays) {
+  const std::string html = HelpPage();
+  for (const auto& [command, name] : {std::pair{kCmdPlay, "再生"},
+                                      {kCmdPlayFromCursor, "カーソル位置から再生"},
+                                      {kCmdLoopPlay, "ループ再生"}}) {
+    const size_t at = html.find(std::string("<tr><th>") + name + "</th><td>");
+    ASSERT_NE(at, std::string::npos) << name;
+    const std::string entry = html.substr(at, html.find("</tr>", at) - at);
+    auto says = [&](const char* words) { return entry.find(words) != std::string::npos; };
+    EngineFixture engine;
+    std::vector<uint8_t> bytes(1000);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    SetDocument(MakeFormat(8000, 8, 1), bytes);
+    auto play = [&](int32_t selEnd, bool* loops) {
+      Doc().selStart = Doc().anchor = 100;
+      Doc().selEnd = Doc().movingEnd = selEnd;
+      HeadlessWaveDevices& dev = engine.platform.waveDevices;
+      dev.written.clear();
+      DispatchCommand(command, kCodeMenu);
+      *loops = Playback().loop;
+      StopAudio();
+      dev.Deliver();
+      std::vector<uint8_t> played;
+      for (const auto& w : dev.written) played.insert(played.end(), w.bytes.begin(), w.bytes.end());
+      return played;
+    };
+    bool loops = false, unused = false;
+    const std::vector<uint8_t> withSelection = play(200, &loops);
+    EXPECT_EQ(says("全体"), withSelection == bytes) << entry;
+    EXPECT_EQ(says("選択範囲"),
+              withSelection.size() >= 100 &&
+                  std::equal(bytes.begin() + 100, bytes.begin() + 200, withSelection.begin()))
+        << entry;
+    EXPECT_EQ(says("繰り返し"), loops) << entry;
+    const std::vector<uint8_t> fromCursor = play(100, &unused);
+    EXPECT_EQ(says("カーソル位置から最後まで"),
+              fromCursor == std::vector<uint8_t>(bytes.begin() + 100, bytes.end()))
+        << entry;
+    EXPECT_EQ(says("再生しません"), fromCursor.empty()) << entry;
+  }
 }
 
 }  // namespace
