@@ -14,11 +14,13 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/param_dialog.h"
 
@@ -299,6 +301,23 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
   return new QWidget;
 }
 
+void QtDialog::LimitNumberInput(const ParamEntry* table) {
+  for (auto& [id, control] : controls_) {
+    if (control.desc->kind != ControlKind::kNumberEdit) continue;
+    bool negative = false, decimal = control.desc->scale != 0;
+    for (const ParamEntry* row = table;
+         row != nullptr && row->kind != 0 && std::strchr("CFNRSV", row->kind) != nullptr; ++row) {
+      if (row->id != id || row->kind != kParamNumber) continue;
+      negative = row->min < 0;
+      decimal = row->scale != 0;
+    }
+    QString pattern = negative ? QStringLiteral("-?[0-9]*") : QStringLiteral("[0-9]*");
+    if (decimal) pattern += QStringLiteral("(\\.[0-9]?)?");
+    auto* edit = static_cast<QLineEdit*>(control.widget);
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+  }
+}
+
 void QtDialog::Open() {
   Send(kMsgInitDialog, 0, 0);
   for (auto& [id, control] : controls_)
@@ -507,19 +526,23 @@ void QtDialog::EndDialog(int result) {
 
 QtDialogHost::QtDialogHost(QWidget* parent) : parent_(parent) {}
 
-std::unique_ptr<QtDialog> QtDialogHost::Build(int dialog_id, QtDialog::Proc proc) {
+std::unique_ptr<QtDialog> QtDialogHost::Build(int dialog_id, QtDialog::Proc proc,
+                                              const ParamEntry* table) {
   const DialogDesc* desc = FindDialog(dialog_id);
   if (desc == nullptr) return nullptr;
   auto dialog = std::make_unique<QtDialog>(*desc, std::move(proc), parent_);
+  dialog->LimitNumberInput(table);
   dialog->Open();
   return dialog;
 }
 
 int QtDialogHost::RunDialog(int dialog_id, ParamEntry* table) {
-  auto dialog =
-      Build(dialog_id, [table](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam) {
+  auto dialog = Build(
+      dialog_id,
+      [table](DialogWindow& dlg, int message, intptr_t wparam, intptr_t lparam) {
         return ParamDialog(dlg, message, wparam, lparam, table);
-      });
+      },
+      table);
   return dialog == nullptr ? 0 : dialog->Run();
 }
 

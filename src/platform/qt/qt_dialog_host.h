@@ -32,6 +32,12 @@ public:
   int Run();
   bool ended() const { return ended_; }
   int endResult() const { return result_; }
+  // Lets each number edit box take only what its field can hold: digits,
+  // a minus where `table` (ParamDialog's rows, null for a dialog with its
+  // own procedure, whose boxes hold counts) gives the field a negative
+  // lowest value, and one decimal point with one digit after it where the
+  // field shows one.
+  void LimitNumberInput(const ParamEntry* table);
   // The widget of a control (tests drive it like a user would).
   QWidget* Widget(int id) const;
   intptr_t Send(int message, intptr_t wparam, intptr_t lparam);
@@ -89,7 +95,9 @@ public:
   int RunDialog(int dialog_id, ParamEntry* table) override;
   int RunCustomDialog(int dialog_id, DialogProc proc, void* context) override;
   // The dialog built and opened but not run; null for an unknown id.
-  std::unique_ptr<QtDialog> Build(int dialog_id, QtDialog::Proc proc);
+  // `table`: the ParamDialog rows behind it, for what its boxes may take.
+  std::unique_ptr<QtDialog> Build(int dialog_id, QtDialog::Proc proc,
+                                  const ParamEntry* table = nullptr);
 
 private:
   QWidget* parent_;

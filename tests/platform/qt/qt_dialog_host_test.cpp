@@ -58,9 +58,12 @@ struct QtDialogHostTest : ::testing::Test {
   void SetUp() override { EnsureQtApplication(); }
   // Dialog `id` with ParamDialog over `table` as its procedure.
   std::unique_ptr<QtDialog> Build(int id, ParamEntry* table) {
-    return host.Build(id, [table](DialogWindow& d, int m, intptr_t w, intptr_t l) {
-      return ParamDialog(d, m, w, l, table);
-    });
+    return host.Build(
+        id,
+        [table](DialogWindow& d, int m, intptr_t w, intptr_t l) {
+          return ParamDialog(d, m, w, l, table);
+        },
+        table);
   }
   QtDialogHost host{nullptr};
   int32_t volume = 100, pan = 50, limiter = 1;
@@ -90,6 +93,35 @@ TEST_F(QtDialogHostTest, TypingMovesTheSliderAndOkStoresTheCheckBox) {
   EXPECT_TRUE(dlg->ended());
   EXPECT_EQ(dlg->endResult(), 1);
   EXPECT_EQ(limiter, 0);
+}
+
+// Typing what a field cannot hold leaves the box as it was: letters
+// nowhere, a minus only where the range is negative, one decimal point and
+// one digit after it only where the box shows one. Out-of-range values are
+// typed and clamped as before.
+TEST_F(QtDialogHostTest, EditBoxesTakeOnlyWhatTheirFieldCanHold) {
+  int32_t cents = 0, rate = 100;
+  ParamEntry transpose[] = {{201, kParamNumber, &cents, nullptr, nullptr, -1200, 1200}, {}};
+  ParamEntry vibrato[] = {{203, kParamNumber, &rate, nullptr, nullptr, 1, 200, 0, 10}, {}};
+  struct Case {
+    int dialog;
+    ParamEntry* table;
+    int box;
+    const char* typed;
+    const char* shown;
+  } cases[] = {
+      {119, volumeRows, 201, "a1b-2.c", "12"}, {119, volumeRows, 201, "999", "999"},
+      {131, transpose, 201, "-5-0x", "-50"},   {132, vibrato, 203, "-1.2.5e3", "1.2"},
+      {112, nullptr, 102, "-1.5", "15"},  // the melody tempo: a count
+  };
+  for (const Case& c : cases) {
+    auto dlg = Build(c.dialog, c.table);
+    ASSERT_NE(dlg, nullptr) << c.dialog;
+    TypeInto(dlg->Widget(c.box), QString::fromUtf8(c.typed));
+    EXPECT_EQ(Get<QLineEdit>(*dlg, c.box)->text().toStdString(), c.shown) << c.typed;
+  }
+  EXPECT_EQ(volume, 200);  // 999, clamped
+  EXPECT_EQ(cents, -50);
 }
 
 TEST_F(QtDialogHostTest, ScrollBarActionsBecomeScrollRequests) {
