@@ -119,6 +119,22 @@ public:
                                 const std::string& def) = 0;
   virtual bool WriteString(const std::string& section, const std::string& key,
                            const std::string& value) = 0;
+  // Writes between Hold and Release may reach the file together, in one
+  // write at Release, which returns whether they did. Holds nest.
+  virtual void Hold() {}
+  virtual bool Release() { return true; }
+};
+
+// Holds a profile's writes for a scope: several keys, one write.
+class HeldProfileWrites {
+public:
+  explicit HeldProfileWrites(Profile* profile) : profile_(profile) { profile_->Hold(); }
+  ~HeldProfileWrites() { profile_->Release(); }
+  HeldProfileWrites(const HeldProfileWrites&) = delete;
+  HeldProfileWrites& operator=(const HeldProfileWrites&) = delete;
+
+private:
+  Profile* profile_;
 };
 
 enum class StartResult { kOk, kOutOfMemory, kFailed };
