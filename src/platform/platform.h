@@ -68,8 +68,10 @@ public:
   virtual int RunCustomDialog(int dialog_id, DialogProc proc, void* context) = 0;
 };
 
-// What reading the clipboard's sound gave.
-enum class ClipboardRead { kNone, kRead, kOutOfMemory };
+// What reading the clipboard's sound gave: none, the block, no memory for
+// it, or sound in a form this program cannot take (another program's WAV
+// that is not whole PCM).
+enum class ClipboardRead { kNone, kRead, kOutOfMemory, kUnusable };
 
 // The system clipboard as it carries sound: one wave block, in the layout
 // that Copy writes (a 44-byte-header WAV image). Sound can be as large as

@@ -122,6 +122,39 @@ TEST_F(EditTest, PasteConvertsTheClipOrRefusesIt) {
                             "フォーマット変換:このデータ形式からの変換はサポートされていません"}));
 }
 
+// A clip that is not what was copied (cut short, no room for its header,
+// not sound at all) is refused by every command that reads it, as a clip
+// that is not PCM is, and the document stays as it was.
+TEST_F(EditTest, ClipsCutShortOrWithoutAHeaderAreRefusedLikeNonPcm) {
+  MemoryBlock whole;
+  ASSERT_TRUE(BuildClipWaveBlock(MakeFormat(8000, 8, 1), Bytes(1000, 0x90).data(), 1000, whole));
+  auto declaring = [&](uint32_t n) {
+    Bytes b(whole.data(), whole.data() + whole.size());
+    b[40] = uint8_t(n), b[41] = uint8_t(n >> 8), b[42] = uint8_t(n >> 16), b[43] = uint8_t(n >> 24);
+    return b;
+  };
+  const Bytes blocks[] = {declaring(0xFFFFFFFF), declaring(1003), Bytes(43, 0), Bytes(),
+                          Bytes{'s', 'o', 'u', 'n', 'd'}};
+  for (const Bytes& block : blocks) {
+    SetDocument(MakeFormat(8000, 8, 1), {1, 2, 3});
+    clipboard().SetWave(block.data(), block.size());
+    PasteClip();
+    MixClip();
+    engine.platform.dialogs.QueueFields({{"melody", "c"}});
+    DispatchCommand(kCmdMelodyPaste, kCodeMenu);
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"ペースト:データ形式が違います",
+                                                    "ミックス:データ形式が違います",
+                                                    "ペースト:データ形式が違います"}))
+        << block.size();
+    EXPECT_EQ(DocumentBytes(), (Bytes{1, 2, 3}));
+    EXPECT_FALSE(Doc().modified);
+    engine.ui().messages.clear();
+  }
+  clipboard().SetWave(whole.data(), whole.size());  // whole, it goes in
+  PasteClip();
+  EXPECT_EQ(Doc().length, 1003);
+}
+
 TEST_F(EditTest, MixClipsAndExtendsWithSilence) {
   SetDocument(MakeFormat(8000, 16, 1), Pcm16({100, 30000, -30000, 5}));
   PutClip(MakeFormat(8000, 16, 1), Pcm16({1, 10000, -10000}));
