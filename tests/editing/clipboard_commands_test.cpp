@@ -126,16 +126,13 @@ TEST_F(EditTest, PasteConvertsTheClipOrRefusesIt) {
 // not sound at all) is refused by every command that reads it, as a clip
 // that is not PCM is, and the document stays as it was.
 TEST_F(EditTest, ClipsCutShortOrWithoutAHeaderAreRefusedLikeNonPcm) {
-  MemoryBlock whole;
-  ASSERT_TRUE(BuildClipWaveBlock(MakeFormat(8000, 8, 1), Bytes(1000, 0x90).data(), 1000, whole));
-  auto declaring = [&](uint32_t n) {
-    Bytes b(whole.data(), whole.data() + whole.size());
-    b[40] = uint8_t(n), b[41] = uint8_t(n >> 8), b[42] = uint8_t(n >> 16), b[43] = uint8_t(n >> 24);
+  PutClip(MakeFormat(8000, 8, 1), Bytes(1000, 0x90));
+  auto declaring = [&](uint8_t top) {
+    Bytes b = clipboard().wave;
+    b[40] += 3, b[43] = top;  // 1003 bytes, or 4 GB more
     return b;
   };
-  const Bytes blocks[] = {declaring(0xFFFFFFFF), declaring(1003), Bytes(43, 0), Bytes(),
-                          Bytes{'s', 'o', 'u', 'n', 'd'}};
-  for (const Bytes& block : blocks) {
+  for (const Bytes& block : {declaring(0), declaring(0xFF), Bytes(43, 0), Bytes(), Bytes{'a'}}) {
     SetDocument(MakeFormat(8000, 8, 1), {1, 2, 3});
     clipboard().SetWave(block.data(), block.size());
     PasteClip();
@@ -150,9 +147,6 @@ TEST_F(EditTest, ClipsCutShortOrWithoutAHeaderAreRefusedLikeNonPcm) {
     EXPECT_FALSE(Doc().modified);
     engine.ui().messages.clear();
   }
-  clipboard().SetWave(whole.data(), whole.size());  // whole, it goes in
-  PasteClip();
-  EXPECT_EQ(Doc().length, 1003);
 }
 
 TEST_F(EditTest, MixClipsAndExtendsWithSilence) {
