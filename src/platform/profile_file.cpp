@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -185,23 +186,26 @@ void ProfileFile::Unusable(const std::string& reason) {
 
 void ProfileFile::Load() {
   lines_.clear();
+  identity_ = Identity{};
   // Without O_NONBLOCK a pipe would wait for a writer that never comes.
   const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
-    if (errno == ENOENT) {
+    const int error = errno;
+    struct stat st;
+    if (::stat(path_.c_str(), &st) == 0) identity_ = Identity::Of(st);
+    if (error == ENOENT)
       state_ = State::kMissing;
-      identity_ = Identity{};
-    } else {
-      identity_ = Identity{};
-      Unusable(std::strerror(errno));
-    }
+    else
+      Unusable(std::strerror(error));
     return;
   }
   struct stat st;
+  const bool known = ::fstat(fd, &st) == 0;
+  if (known) identity_ = Identity::Of(st);
   std::string content;
-  if (::fstat(fd, &st) != 0) {
+  if (!known) {
     Unusable(std::strerror(errno));
-  } else if (identity_ = Identity::Of(st), !S_ISREG(st.st_mode)) {
+  } else if (!S_ISREG(st.st_mode)) {
     Unusable("not a regular file");
   } else if (static_cast<uint64_t>(st.st_size) > kMaxBytes) {
     Unusable("larger than 1 MiB");
@@ -219,10 +223,14 @@ void ProfileFile::Load() {
 bool ProfileFile::Refresh(bool* reloaded) {
   if (reloaded != nullptr) *reloaded = false;
   struct stat st;
-  const bool exists = ::stat(path_.c_str(), &st) == 0;
-  const bool same = state_ == State::kMissing  ? !exists && errno == ENOENT
-                    : state_ == State::kUnread ? false
-                                               : exists && Identity::Of(st) == identity_;
+  const int error = ::stat(path_.c_str(), &st) == 0 ? 0 : errno;
+  bool same = false;
+  if (state_ == State::kMissing)
+    same = error == ENOENT;
+  else if (state_ != State::kUnread)
+    // A path that still cannot be looked at (but is not gone) stays as it was.
+    same = error == 0 ? Identity::Of(st) == identity_
+                      : error != ENOENT && identity_ == Identity{} && state_ == State::kUnusable;
   if (!same) {
     Load();
     if (reloaded != nullptr) *reloaded = true;
