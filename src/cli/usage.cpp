@@ -187,7 +187,8 @@ ManualPage CliManual() {
          "loading, saving or a step failed (a warning was shown, or a file could not be "
          "read or written)."},
         {"2",
-         "a usage error (unknown operation or field, bad value, empty output name), "
+         "a usage error (unknown operation or field, bad value, empty output name, an option "
+         "or a field given twice), "
          "reported before anything runs."}}});
   page.sections.push_back(
       {"EXAMPLE",

@@ -88,12 +88,15 @@ bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t a
   const ClipboardRead read = Services().clipboard->GetWave(
       [&clip](size_t size) { return clip.Resize(size) ? clip.data() : nullptr; });
   if (read == ClipboardRead::kOutOfMemory) ShowOutOfMemory(caption);
+  if (read == ClipboardRead::kNone || read == ClipboardRead::kOutOfMemory) return false;
   SoundFormat f;
   const uint8_t* sound = nullptr;
   int32_t n = 0;
-  if (read != ClipboardRead::kRead || !ParseClipWaveBlock(clip.data(), clip.size(), f, &sound, &n))
-    return false;
-  if (f.wFormatTag != 1) {
+  // A clip cut short, too short for a header or in a form that cannot be
+  // read is refused like one that is not PCM: pasting what happened to
+  // arrive would lose the rest without a word.
+  if (read == ClipboardRead::kUnusable ||
+      !ParseClipWaveBlock(clip.data(), clip.size(), f, &sound, &n) || f.wFormatTag != 1) {
     ShowWarning(formatCaption, texts::kWrongDataFormat);
     return false;
   }

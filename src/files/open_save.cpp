@@ -281,13 +281,11 @@ int OpenSoundFile(const std::string& path) {
   SoundDocument& doc = Doc();
   const std::string previous = doc.path;
   g_lastDirectory = DialogDirectoryOf(path, g_lastDirectory);
+  // Undo brings back the document that was open before, with its own file.
+  if (!BeginUndoableOperation(texts::kCaptionOpenFile)) return 0;
+  KeepFileInUndo();
   doc.path = path;
   if (doc.path.find('.') == std::string::npos) doc.path += ".";
-  // Undo brings back the sound that was open before.
-  if (!BeginUndoableOperation(texts::kCaptionOpenFile)) {
-    doc.path = previous;
-    return 0;
-  }
   int kind = kFileKindNone;
   const SoundReader* reader = nullptr;
   if (HasExtension(path, ".aiff") || HasExtension(path, ".aif")) {
@@ -409,6 +407,7 @@ void NewSoundDocument() {
   FillFormatDialogTable(table, &rate, &bits, &g_newChannels);
   if (!RunParamDialog(kNewSoundDialog, table)) return;
   if (!BeginUndoableOperation(texts::kCaptionNew)) return;
+  KeepFileInUndo();
   SoundFormat f;
   f.wFormatTag = 1;
   f.nChannels = static_cast<uint16_t>(g_newChannels);

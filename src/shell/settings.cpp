@@ -98,6 +98,7 @@ void LoadStartupSettings(const std::string& defaultDirectory) {
 
 void SaveSettingsOnExit(bool minimised, int outerWidth, int outerHeight) {
   Profile* p = Services().profile;
+  HeldProfileWrites once(p);
   if (!minimised) {
     p->WriteString(kPosition, "width", std::to_string(outerWidth));
     p->WriteString(kPosition, "height", std::to_string(outerHeight));

@@ -17,6 +17,8 @@ struct RecordingTest : EngineFixture, ::testing::Test {
     Doc().selStart = Doc().anchor = 400;
     Doc().selEnd = Doc().movingEnd = 3600;
     Doc().viewStart = 2000;
+    Doc().path = "/snd/steps.au";
+    Doc().fileKind = kFileKindAu;
     dev().inputSource = {1, 2, 3, 4, 5};
   }
   HeadlessWaveDevices& dev() { return platform.waveDevices; }
@@ -84,10 +86,18 @@ TEST_F(RecordingTest, ARecordingToTheLimitStopsByItselfAndBecomesTheSound) {
   EXPECT_TRUE(ui().transportOn);
   EXPECT_EQ(ui().menuMode, MenuMode::kMain);
   EXPECT_EQ(Recording().maxSeconds, 1);  // kept for the next recording
+  // A new sound: Save asks for a name rather than writing over steps.au.
+  EXPECT_EQ(ui().title, "Kelvora -[無題]");
+  DispatchCommand(kCmdSave, kCodeAccelerator);
+  ASSERT_EQ(platform.fileDialogs.calls.size(), 1u);
+  EXPECT_TRUE(platform.fileDialogs.calls[0].save);
 
-  SwapUndo();  // the old sound comes back in its own format
+  SwapUndo();  // the old sound comes back in its own format, under its name
   EXPECT_EQ(Doc().format, MakeFormat(22050, 16, 2));
   EXPECT_EQ(DocumentBytes(), std::vector<uint8_t>(4000, 0x11));
+  EXPECT_EQ(std::tie(Doc().path, Doc().fileKind, Doc().modified),
+            std::make_tuple(std::string("/snd/steps.au"), int32_t{kFileKindAu}, false));
+  EXPECT_EQ(ui().title, "Kelvora -[/snd/steps.au]");
 }
 
 TEST_F(RecordingTest, StopKeepsWhatWasRecordedAndBringsPositionsWithinIt) {

@@ -273,6 +273,35 @@ TEST_F(OpenSaveTest, SaveQuestions) {
   EXPECT_EQ(dialogs().calls.at(1).name, "無題");
 }
 
+// Undo across an open brings back the document whole: its sound under its
+// own name and kind, with its unsaved edit. Save then writes that file and
+// not the one opened after it; redo brings the opened one back.
+TEST_F(OpenSaveTest, UndoAcrossAnOpenExchangesPathKindAndModifiedFlag) {
+  const std::string a = dir / "a.wav", b = dir / "b.aiff";
+  SetDocument(MakeFormat(8000, 16, 2), Pcm16({1, 2, 3, 4}));
+  Doc().path = b;
+  ASSERT_EQ(SaveSoundFile(kFileKindAiff), 1);
+  Doc().path = a;
+  ASSERT_EQ(SaveSoundFile(kFileKindWavMuLaw), 1);
+  const std::vector<uint8_t> aBefore = ReadBytes(a), bBefore = ReadBytes(b);
+  ASSERT_EQ(OpenSoundFile(a), 1);
+  Doc().bytes()[1] ^= 0x40;  // an edit not saved yet
+  Doc().modified = true;
+  ASSERT_EQ(OpenSoundFile(b), 1);
+  DispatchCommand(kCmdUndo, kCodeAccelerator);
+  EXPECT_EQ(std::tie(Doc().path, Doc().fileKind, Doc().modified),
+            std::make_tuple(a, int32_t{kFileKindWavMuLaw}, true));
+  EXPECT_EQ(engine.ui().title, "Kelvora -[" + a + "]");
+  SaveCommand();
+  EXPECT_EQ(ReadBytes(b), bBefore);
+  EXPECT_NE(ReadBytes(a), aBefore);                // the edit,
+  EXPECT_EQ(ReadBytes(a).size(), aBefore.size());  // in mu-law still
+  SwapUndo();                                      // redo
+  EXPECT_EQ(std::tie(Doc().path, Doc().fileKind, Doc().modified),
+            std::make_tuple(b, int32_t{kFileKindAiff}, false));
+  EXPECT_EQ(engine.ui().title, "Kelvora -[" + b + "]");
+}
+
 TEST_F(OpenSaveTest, NewMakesAnEmptySoundInTheChosenFormat) {
   SetDocument(MakeFormat(44100, 8, 2), {1, 2, 3, 4});
   Doc().path = "/kept/kind.au";

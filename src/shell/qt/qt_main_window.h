@@ -46,9 +46,10 @@ public:
   // The recent-file items at the end of the File menu, from the settings.
   void RebuildRecentFiles();
 
-  // Outer size (frame included) as stored in the settings. The frame is
-  // known only once the window manager has framed the window, so the size
-  // is corrected then.
+  // Outer size (frame included) as stored in the settings, at most the
+  // available area of the screen. The frame is known only once the window
+  // manager has framed the window, so the size is corrected then, and the
+  // frame moved inside the available area of the screen it landed on.
   void RequestOuterSize(int width, int height);
   QSize OuterSize() const;
 
@@ -70,6 +71,7 @@ private:
   // raised it has finished its own handling.
   void Post(int id, int code);
   void ApplyPendingOuterSize();
+  QSize FitOnScreen(QSize outer) const;
 
   Dispatcher dispatcher_;
   StatusBar* status_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
@@ -190,10 +191,10 @@ TEST(MainWindowMenus, RecentFilesAreRebuiltFromTheSettingsEachTimeTheFileMenuOpe
 
 TEST(MainWindowLayout, ViewsAndStatusPartsWhereTheyBelongAndNonsenseSizesAreBounded) {
   WindowFixture f;
-  f.window->RequestOuterSize(1000, 700);
+  f.window->RequestOuterSize(760, 540);  // within the screen
   f.window->show();
   f.Flush();
-  EXPECT_EQ(f.window->OuterSize(), QSize(1000, 700));
+  EXPECT_EQ(f.window->OuterSize(), QSize(760, 540));
   const int t = f.window->Toolbar()->height(), s = f.window->Status()->Height();
   const int menu = f.window->menuBar()->height();
   const MainLayout want = ComputeMainLayout(f.window->width(), f.window->height() - menu, t, s);
@@ -212,6 +213,9 @@ TEST(MainWindowLayout, ViewsAndStatusPartsWhereTheyBelongAndNonsenseSizesAreBoun
   f.Flush();
   EXPECT_GE(f.window->OuterSize().width(), 160);
   EXPECT_GE(f.window->OuterSize().height(), 120);
+  f.window->RequestOuterSize(16384, 16384);  // no larger than the screen's usable area
+  f.Flush();
+  EXPECT_EQ(f.window->OuterSize(), f.window->screen()->availableGeometry().size());
 }
 
 TEST(MainWindowClose, CloseBoxDuringAnOperationWaitsForItsEnd) {
