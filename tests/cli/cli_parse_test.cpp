@@ -32,23 +32,6 @@ TEST(CliParse, StepsKeepTheirOrderAndOptionsGoAnywhere) {
                                     {K::kCursor, 5, 0, 0}}));
 }
 
-TEST(CliParse, OutputKindFromOptionOrExtension) {
-  const std::pair<std::vector<std::string>, int> cases[] = {
-      {{"a.wav", "-o", "b.WAV"}, kFileKindWavPcm},
-      {{"a.wav", "-o", "b.au"}, kFileKindAu},
-      {{"a.wav", "-o", "b.aiff"}, kFileKindAiff},
-      {{"a.wav", "-o", "b.aif"}, kFileKindAiff},
-      {{"a.wav", "-o", "b.wav", "--kind", "ulaw"}, kFileKindWavMuLaw},
-      {{"a.wav", "-o", "b.snd", "--kind", "au"}, kFileKindAu},
-  };
-  for (const auto& [args, kind] : cases) {
-    CliOptions o;
-    std::string error;
-    ASSERT_TRUE(ParseCliArguments(args, &o, &error)) << error;
-    EXPECT_EQ(o.outputKind, kind) << args[2];
-  }
-}
-
 TEST(CliParse, UsageErrorsAreRefusedBeforeAnythingRuns) {
   const std::vector<std::vector<std::string>> bad = {
       {},
@@ -64,6 +47,7 @@ TEST(CliParse, UsageErrorsAreRefusedBeforeAnythingRuns) {
       {"a.wav", "-o", "b.xyz"},
       {"a.wav", "-o", "b.wav", "--kind", "mp3"},
       {"a.wav", "--kind", "pcm"},
+      {"new:", "--seed", "x"},
   };
   for (const auto& args : bad) {
     std::ostringstream out, err;

@@ -65,29 +65,6 @@ TEST_F(EditCli, ConvertNewClipAndEveryKindOfOutput) {
   EXPECT_TRUE(Says("\"channels\":2,\"frames\":552,\"bytes\":2208,\"selection\":[0,552]"));
 }
 
-TEST_F(EditCli, GeneratorVerbsAndReproducibleNoise) {
-  // 8000 Hz: 800 + 400 + 80 frames, then one beat (4000 frames) of the
-  // 100-frame clip at tempo 120.
-  const std::vector<std::string> args = {"new:rate=8000,bits=16,channels=2",
-                                         "insert-silence:time=100",
-                                         "noise:volume=50,time=50,stereo=off",
-                                         "tone:frequency=1000,time=10,wave=square",
-                                         "melody:tempo=120,melody=o4c",
-                                         "--clip",
-                                         dir / "in.wav",
-                                         "--seed",
-                                         "7",
-                                         "--info",
-                                         "-o",
-                                         dir / "g.wav"};
-  ASSERT_TRUE(Run(args)) << err;
-  EXPECT_TRUE(Says("\"frames\":5280,\"bytes\":21120,\"selection\":[1280,5280]")) << out;
-  const std::vector<uint8_t> first = ReadBytes(dir / "g.wav");
-  ASSERT_TRUE(Run(args));
-  EXPECT_EQ(ReadBytes(dir / "g.wav"), first);
-  ASSERT_TRUE(Run({"new:", "--seed", "x"}, 2));
-}
-
 // Nothing is saved after a refused file or a position past the end; a data
 // size of 0 (a recording cut short) keeps its sound through load and save.
 TEST_F(EditCli, RefusedFilesAndPositionsSaveNothing) {

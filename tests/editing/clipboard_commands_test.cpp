@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <functional>
 
+#include "document/byte_order.h"
 #include "document/undo.h"
 #include "editing/clip_wave_block.h"
+#include "files/file_test_support.h"
 #include "test_support.h"
 
 namespace kelvora {
@@ -54,6 +56,12 @@ TEST_F(EditTest, CopyMakesAWaveBlockWithTheChosenChannelInBoth) {
   EXPECT_TRUE(DispatchCommand(kCmdCopy, kCodeAccelerator));
   ASSERT_EQ(clipboard().wave.size(), 8u + 46u);
   EXPECT_EQ(ClipSound(), Pcm16({2, -2, 3, -3}));
+  EXPECT_EQ(GetLe32(clipboard().wave.data() + 4), 8u + 38u);  // RIFF size
+  uint8_t plain[kClipHeaderBytes];
+  int32_t n = 0;
+  ASSERT_TRUE(StandardWaveHeader(clipboard().wave.data(), clipboard().wave.size(), plain, &n));
+  EXPECT_EQ(std::vector<uint8_t>(plain, plain + 44),
+            Image().Riff(36 + 8).Pcm(22050, 16, 2).Tag("data").U32(8).bytes);
   Doc().channelMask = 1;
   CopySelection();
   EXPECT_EQ(ClipSound(), Pcm16({2, 2, 3, 3}));
@@ -98,6 +106,13 @@ TEST_F(EditTest, DeleteCropCutAndPasteOffsetsAndSelections) {
   DeleteSelection();
   EXPECT_EQ(Doc().length, 0);
   EXPECT_TRUE(Doc().modified);
+  // A long sound: only the tail after the selection moves.
+  SetDocument(MakeFormat(8000, 8, 1), Bytes(8 << 20, 1));
+  Doc().bytes()[(8 << 20) - 1] = 2;
+  Select(0, 4 << 20);
+  DeleteSelection();
+  EXPECT_EQ(Doc().length, 4 << 20);
+  EXPECT_EQ(Doc().bytes()[(4 << 20) - 1], 2);
 }
 
 TEST_F(EditTest, PasteConvertsTheClipOrRefusesIt) {

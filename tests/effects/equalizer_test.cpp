@@ -82,20 +82,5 @@ TEST(Equalizers, NothingToScaleLeavesTheSamples) {
   }
 }
 
-TEST(Equalizers, UndoBringsTheSoundBack) {
-  for (int command : {kCmdGraphicEq, kCmdParametricEq}) {
-    EngineFixture f;
-    const std::vector<uint8_t> bytes = NoiseBytes(4 * 3000, 6);
-    SetDocument(MakeFormat(44100, 16, 2), bytes);
-    Select(100, 2100);
-    Params<GraphicEqParams>().positions = {0, 0, 0, 0, 100, 100, 100, 100, 100};
-    Params<ParametricEqParams>().modules[0].level = 12;
-    ASSERT_TRUE(RunCommand(command));
-    EXPECT_NE(DocumentBytes(), bytes);
-    ASSERT_TRUE(RunCommand(kCmdUndo));
-    EXPECT_EQ(DocumentBytes(), bytes);
-  }
-}
-
 }  // namespace
 }  // namespace kelvora

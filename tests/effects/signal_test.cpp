@@ -32,14 +32,6 @@ V WithAt(V v, size_t at, int32_t value) {
   return v;
 }
 
-struct Known {
-  const char* label;
-  int command;
-  SoundFormat format;
-  V in, out;
-  std::function<void()> set;
-};
-
 // clang-format off
 const Known kKnown[] = {
     // The gate at 0 never closes; at 100 it closes over R = 8 frames.
@@ -72,9 +64,7 @@ const Known kKnown[] = {
 };
 // clang-format on
 
-class SignalKnown : public testing::TestWithParam<Known> {};
-
-TEST_P(SignalKnown, Result) {
+TEST_P(KnownResult, SamplesMessagesAndModifiedFlag) {
   const Known& k = GetParam();
   EngineFixture f;
   SetSamples(k.format, k.in);
@@ -82,12 +72,13 @@ TEST_P(SignalKnown, Result) {
   ASSERT_TRUE(RunCommand(k.command));
   EXPECT_EQ(Samples16(), k.out);
   EXPECT_EQ(Peak().peakScale, 0);
+  EXPECT_TRUE(f.ui().messages.empty());
+  // Reverse and inversion do nothing at all on an empty selection.
+  const bool idle = k.in.empty() && (k.command == kCmdReverse || k.command == kCmdInvertPhase);
+  EXPECT_EQ(Doc().modified, !idle);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SignalKnown, testing::ValuesIn(kKnown),
-                         [](const testing::TestParamInfo<Known>& info) {
-                           return info.param.label;
-                         });
+INSTANTIATE_TEST_SUITE_P(Signal, KnownResult, testing::ValuesIn(kKnown), KnownLabel);
 
 // At level 100 the two channels swing against each other: their gains
 // always add up to 100 %, the right one reaching 0 and the left one 99 %

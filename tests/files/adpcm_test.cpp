@@ -77,6 +77,17 @@ TEST(ImaAdpcm, BlocksDecodeLowNibbleFirst) {
   EXPECT_EQ(Ima({0, 0, 0xF0, 0, 0x01}, 1), Pcm16({0, 12286, 16010}));
 }
 
+// Nibble 4 from -32768 adds step + step / 8 at each index of the table,
+// never clipping: the hash was recorded from the standard table.
+TEST(ImaAdpcm, EveryEntryOfTheStepTable) {
+  uint32_t hash = 2166136261u;
+  for (int index = 0; index <= 88; ++index) {
+    const Bytes out = Ima({0x00, 0x80, uint8_t(index), 0, 0x04}, 1);
+    hash = (hash ^ (out[2] | out[3] << 8)) * 16777619u;
+  }
+  EXPECT_EQ(hash, 0x9b8c20abu);
+}
+
 TEST(Adpcm, FramesPerBlock) {
   // {MS?, channels, block bytes, frames}: full blocks, blocks shorter than
   // their header, and blocks of just the header.

@@ -51,16 +51,6 @@ TEST_P(FileReaderSource, RandomSeeksAndReadsMatchTheBytes) {
 
 INSTANTIATE_TEST_SUITE_P(FileAndMemory, FileReaderSource, testing::Bool());
 
-TEST(FileReader, RefusesWhatIsNotARegularFile) {
-  TempDir dir;
-  FileReader r;
-  EXPECT_FALSE(r.Open(dir / "missing"));
-  EXPECT_FALSE(r.Open(dir.path()));
-  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_FALSE(r.Open(dir / "fifo"));  // and does not hang waiting for a writer
-  EXPECT_FALSE(r.IsOpen());
-}
-
 class SafeWriterTest : public testing::Test {
 protected:
   EngineFixture engine;

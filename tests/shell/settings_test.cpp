@@ -31,16 +31,6 @@ TEST(SettingsPaths, UnwritableProgramFolderFallsBackToTheUsersConfiguration) {
             "/home/u/.config/kelvora/kelvora.ini");
 }
 
-TEST(SettingsPaths, HelpPrefersACompiledHelpFileWhenOneIsThere) {
-  auto none = [](const std::string&) { return false; };
-  auto chm = [](const std::string& p) { return p == "/opt/k.d/kelvora.chm"; };
-  EXPECT_EQ(HelpFilePath("/opt/k.d/kelvora", none), "/opt/k.d/kelvora.html");
-  EXPECT_EQ(HelpFilePath("/opt/k.d/kelvora", chm), "/opt/k.d/kelvora.chm");
-  EngineFixture f;
-  InitShellPaths("/opt/k.d/kelvora", true, "", "/home/u", none);
-  EXPECT_EQ(Shell().aboutSoundPath, "/opt/k.d/about.wav");
-}
-
 TEST(SettingsPaths, InstalledCopyFindsItsDataInShareAndKeepsSettingsWithTheUser) {
   struct Case {
     const char* program;
@@ -59,6 +49,9 @@ TEST(SettingsPaths, InstalledCopyFindsItsDataInShareAndKeepsSettingsWithTheUser)
       // A build tree with the page beside the program stays as it is.
       {"/src/build/kelvora", "/src/build/kelvora.html", true, "/src/build/kelvora.ini",
        "/src/build/kelvora.html", "/src/build/about.wav"},
+      // A compiled help file, where there is one, is preferred.
+      {"/opt/k.d/kelvora", "/opt/k.d/kelvora.chm", true, "/opt/k.d/kelvora.ini",
+       "/opt/k.d/kelvora.chm", "/opt/k.d/about.wav"},
   };
   EngineFixture f;
   for (const Case& c : cases) {
@@ -116,6 +109,13 @@ TEST_F(SettingsTest, DefaultsStoredValuesAndWhatShutdownWrites) {
   SaveSettingsOnExit(true, 160, 28);
   EXPECT_EQ(profile.GetInt("Position", "width", 0), 800);
   EXPECT_EQ(profile.GetInt("Position", "height", 0), 600);
+}
+
+TEST_F(SettingsTest, TheFileMenuListsSixRecentFilesAndSkipsEmptyOnes) {
+  for (const char* n : {"1", "3", "6", "7"}) profile.WriteString("RecentFiles", n, "/a.wav");
+  std::vector<int> ids;
+  for (const RecentMenuItem& item : ReadRecentMenuItems()) ids.push_back(item.id);
+  EXPECT_EQ(ids, (std::vector<int>{kCmdRecentFirst, kCmdRecentFirst + 2, kCmdRecentFirst + 5}));
 }
 
 TEST_F(SettingsTest, StoredDensityIsBroughtIntoRangeBeforeDrawingDividesByIt) {

@@ -68,6 +68,10 @@ TEST_F(Overview, FrameCoversTheVisibleStretchAndIsAtLeastFourWide) {
   EXPECT_EQ(ComputeViewFrame().x2, 1016);
   Pretend(44100, 16, 2, 0);
   EXPECT_FALSE(ComputeViewFrame().visible);
+  Pretend(44100, 16, 2, 4000);  // no room between the buttons
+  View().overviewWidth = 32;
+  EXPECT_FALSE(ComputeViewFrame().visible);
+  EXPECT_EQ(OverviewXToOffset(20), 0);
 }
 
 TEST_F(Overview, ButtonsStopAtTheStartAndOneFrameBeforeTheEnd) {

@@ -142,34 +142,6 @@ TEST_F(QtDialogHostTest, ScrollBarActionsBecomeScrollRequests) {
   EXPECT_EQ(pan, 20);
 }
 
-// The time-stretch command in the real dialog: its lengths follow a drag,
-// an arrow and typing, each as it happens.
-TEST_F(QtDialogHostTest, TimeStretchLengthsFollowTheSlider) {
-  EngineFixture engine;
-  Services().dialogs = &host;
-  SetDocument(MakeFormat(44100, 16, 1), std::vector<uint8_t>(2 * 22050));
-  std::vector<QString> shown;
-  Answer([&](QtDialog& dlg) {
-    auto lengths = [&] {
-      shown.push_back(Get<QLabel>(dlg, 10000)->text() + "=>" + Get<QLabel>(dlg, 10001)->text());
-    };
-    lengths();
-    auto* bar = Get<QScrollBar>(dlg, 200);
-    bar->setSliderDown(true);
-    bar->setSliderPosition(60);
-    lengths();
-    bar->setSliderDown(false);
-    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    lengths();
-    TypeInto(dlg.Widget(201), "50");
-    lengths();
-    Press(dlg, 1);
-  });
-  ASSERT_TRUE(DispatchCommand(kCmdTimeStretch, kCodeMenu));
-  EXPECT_EQ(shown, (std::vector<QString>{"500=>500", "500=>833", "500=>847", "500=>1000"}));
-  EXPECT_EQ(Doc().length, 2 * 44100);
-}
-
 TEST_F(QtDialogHostTest, RadioButtonsOfAGroupExcludeEachOther) {
   int32_t mode = 1;
   ParamEntry distortion[] = {{202, kParamRadio, &mode, nullptr, nullptr, 0},
