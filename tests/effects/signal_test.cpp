@@ -80,24 +80,6 @@ TEST_P(KnownResult, SamplesMessagesAndModifiedFlag) {
 
 INSTANTIATE_TEST_SUITE_P(Signal, KnownResult, testing::ValuesIn(kKnown), KnownLabel);
 
-// At level 100 the two channels swing against each other: their gains
-// always add up to 100 %, the right one reaching 0 and the left one 99 %
-// (the table stops at 9999).
-TEST(Tremolo, AutoPanSwingsTheChannelsAgainstEachOther) {
-  EngineFixture f;
-  SetSamples(kStereo, V(2 * 4000, 10000));
-  Params<TremoloParams>() = {100, 100, 1};
-  ASSERT_TRUE(RunCommand(kCmdTremolo));
-  const V out = Samples16();
-  V right;
-  for (size_t i = 0; i < out.size(); i += 2) {
-    ASSERT_EQ(out[i] + out[i + 1], 10000) << i;
-    right.push_back(out[i + 1]);
-  }
-  EXPECT_EQ(*std::min_element(right.begin(), right.end()), 0);
-  EXPECT_EQ(*std::max_element(right.begin(), right.end()), 9900);
-}
-
 // Flanger clears its stereo flag on a mono sound before the dialog, and both
 // boxes show grey; Cancel then leaves the tremolo's flag as it was.
 TEST(StereoBoxes, GreyOnMonoFlangerClearsItsFlagTremoloDoesNot) {
