@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "document/memory_block.h"
+#include "document/sound_document.h"
 #include "platform/platform.h"
 #include "resources/dialogs.h"
 
@@ -60,6 +61,8 @@ struct RecordingState {
   MemoryBlock block;
 };
 RecordingState& Recording();
+// The format of the recording that runs, or ran last.
+const SoundFormat& RecordingFormat();
 
 // 40011: offers to save a modified sound first.
 void StartRecording();

@@ -52,6 +52,7 @@ int32_t WithinData(int32_t offset, int32_t length, int32_t align) {
 }  // namespace
 
 RecordingState& Recording() { return g_recording; }
+const SoundFormat& RecordingFormat() { return g_recordFormat; }
 
 uint32_t RecordMemoryKb(int32_t seconds, int32_t rate, bool sixteenBits, bool stereo) {
   return static_cast<uint32_t>(seconds * rate * (sixteenBits ? 2 : 1) * (stereo ? 2 : 1) / 1024);

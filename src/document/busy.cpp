@@ -4,6 +4,7 @@
 #include <string>
 
 #include "document/observer.h"
+#include "document/sound_document.h"
 #include "document/texts.h"
 #include "platform/platform.h"
 
@@ -12,6 +13,7 @@ namespace kelvora {
 BusyState g_busy;
 
 void BeginBusy() {
+  MarkDocumentChanging();
   NotifyBusyChanged(true);
   Busy().busy = true;
   Busy().progressPercent = -1;

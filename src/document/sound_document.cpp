@@ -11,11 +11,19 @@ const char* const kUntitledPath = "無題";
 SoundDocument g_document;
 PeakState g_peak;
 
+namespace {
+uint64_t g_revision = 0;
+}  // namespace
+
+uint64_t DocumentRevision() { return g_revision; }
+void MarkDocumentChanging() { ++g_revision; }
+
 int32_t BytesPerChannelSample(const SoundFormat& f) {
   return f.nChannels ? f.nBlockAlign / f.nChannels : 0;
 }
 
 void SetDocumentFormat(const SoundFormat& f) {
+  MarkDocumentChanging();
   SoundDocument& doc = Doc();
   doc.format = f;
   doc.bytesPerChannelSample = BytesPerChannelSample(f);

@@ -97,6 +97,14 @@ struct SoundDocument {
 extern SoundDocument g_document;
 inline SoundDocument& Doc() { return g_document; }
 
+// A number that changes whenever the sound may be about to change: the
+// undo snapshot every operation takes first, undo itself, the start of a
+// busy pass and a new format each move it on. Selection and view do not.
+// What was made of the sound at one revision (a recovery copy) is current
+// while the revision stays.
+uint64_t DocumentRevision();
+void MarkDocumentChanging();
+
 // nBlockAlign / nChannels, 0 for a channel count of 0 (a hostile header).
 int32_t BytesPerChannelSample(const SoundFormat& f);
 // Sets the format and recomputes bytes per channel sample.

@@ -30,6 +30,7 @@ UndoSnapshot& Undo() {
 }
 
 int TakeUndoSnapshot() {
+  MarkDocumentChanging();
   SoundDocument& doc = Doc();
   UndoSnapshot& undo = Undo();
   // An empty document still gets a small block, so the handle stays valid.
@@ -45,6 +46,7 @@ int TakeUndoSnapshot() {
 }
 
 void SwapUndo() {
+  MarkDocumentChanging();
   SoundDocument& doc = Doc();
   UndoSnapshot& undo = Undo();
   std::swap(doc.format, undo.format);

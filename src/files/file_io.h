@@ -89,6 +89,13 @@ public:
   // showing the message (the target is then as it was).
   int Commit();
 
+  // Before Open: failures are kept for Failed() instead of shown (a writer
+  // away from the window's thread), and a new file is readable by its owner
+  // only.
+  void SetQuiet() { quiet_ = true; }
+  void SetPrivate() { private_ = true; }
+  bool Failed() const { return failed_; }
+
   // Tests: use a named temporary file even where a nameless one is possible.
   static void SetTestNamedTemporary(bool on);
 
@@ -111,6 +118,8 @@ private:
   bool failed_ = false;
   bool replacing_ = false;
   bool nameless_ = false;
+  bool quiet_ = false;
+  bool private_ = false;
   uint64_t written_ = 0;
   unsigned newMode_ = 0;  // what a new file's mode becomes
   std::string path_;      // as the user named it, for the message

@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -162,13 +163,13 @@ void SafeFileWriter::Stop(int error) {
 
 int SafeFileWriter::Fail(int error) {
   Stop(error);
-  ReportWriteFailure(path_, error_ != 0 ? std::strerror(error_) : "");
+  if (!quiet_) ReportWriteFailure(path_, error_ != 0 ? std::strerror(error_) : "");
   return 0;
 }
 
 int SafeFileWriter::Refuse(const char* reason) {
   Stop(0);
-  ReportWriteFailure(path_, reason);
+  if (!quiet_) ReportWriteFailure(path_, reason);
   return 0;
 }
 
@@ -208,11 +209,11 @@ int SafeFileWriter::Open(const std::string& path) {
 
 int SafeFileWriter::NameTemporary(int (*make)(const std::string& name, int fd), int fd) {
   const std::string dir = DirectoryOf(target_);
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter = 0;  // writers run on more than one thread
   for (int attempt = 0; attempt < 100; ++attempt) {
     char name[64];
     std::snprintf(name, sizeof name, "/.kelvora-%ld-%u.tmp", static_cast<long>(::getpid()),
-                  counter++);
+                  counter.fetch_add(1));
     const int made = make(dir + name, fd);
     if (made >= 0) {
       temp_ = dir + name;
@@ -251,7 +252,7 @@ int SafeFileWriter::CreateTemporary(const struct stat* original) {
   fd_ = fd;
   mode_ = Mode::kTemporary;
   if (original == nullptr) {
-    newMode_ = NewFileMode();
+    newMode_ = private_ ? 0600 : NewFileMode();
     return 1;
   }
   // Owner, group, mode and attributes before any data, so that nobody who

@@ -258,9 +258,11 @@ int WavLoader::Fail(const char* text, const char* first) {
 
 // ----- Writing ---------------------------------------------------------------
 
-constexpr size_t kHeaderBytes = 44;
+constexpr size_t kHeaderBytes = kWavHeaderBytes;
 
-void BuildHeader(uint8_t* h, const SoundFormat& f, uint32_t data_bytes) {
+}  // namespace
+
+void BuildWavHeader(uint8_t* h, const SoundFormat& f, uint32_t data_bytes) {
   uint8_t record[kSoundFormatBytes];
   WriteFormatLe(record, f);
   std::memcpy(h, "RIFF", 4);
@@ -271,8 +273,6 @@ void BuildHeader(uint8_t* h, const SoundFormat& f, uint32_t data_bytes) {
   std::memcpy(h + 36, "data", 4);
   PutLe32(h + 40, data_bytes);
 }
-
-}  // namespace
 
 int CheckWav(FileReader& file, LoadedSound& sound) {
   uint8_t head[12];
@@ -310,7 +310,7 @@ int SaveWav(int mode) {
     data_bytes = static_cast<uint32_t>(frames * doc.format.nChannels);
   }
   uint8_t header[kHeaderBytes];
-  BuildHeader(header, f, data_bytes);
+  BuildWavHeader(header, f, data_bytes);
   SafeFileWriter out;
   if (!out.Open(doc.path)) return 0;
   out.Write(header, sizeof header);

@@ -134,6 +134,37 @@ public:
   virtual int64_t NowMs() = 0;
 };
 
+// What the recovery copies need to know of the system.
+class System {
+public:
+  virtual ~System() = default;
+  virtual int64_t ProcessId() = 0;
+  // When process `pid` started, in the system's own unit (0: unknown). A
+  // process id is reused; the pair of both is not.
+  virtual uint64_t ProcessStart(int64_t pid) = 0;
+  // Whether the process that had `pid` and started at `start` still runs.
+  virtual bool ProcessRunning(int64_t pid, uint64_t start) = 0;
+  // Bytes this user may still write on the file system that holds `path`
+  // (or its nearest existing parent); -1 when that cannot be known.
+  virtual int64_t FreeBytes(const std::string& path) = 0;
+  // Seconds since 1970, for the times a user reads.
+  virtual int64_t WallSeconds() = 0;
+  // Where programs keep state between runs ($XDG_STATE_HOME, else
+  // ~/.local/state); empty when there is no home.
+  virtual std::string StateFolder() = 0;
+};
+
+// Work done away from the user-interface thread, one task at a time, in
+// the order posted. A task touches only what it owns and what was made to
+// be shared between threads.
+class Background {
+public:
+  virtual ~Background() = default;
+  virtual void Post(std::function<void()> task) = 0;
+  // Returns once every task posted so far has run.
+  virtual void Drain() = 0;
+};
+
 // ----- Wave devices ---------------------------------------------------------
 
 // The twelve format bits of a device: rate 11025, 22050 or 44100 (1, 2, 4),
@@ -236,6 +267,9 @@ public:
   virtual void StartInput() = 0;
   // Stops recording; an added block comes back through InputDone.
   virtual void StopInput() = 0;
+  // Bytes of the prepared block filled so far: what has been recorded can
+  // be kept while the recording still runs.
+  virtual int InputRecorded() { return 0; }
   virtual void CloseInput() = 0;
 
   // Plays a sound file on the default device without waiting; nothing when
@@ -254,6 +288,8 @@ struct Platform {
   Processes* processes = nullptr;
   Clock* clock = nullptr;
   WaveDevices* waveDevices = nullptr;
+  System* system = nullptr;
+  Background* background = nullptr;
 };
 
 Platform& Services();

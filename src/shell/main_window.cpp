@@ -93,6 +93,8 @@ int OpenDroppedFile(const std::string& path) {
 
 int OpenCommandLineFile(const std::string& path) {
   if (path.empty()) return 0;
+  // A sound restored from a recovery copy is not discarded unasked.
+  if (ConfirmSaveChanges() != 1) return 0;
   Doc().path = path;
   return OpenSoundFile(path);
 }

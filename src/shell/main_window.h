@@ -22,6 +22,7 @@ void InstallWindowObserver();
 // modified sound first. 1 when the file was opened.
 int OpenDroppedFile(const std::string& path);
 // Start-up: the path named on the command line, as given; nothing if empty.
+// Asks to save first when the sound is modified (restored after a crash).
 int OpenCommandLineFile(const std::string& path);
 
 }  // namespace kelvora

@@ -137,6 +137,8 @@ void HeadlessPlatform::Install() {
   p.processes = &processes;
   p.clock = &clock;
   p.waveDevices = &waveDevices;
+  p.system = &system;
+  p.background = &background;
 }
 
 }  // namespace kelvora

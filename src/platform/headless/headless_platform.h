@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/headless/headless_dialogs.h"
+#include "platform/headless/headless_system.h"
 #include "platform/headless/headless_wave_devices.h"
 #include "platform/platform.h"
 
@@ -167,6 +168,8 @@ public:
   HeadlessProcesses processes;
   FakeClock clock;
   HeadlessWaveDevices waveDevices;
+  HeadlessSystem system;
+  HeadlessBackground background;
   Profile* profile = &memoryProfile;  // a test may point it at a real file
 };
 

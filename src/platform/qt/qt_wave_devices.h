@@ -48,6 +48,7 @@ public:
   void StartInput() override;
   void StopInput() override;
   void CloseInput() override;
+  int InputRecorded() override { return recorded_; }
 
   void PlaySoundFile(const std::string& path) override;
 

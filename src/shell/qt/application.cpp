@@ -6,17 +6,20 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include "platform/profile_file.h"
 #include "platform/qt/qt_dialog_host.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_system.h"
 #include "platform/qt/qt_wave_devices.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/qt/icons.h"
 #include "shell/qt/qt_main_window.h"
+#include "shell/recovery.h"
 #include "shell/settings.h"
 #include "views/view_state.h"
 
@@ -62,6 +65,8 @@ int RunKelvora(QApplication& app) {
   QtProcesses processes;
   QtClock clock;
   QtWaveDevices waveDevices;
+  QtSystem system;
+  QtBackground background;
   processes.SetSoundDevices(&waveDevices);
   Platform& services = Services();
   services.ui = &ui;
@@ -71,7 +76,10 @@ int RunKelvora(QApplication& app) {
   services.processes = &processes;
   services.clock = &clock;
   services.waveDevices = &waveDevices;
+  services.system = &system;
+  services.background = &background;
   LoadStartupSettings(LocalPath(QDir::homePath()));
+  StartRecovery();
 
   {
     QtMainWindow window;
@@ -89,10 +97,22 @@ int RunKelvora(QApplication& app) {
     if (!args.isEmpty()) args.removeFirst();
     std::vector<std::string> words;
     for (const QString& a : args) words.push_back(LocalPath(a));
+    // What a crash left is offered before anything else is opened.
+    OfferRecoveryAtStart();
     OpenCommandLineFile(CommandLinePath(words));
     window.repaint();
 
+    QTimer recovery;
+    recovery.setSingleShot(true);
+    recovery.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&recovery, &QTimer::timeout, [&recovery] {
+      recovery.start(RecoveryTick(QApplication::activeModalWidget() != nullptr));
+    });
+    if (RecoveryEnabled()) recovery.start(0);
+
     app.exec();
+    recovery.stop();
+    EndRecovery();
     ui.SetWindow(nullptr);
     services.dialogs = nullptr;
   }
