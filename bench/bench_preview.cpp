@@ -43,8 +43,8 @@ const Change kChanges[] = {
     {"Pitch", kCmdPitch, 200, 60, 70},
     {"TimeStretch", kCmdTimeStretch, 200, 50, 60},
     {"Transpose", kCmdTranspose, 200, -700, -600},
-    {"GraphicEq", kCmdGraphicEq, 200, 0, 10},
-    {"ParametricEq", kCmdParametricEq, 103, 0, 9},
+    {"GraphicEq", kCmdGraphicEq, 203, 0, 10},
+    {"ParametricEq", kCmdParametricEq, 103, 5, 9},
 };
 
 void BM_PreviewRerender(benchmark::State& state) {
@@ -71,6 +71,10 @@ void BM_PreviewRerender(benchmark::State& state) {
             w.Scroll(c.slider, kScrollThumbTrack, high ? c.high : c.low);
         }
         if (!Preview().playing) state.SkipWithError("the preview did not play");
+        state.counters["renders"] = Preview().renders;
+        state.counters["changed"] = Preview().processedBytes != Preview().originalBytes ||
+                                    std::memcmp(Preview().processed, Preview().original,
+                                                static_cast<size_t>(Preview().originalBytes)) != 0;
       },
       2);
   DispatchCommand(c.command, kCodeMenu);

@@ -202,23 +202,23 @@ public:
       return;
     }
     if (id == 1 || id == 2) ThePlayer().Stop();  // before OK's pass, or Cancel
-    inner_.Clicked(dlg, id);
+    Inner([&] { inner_.Clicked(dlg, id); });
     Changed(dlg);
   }
   void Edited(DialogWindow& dlg, int id) override {
-    inner_.Edited(dlg, id);
+    Inner([&] { inner_.Edited(dlg, id); });
     Changed(dlg);
   }
   void Chosen(DialogWindow& dlg, int id) override {
-    inner_.Chosen(dlg, id);
+    Inner([&] { inner_.Chosen(dlg, id); });
     Changed(dlg);
   }
   void Scrolled(DialogWindow& dlg, int id, int request, int position) override {
-    inner_.Scrolled(dlg, id, request, position);
+    Inner([&] { inner_.Scrolled(dlg, id, request, position); });
     Changed(dlg);
   }
   void Mouse(DialogWindow& dlg, int id, MouseAction action, int x, int y) override {
-    inner_.Mouse(dlg, id, action, x, y);
+    Inner([&] { inner_.Mouse(dlg, id, action, x, y); });
     Changed(dlg);
   }
   void Paint(DialogWindow& dlg, int id) override { inner_.Paint(dlg, id); }
@@ -229,8 +229,17 @@ public:
   }
 
 private:
+  // The handler's own writes to the dialog come back here (a slider moved
+  // shows its number, which reports an edit): one rendering, after the
+  // outermost call.
+  template <class F>
+  void Inner(F f) {
+    ++depth_;
+    f();
+    --depth_;
+  }
   void Changed(DialogWindow& dlg) {
-    if (!ThePlayer().state().playing) return;
+    if (depth_ > 0 || !ThePlayer().state().playing) return;
     if (!ThePlayer().Render(recipe_, pass_, inner_, dlg)) {
       ThePlayer().Stop();
       dlg.SetCheck(kPreviewToggle, kUnchecked);
@@ -240,6 +249,7 @@ private:
   DialogHandler& inner_;
   const EffectRecipe& recipe_;
   const std::function<int(EffectRun&)>& pass_;
+  int depth_ = 0;
 };
 
 }  // namespace
