@@ -241,12 +241,14 @@ TEST_F(SoundServerTest, RecordsTheToneHeardOnTheLoopbackUntilTheLimit) {
   EXPECT_EQ(bestHz, 1000);
 }
 
-// Half a second from the loopback while the preview plays: the RMS of its
-// second half (what was queued before the recording began has passed).
+// Half a second from the loopback while the preview plays: the amplitude
+// of the tone's frequency in its second half (what was queued before the
+// recording began has passed). Other tests' sounds on the shared sink, at
+// other frequencies, do not count.
 class LoopbackLevel : public WaveListener {
 public:
   explicit LoopbackLevel(WaveDevices& devices) : devices_(devices) {}
-  double Record() {
+  double Record(double hz) {
     std::vector<uint8_t> block(44100);  // 0.5 s of 44.1 kHz 16-bit mono
     done_ = false;
     const WaveStreamFormat mono{44100, 16, 1};
@@ -256,12 +258,13 @@ public:
     devices_.StartInput();
     RunUntil([this] { return done_; }, 3000);
     devices_.CloseInput();
-    double sum = 0;
-    for (size_t i = block.size() / 2; i + 1 < block.size(); i += 2) {
-      const double v = static_cast<int16_t>(block[i] | (block[i + 1] << 8));
-      sum += v * v;
+    double re = 0, im = 0;
+    for (size_t i = block.size() / 4; i < block.size() / 2; ++i) {
+      const double v = static_cast<int16_t>(block[2 * i] | (block[2 * i + 1] << 8));
+      re += v * std::cos(2 * M_PI * hz * static_cast<double>(i) / 44100);
+      im += v * std::sin(2 * M_PI * hz * static_cast<double>(i) / 44100);
     }
-    return std::sqrt(sum / static_cast<double>(block.size() / 4));
+    return std::hypot(re, im) * 4 / static_cast<double>(block.size());
   }
   void OutputDone(int, int) override {}
   void InputDone(int) override { done_ = true; }
@@ -272,7 +275,7 @@ private:
 };
 
 TEST_F(SoundServerTest, VolumePreviewIsHeardAtHalfTheLevelAndFollowsAChange) {
-  SetDocument(MakeFormat(44100, 16, 2), Tone(44100, 2, 2.0, 1000, 12000));
+  SetDocument(MakeFormat(44100, 16, 2), Tone(44100, 2, 2.0, 1733, 12000));
   Params<VolumeParams>().volume = 50;
   double original = 0, half = 0, full = 0;
   platform.dialogs.QueueActions(
@@ -281,13 +284,13 @@ TEST_F(SoundServerTest, VolumePreviewIsHeardAtHalfTheLevelAndFollowsAChange) {
         ASSERT_TRUE(w.Click(kPreviewToggle));
         ASSERT_TRUE(Preview().playing);
         RunUntil([] { return false; }, 400);
-        half = level.Record();
+        half = level.Record(1733);
         w.Type(201, "100");
         RunUntil([] { return false; }, 300);
-        full = level.Record();
+        full = level.Record(1733);
         w.Click(kBypassCheck);
         RunUntil([] { return false; }, 300);
-        original = level.Record();
+        original = level.Record(1733);
         EXPECT_TRUE(Preview().playing);
       },
       2);
