@@ -1,7 +1,9 @@
 // Painting on a long sound: a full repaint of the waveform view (1280 × 720)
 // and of the overview (1280 × 100) for an hour of 44.1 kHz 16-bit stereo,
 // at 1/4096, 1/64 and 1/1, and one scroll step. The view starts in the middle
-// of the hour with a selection across it, in line mode at density 8.
+// of the hour with a selection across it, in line mode at density 8. Then
+// the same view as a spectrogram (window 2048): the first complete picture,
+// a repaint from the cache, and a scroll by a screen's width.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -13,6 +15,8 @@
 #include "test_support.h"
 #include "views/qt/overview_view.h"
 #include "views/qt/wave_view.h"
+#include "views/spectrogram.h"
+#include "views/spectrogram_settings.h"
 #include "views/view_state.h"
 
 namespace kelvora {
@@ -117,6 +121,84 @@ void BM_OverviewFrameRepaint(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OverviewFrameRepaint)->Arg(0)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
+
+// Draws and collects until every column in view is ready; the workers'
+// wake-ups are taken here instead of from the event loop.
+void CompleteSpectrogram(Bench& b) {
+  benchmark::DoNotOptimize(b.wave->Render().constBits());
+  while (SpectrogramPending()) {
+    WaitForSpectrogram();
+    b.wave->SpectrogramReady();
+    benchmark::DoNotOptimize(b.wave->Render().constBits());
+  }
+}
+
+void SpectrogramAt(Bench& b, int level) {
+  ResetSpectrogramState();
+  SpectrogramOptions().on = 1;
+  b.At(level);
+}
+
+// From an empty cache (and no worker threads yet) to the complete picture.
+void BM_SpectrogramFirstPicture(benchmark::State& state) {
+  Bench& b = B();
+  for (auto _ : state) {
+    state.PauseTiming();
+    SpectrogramAt(b, static_cast<int>(state.range(0)));
+    state.ResumeTiming();
+    b.wave->InvalidateAll();
+    CompleteSpectrogram(b);
+  }
+  ResetSpectrogramState();
+}
+BENCHMARK(BM_SpectrogramFirstPicture)->Arg(0)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every column in the cache: the whole view painted again.
+void BM_SpectrogramRepaintFromCache(benchmark::State& state) {
+  Bench& b = B();
+  SpectrogramAt(b, static_cast<int>(state.range(0)));
+  b.wave->InvalidateAll();
+  CompleteSpectrogram(b);
+  for (auto _ : state) {
+    b.wave->InvalidateAll();
+    CompleteSpectrogram(b);
+  }
+  ResetSpectrogramState();
+}
+BENCHMARK(BM_SpectrogramRepaintFromCache)
+    ->Arg(0)
+    ->Arg(6)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A screen's width (1216 columns) to the right, into columns never seen:
+// until the picture is complete, or (Arg 1) only what the UI thread does
+// before it returns to the event loop.
+void BM_SpectrogramScrollScreen(benchmark::State& state) {
+  Bench& b = B();
+  SpectrogramAt(b, static_cast<int>(state.range(0)));
+  b.wave->InvalidateAll();
+  CompleteSpectrogram(b);
+  const int columns = View().clientWidth - kDrawingWidthLess;
+  for (auto _ : state) {
+    Doc().viewStart += columns * View().framesPerPixel * 4;
+    b.wave->ScrollColumns(columns);
+    if (state.range(1) == 0) {
+      CompleteSpectrogram(b);
+    } else {
+      benchmark::DoNotOptimize(b.wave->Render().constBits());
+      state.PauseTiming();
+      CompleteSpectrogram(b);
+      state.ResumeTiming();
+    }
+  }
+  ResetSpectrogramState();
+}
+BENCHMARK(BM_SpectrogramScrollScreen)
+    ->Args({6, 0})
+    ->Args({6, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace kelvora

@@ -6,6 +6,7 @@
 #include "audio/device_dialog.h"
 #include "audio/texts.h"
 #include "document/busy.h"
+#include "document/held_samples.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 
@@ -37,6 +38,11 @@ void StartPlayback(int mode) {
   if (doc.length == 0) return;
   if (mode == kPlayLoop && !doc.HasSelection()) return;
   if (mode == kPlayFromCursor && doc.selStart == doc.length) return;
+  // Devices play 8 or 16 bits; the bytes of other widths would be noise.
+  if (!SamplesEditable(doc.format)) {
+    ShowOpenError(kWaveBadFormat);
+    return;
+  }
   if (p.buffers.empty() && !p.buffers.Resize(size_t{kPlaySlots} * kPlaySlotBytes)) {
     ShowWarning(texts::kAudioCaption, texts::kOutOfMemory);
     return;
@@ -51,8 +57,12 @@ void StartPlayback(int mode) {
     p.loopStart = p.nextPosition = doc.selStart;
     p.playEnd = mode == kPlayFromCursor && !doc.HasSelection() ? doc.length : doc.selEnd;
   }
-  const int32_t framesPerChunk = static_cast<int32_t>(doc.format.nSamplesPerSec * 200 / 1000);
-  p.chunkSize = std::min(framesPerChunk * doc.format.nBlockAlign, kPlaySlotBytes);
+  // 200 ms of whole frames, as many as a slot holds: a chunk that split a
+  // frame would leave the device's frames astray of the sound's.
+  const int32_t align = std::max<int32_t>(doc.format.nBlockAlign, 1);
+  const int64_t framesPerChunk = int64_t{doc.format.nSamplesPerSec} * 200 / 1000;
+  p.chunkSize =
+      static_cast<int32_t>(std::clamp<int64_t>(framesPerChunk, 1, kPlaySlotBytes / align) * align);
   p.queued = 0;
   p.lastSlot = 0;
 

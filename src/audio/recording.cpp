@@ -5,6 +5,7 @@
 #include "audio/audio_internal.h"
 #include "audio/device_dialog.h"
 #include "audio/texts.h"
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 #include "document/undo.h"
@@ -64,7 +65,8 @@ void StartRecording() {
   if (ConfirmSaveChanges() != 1) return;
   SoundDocument& doc = Doc();
   int32_t rate = static_cast<int32_t>(doc.format.nSamplesPerSec);
-  int32_t bits = doc.format.wBitsPerSample;
+  // Devices record 8 or 16 bits; a document of another width offers 16.
+  int32_t bits = doc.format.wBitsPerSample == 8 ? 8 : 16;
   int32_t channels = doc.format.nChannels;
   ParamEntry table[14];
   FillFormatDialogTable(table, &rate, &bits, &channels);
@@ -98,7 +100,11 @@ void StartRecording() {
   const int32_t bytes = r.maxSeconds * rate * f.nBlockAlign;
   // 16 bytes beyond the recording, as every data block has; shrinking it
   // to the recorded length at the end then cannot fail.
-  if (!TakeUndoSnapshot() || !r.block.Resize(static_cast<size_t>(bytes) + 16)) {
+  const bool snapshot = TakeUndoSnapshot();
+  // The recording takes the document's place as New does; undo brings the
+  // old one back whole.
+  if (snapshot) KeepFileInUndo();
+  if (!snapshot || !r.block.Resize(static_cast<size_t>(bytes) + 16)) {
     r.block.Free();
     CloseInput();
     ShowWarning(texts::kAudioCaption, texts::kOutOfMemory);
@@ -145,6 +151,10 @@ void FinishRecording(int32_t bytes) {
   doc.movingEnd = WithinData(doc.movingEnd, bytes, align);
   doc.viewStart = WithinData(doc.viewStart, bytes, align);
   doc.modified = true;
+  // A new sound: Save asks for a name instead of writing over the file that
+  // was open before.
+  doc.path = kUntitledPath;
+  NotifyTitleChanged();
   SetTransportButtons(true);
   RestoreMainWindow();
 }

@@ -44,8 +44,10 @@ bool ParseCount(const std::string& s, int64_t* value) {
   return true;
 }
 
-// "NAME=VALUE,NAME=VALUE"
+// "NAME=VALUE,NAME=VALUE"; a name given twice is refused, since only one
+// of its values could count.
 bool ParseFields(const std::string& text, std::vector<DialogField>* fields, std::string* error) {
+  const size_t first = fields->size();
   size_t pos = 0;
   while (pos <= text.size()) {
     size_t comma = text.find(',', pos);
@@ -56,7 +58,13 @@ bool ParseFields(const std::string& text, std::vector<DialogField>* fields, std:
       *error = "bad field syntax: " + item;
       return false;
     }
-    fields->push_back(DialogField{item.substr(0, eq), item.substr(eq + 1)});
+    const std::string name = item.substr(0, eq);
+    for (size_t i = first; i < fields->size(); ++i)
+      if ((*fields)[i].name == name) {
+        *error = "repeated field: " + name;
+        return false;
+      }
+    fields->push_back(DialogField{name, item.substr(eq + 1)});
     if (comma == std::string::npos) break;
     pos = comma + 1;
   }
@@ -143,8 +151,17 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
                        std::string* error) {
   std::string kind_name;
   bool have_input = false;
+  std::vector<std::string> seen;  // options given so far
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    // An option given twice is refused: only one of the two could count.
+    if (a.size() > 1 && a[0] == '-') {
+      if (std::find(seen.begin(), seen.end(), a) != seen.end()) {
+        *error = "repeated option: " + a;
+        return false;
+      }
+      seen.push_back(a);
+    }
     auto value = [&](const char* what) -> const std::string* {
       if (i + 1 >= args.size()) {
         *error = std::string(what) + " needs a value";
@@ -290,6 +307,17 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
 
   if (options.seed >= 0) Params<NoiseParams>().seed = options.seed;
   for (const CliStep& step : options.steps) {
+    // A position past the end would be clamped to it, and an empty
+    // selection there means the whole sound to the operation that follows.
+    const bool positions =
+        step.kind == CliStep::Kind::kSelect || step.kind == CliStep::Kind::kCursor;
+    if (positions && (step.first > doc.frames() ||
+                      (step.kind == CliStep::Kind::kSelect && step.second > doc.frames()))) {
+      err << "kelvora-cli: " << step.text << " lies outside the sound, which is " << doc.frames()
+          << " frames long (positions 0 to " << doc.frames() << ")\n";
+      status = kCliFailed;
+      return finish();
+    }
     switch (step.kind) {
       case CliStep::Kind::kSelect: {
         // A drag from the first frame to the second.

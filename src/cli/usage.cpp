@@ -147,8 +147,9 @@ ManualPage CliManual() {
        "",
        {{"select=START:END",
          "select frames START to END (END excluded), like a drag from START "
-         "to END."},
-        {"cursor=FRAME", "a click at FRAME: an empty selection there."},
+         "to END. Positions run from 0 to the length in frames (the end of the sound); one "
+         "beyond it is an error (exit status 1, nothing saved)."},
+        {"cursor=FRAME", "a click at FRAME (0 to the length in frames): an empty selection there."},
         {"channels=MASK", "the channels later operations work on: 1 first, 2 second, 3 both."},
         {"OP[:NAME=VALUE,...]",
          "run one operation, typing each VALUE into the field NAME of its dialog and pressing OK, "
@@ -186,7 +187,8 @@ ManualPage CliManual() {
          "loading, saving or a step failed (a warning was shown, or a file could not be "
          "read or written)."},
         {"2",
-         "a usage error (unknown operation or field, bad value, empty output name), "
+         "a usage error (unknown operation or field, bad value, empty output name, an option "
+         "or a field given twice), "
          "reported before anything runs."}}});
   page.sections.push_back(
       {"EXAMPLE",

@@ -41,8 +41,18 @@ int TakeUndoSnapshot() {
   undo.anchor = doc.anchor;
   undo.format = doc.format;
   undo.length = doc.length;
+  undo.holdsFile = false;
   CopyKeepingWindowAlive(undo.data.data(), doc.data.data(), doc.length);
   return 1;
+}
+
+void KeepFileInUndo() {
+  const SoundDocument& doc = Doc();
+  UndoSnapshot& undo = Undo();
+  undo.holdsFile = true;
+  undo.path = doc.path;
+  undo.fileKind = doc.fileKind;
+  undo.modified = doc.modified;
 }
 
 void SwapUndo() {
@@ -57,6 +67,12 @@ void SwapUndo() {
   std::swap(doc.selEnd, undo.selEnd);
   std::swap(doc.anchor, undo.anchor);
   std::swap(doc.movingEnd, undo.movingEnd);
+  if (undo.holdsFile) {
+    std::swap(doc.path, undo.path);
+    std::swap(doc.fileKind, undo.fileKind);
+    std::swap(doc.modified, undo.modified);
+    NotifyTitleChanged();
+  }
   NotifyFormatChanged();
   NotifyDataChanged();
 }

@@ -19,8 +19,13 @@ inline constexpr int kClipSizeOffset = 40;
 // Returns 0 when memory runs out.
 int BuildClipWaveBlock(const SoundFormat& f, const uint8_t* sound, int32_t n, MemoryBlock& block);
 
+// The 44-byte header of a block for n bytes of sound in format f: what
+// BuildClipWaveBlock puts before the sound.
+void WriteClipHeader(const SoundFormat& f, uint32_t n, uint8_t* header);
+
 // Reads format and sound bytes back out of a block. Returns 0 when the block
-// is too short for its header; the sound is cut to what the block holds.
+// is too short for its header or declares more sound than it holds: what
+// arrived is not the sound that was copied.
 int ParseClipWaveBlock(const uint8_t* block, size_t size, SoundFormat& f, const uint8_t** sound,
                        int32_t* n);
 
@@ -30,10 +35,16 @@ int ParseClipWaveBlock(const uint8_t* block, size_t size, SoundFormat& f, const 
 // for a header.
 int StandardWaveHeader(const uint8_t* block, size_t size, uint8_t* header, int32_t* n);
 
-// Whether another program's WAV image is one this program reads as a clip:
+// Whether another program's WAV image has the standard 44-byte header:
 // "RIFF", "WAVE", "fmt " at 12 with 16 bytes, "data" at 36, PCM, and a data
 // size within the image. Such an image reads like a block (format at 20,
 // size at 40, sound at 44).
 bool IsStandardPcmWave(const uint8_t* image, size_t size);
+
+// Another program's WAV image as a clip: a RIFF WAVE whose chunks hold a PCM
+// "fmt " record (16 bytes or more) and then a "data" chunk that the image
+// holds whole (other chunks are passed over). Gives the format, where the
+// sound starts and its length; false for anything else.
+bool LocatePcmWave(const uint8_t* image, size_t size, SoundFormat* f, size_t* soundAt, uint32_t* n);
 
 }  // namespace kelvora

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "document/frame_format.h"
+#include "document/held_samples.h"
 #include "document/observer.h"
 #include "document/operation.h"
 #include "document/replace_selection.h"
@@ -33,14 +34,14 @@ int CopyToClipboard() {
   }
   const uint32_t mask = doc.channelMask;
   if (doc.format.nChannels > 1 && (mask == 1 || mask == 2)) {
-    // One channel chosen: the copy carries it in both.
-    SampleAccess s = Samples();
-    s.peakScale = 0;
-    const int from = mask == 1 ? 0 : 1;
+    // One channel chosen: the copy carries it in both, byte for byte, so
+    // that samples of every width arrive as they are.
+    const int32_t width = doc.bytesPerChannelSample;
+    const int32_t from = mask == 1 ? 0 : width, to = width - from;
     const int align = doc.format.nBlockAlign;
     uint8_t* sound = block.data() + kClipHeaderBytes;
     for (int32_t at = 0; at + align <= n; at += align)
-      s.Write(sound + at, s.Read(sound + at, from), 1 - from);
+      std::memcpy(sound + at + to, sound + at + from, static_cast<size_t>(width));
   }
   if (!clipboard->SetWave(block.data(), block.size())) {
     ShowOutOfMemory(texts::kCaptionCopy);
@@ -87,12 +88,15 @@ bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t a
   const ClipboardRead read = Services().clipboard->GetWave(
       [&clip](size_t size) { return clip.Resize(size) ? clip.data() : nullptr; });
   if (read == ClipboardRead::kOutOfMemory) ShowOutOfMemory(caption);
+  if (read == ClipboardRead::kNone || read == ClipboardRead::kOutOfMemory) return false;
   SoundFormat f;
   const uint8_t* sound = nullptr;
   int32_t n = 0;
-  if (read != ClipboardRead::kRead || !ParseClipWaveBlock(clip.data(), clip.size(), f, &sound, &n))
-    return false;
-  if (f.wFormatTag != 1) {
+  // A clip cut short, too short for a header or in a form that cannot be
+  // read is refused like one that is not PCM: pasting what happened to
+  // arrive would lose the rest without a word.
+  if (read == ClipboardRead::kUnusable ||
+      !ParseClipWaveBlock(clip.data(), clip.size(), f, &sound, &n) || f.wFormatTag != 1) {
     ShowWarning(formatCaption, texts::kWrongDataFormat);
     return false;
   }
@@ -141,6 +145,7 @@ void CropToSelection() {
 }
 
 void PasteClip() {
+  if (!RequireEditableSamples(texts::kCaptionPaste)) return;
   if (!BeginUndoableOperation(texts::kCaptionPaste)) return;
   // Conversion dispatches events; commands stay out until the sound is in.
   BusyScope busy;
@@ -165,6 +170,7 @@ void PasteClip() {
 }
 
 void MixClip() {
+  if (!RequireEditableSamples(texts::kCaptionMix)) return;
   if (!BeginUndoableOperation(texts::kCaptionMix)) return;
   BusyScope busy;
   SoundDocument& doc = Doc();

@@ -29,8 +29,8 @@ bool ClipboardHasWave();
 
 // The clipboard's sound in the document's format, to go in at byte `at` of
 // a sound that must stay within the longest the document holds, if it holds
-// one. A block that is not PCM is reported under `formatCaption` and counts
-// as none; so does a conversion that refuses (with its own message). A
+// one. A block that is not PCM, or not whole, is reported under
+// `formatCaption` and counts as none; so does a conversion that refuses (with its own message). A
 // shortage of memory, and a result too long (found before anything is
 // converted), are reported under `caption`. The document is not touched.
 bool ReadConvertedClip(const char* formatCaption, const char* caption, int64_t at,

@@ -6,6 +6,7 @@
 
 #include "document/busy.h"
 #include "document/frame_format.h"
+#include "document/held_samples.h"
 #include "document/observer.h"
 #include "document/operation.h"
 #include "editing/texts.h"
@@ -14,43 +15,27 @@
 namespace kelvora {
 namespace {
 
-bool IsSourceRate(uint32_t rate) {
-  return rate == 8000 || rate == 11025 || rate == 22050 || rate == 44100;
-}
-
-// Whole samples of the given width fit in each frame, so no read or write
-// strays into the next frame or beyond the block.
-bool FramesHoldSamples(const SoundFormat& f) {
-  return f.nChannels >= 1 && f.nBlockAlign >= f.nChannels * (f.wBitsPerSample / 8);
-}
-
-bool IsAcceptedSource(const SoundFormat& f) {
-  const int bits = f.wBitsPerSample;
-  return IsSourceRate(f.nSamplesPerSec) && f.nChannels <= 2 &&
-         (bits == 8 || bits == 16 || bits == 24 || bits == 32) && FramesHoldSamples(f);
-}
-
 bool IsAcceptedTarget(const SoundFormat& f) {
-  return (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && FramesHoldSamples(f);
+  // Whole samples fit in each frame, so no write strays into the next one.
+  return (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nChannels >= 1 &&
+         f.nBlockAlign >= f.nChannels * (f.wBitsPerSample / 8);
 }
 
-// 24 and 32-bit samples on the 16-bit scale: their two most significant
-// bytes.
-struct WideReader {
-  int32_t offset;  // of the top two bytes within a channel's sample
+// Samples of the widths that nothing else computes on, on the 16-bit scale.
+struct HeldReader {
+  int bits;
   int32_t bytesPerChannel;
   int32_t Read(const uint8_t* frame, int ch) const {
-    return LoadLe16(frame + ch * bytesPerChannel + offset);
+    return ReadHeldSample(frame, ch, bits, bytesPerChannel);
   }
 };
 
 // Calls body with the fastest accessor for format f, the document's own
-// dispatch; readers also take 24 and 32-bit samples.
+// dispatch; readers also take the widths the document only holds.
 template <bool kReader, class Body>
 void WithAccess(const SoundFormat& f, Body&& body) {
   if constexpr (kReader) {
-    const int bits = f.wBitsPerSample;
-    if (bits == 24 || bits == 32) return body(WideReader{bits / 8 - 2, BytesPerChannelSample(f)});
+    if (!SamplesEditable(f)) return body(HeldReader{f.wBitsPerSample, BytesPerChannelSample(f)});
   }
   WithFrameFormat(f, BytesPerChannelSample(f), body);
 }
@@ -99,7 +84,7 @@ void ConvertFrames(const Plan& p, const Reader& r, const Writer& w) {
 }  // namespace
 
 int64_t ConvertedBytes(const SoundFormat& from, int64_t length, const SoundFormat& to) {
-  if (!IsAcceptedSource(from) || !IsAcceptedTarget(to)) return -1;
+  if (!ConvertibleSource(from) || !IsAcceptedTarget(to)) return -1;
   const int64_t frames = length > 0 ? length / from.nBlockAlign : 0;
   // The byte count is an integer and the rate ratio applies in floating
   // point; 64 bits keep long sounds from wrapping.
@@ -110,7 +95,7 @@ int64_t ConvertedBytes(const SoundFormat& from, int64_t length, const SoundForma
 
 int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,
                    const SoundFormat& to, MemoryBlock& out, int32_t* outLength) {
-  if (!IsAcceptedSource(from) || !IsAcceptedTarget(to)) {
+  if (!ConvertibleSource(from) || !IsAcceptedTarget(to)) {
     ShowWarning(texts::kCaptionConvert, texts::kConvertUnsupported);
     return 0;
   }

@@ -20,9 +20,9 @@ inline constexpr int kNewSoundDialog = kDialogNew;
 // Converts `length` bytes of frames in format `from` (whole frames are
 // used) into format `to`. On success `out` holds *outLength bytes of whole
 // frames in exactly `to`, followed by 16 zeroed spare bytes, and 1 is
-// returned. Sources at 8000, 11025, 22050 or 44100 Hz with one or two
-// channels of 8 to 32 bits are accepted (24 and 32-bit samples are read by
-// their top 16 bits), targets of 8 or 16 bits with any channel count;
+// returned. Sources that ConvertibleSource accepts (samples wider than 16
+// bits, and 12-bit ones, are read by their top 16 bits), targets of 8 or 16
+// bits with any channel count;
 // anything else, and a shortage of memory, is reported and gives 0 with
 // `out` and *outLength untouched. Keeps other commands out while it runs.
 int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "document/busy.h"
+#include "document/held_samples.h"
 #include "document/observer.h"
 #include "document/operation.h"
 #include "document/replace_selection.h"
@@ -21,6 +22,7 @@ int DocumentScratch::Get(MemoryBlock& block, size_t bytes, bool zero) const {
 
 int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& pass) {
   SoundDocument& doc = Doc();
+  if (!RequireEditableSamples(recipe.name)) return 0;
   if (recipe.selectAll) SelectAllIfEmpty();
   {
     // The preview lives as long as the dialog, and has ended before OK's pass.

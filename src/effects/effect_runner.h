@@ -3,14 +3,16 @@
 // pass over a SoundView (sound_view.h) in one of the shapes that
 // src/effects/README.md lists.
 //
-// RunEffect does, in order: SelectAllIfEmpty; the dialog over the recipe's
+// RunEffect does, in order: the refusal of samples it cannot compute on
+// (RequireEditableSamples); SelectAllIfEmpty; the dialog over the recipe's
 // controls, or its own dialog, with its preview (Cancel ends it); the
 // recipe's `proceed` and `changes` checks (questions, and neutral values
-// that would change nothing: false ends it before the snapshot); the undo snapshot; the busy state;
-// the pass over the selection; the modified flag; the end of the busy state, which refreshes the
-// window. A pass that returns 0 has already reported (a shortage through EffectRun::scratch
-// restores the document from the snapshot and shows "メモリーが足りません" under the effect's name)
-// and the document is as it was.
+// that would change nothing: false ends it before the snapshot); the undo
+// snapshot; the busy state; the pass; the modified flag; the end of the busy
+// state, which refreshes the window. A pass that returns 0 has already
+// reported (a shortage through EffectRun::scratch restores the document from
+// the snapshot and shows "メモリーが足りません" under the effect's name) and
+// the document is as it was.
 #pragma once
 
 #include <cstdint>

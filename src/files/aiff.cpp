@@ -137,16 +137,19 @@ AiffLoader::Step AiffLoader::ReadSsnd(uint64_t chunk, uint32_t size) {
   while ((total >> shift) > 0x7FFFFFFF) ++shift;
   uint64_t done = 0;
   file_.Seek(start);
+  // Pieces of whole samples, so that only the end of the file reads short.
+  const size_t piece = kPieceBytes - kPieceBytes % width;
   while (done < bytes) {
-    size_t want = bytes - done < kPieceBytes ? static_cast<size_t>(bytes - done) : kPieceBytes;
+    const size_t want = bytes - done < piece ? static_cast<size_t>(bytes - done) : piece;
     size_t got = file_.Read(out + done, want);
+    const bool end = got < want;
     got -= got % width;
     FlipSamples(out + done, got / width, width);
     if (progress)
       ShowProgressSpan(texts::kProgressLoadAiff, static_cast<int64_t>((start + done) >> shift), 0,
                        static_cast<int64_t>(got / width), static_cast<int32_t>(total >> shift));
     done += got;
-    if (got < want) break;
+    if (end) break;
   }
   done -= done % f.nBlockAlign;
   ssndEnd_ = start + done;

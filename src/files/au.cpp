@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "document/byte_order.h"
+#include "document/held_samples.h"
 #include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
@@ -86,13 +87,14 @@ const SoundReader kAuReader{CheckAu, ReadAu};
 int SaveAu() {
   SoundDocument& doc = Doc();
   const SoundFormat& f = doc.format;
-  if (f.nSamplesPerSec != 8000 && ShowMessage(texts::kCaptionDevaZedudo, texts::kAuRateQuestion,
-                                              MsgIcon::kQuestion, MsgButtons::kOkCancel) != kIdOk)
-    return 0;
-  if (f.nChannels == 0 || f.nBlockAlign == 0) {
+  // Samples whose values cannot be read would come out as codes of silence.
+  if (!SamplesReadable(f)) {
     ShowWarning(texts::kCaptionSave, texts::kCannotSaveFormat);
     return 0;
   }
+  if (f.nSamplesPerSec != 8000 && ShowMessage(texts::kCaptionDevaZedudo, texts::kAuRateQuestion,
+                                              MsgIcon::kQuestion, MsgButtons::kOkCancel) != kIdOk)
+    return 0;
   // Every channel is written, so that the channel field, the size and the
   // codes that follow all describe the same sound.
   const uint64_t frames = doc.length > 0 ? static_cast<uint64_t>(doc.length) / f.nBlockAlign : 0;

@@ -4,24 +4,16 @@
 // headers, fields) come from a read-ahead buffer, bulk reads go straight from
 // the kernel into the caller's memory in as few calls as the kernel allows.
 //
-// SafeFileWriter never leaves a half-written file behind. It writes into a
-// temporary file beside the target (nameless where the file system allows,
-// so that a killed save leaves nothing), which gets the target's owner,
-// group, mode and extended attributes before any data, and is synced and
-// renamed over the target only when every byte was written. Where a rename
-// would split hard links or lose the owner, or no temporary file can be made
-// in the folder, the whole new content is gathered first and then written
-// over the file in place. Targets that are not regular files are refused.
-// On any failure the target is as it was and the user is told why.
+// SafeFileWriter saves through AtomicFileWriter (platform/atomic_file_writer.h:
+// the target is either whole and new or as it was) and tells the user why
+// a save failed.
 #pragma once
-
-#include <sys/stat.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "document/memory_block.h"
+#include "platform/atomic_file_writer.h"
 
 namespace kelvora {
 
@@ -73,18 +65,12 @@ private:
 
 class SafeFileWriter {
 public:
-  SafeFileWriter() = default;
-  // Abandons an uncommitted file: the temporary file is removed.
-  ~SafeFileWriter();
-  SafeFileWriter(const SafeFileWriter&) = delete;
-  SafeFileWriter& operator=(const SafeFileWriter&) = delete;
-
   // Starts writing a replacement for `path`. On failure the message is shown
   // and 0 returned.
   int Open(const std::string& path);
   // Appends n bytes. After the first failure every later write does nothing
   // and returns 0; Commit then reports it.
-  int Write(const void* src, size_t n);
+  int Write(const void* src, size_t n) { return writer_.Write(src, n); }
   // Puts the new content in place of the target. Returns 1, or 0 after
   // showing the message (the target is then as it was).
   int Commit();
@@ -93,41 +79,18 @@ public:
   // away from the window's thread), and a new file is readable by its owner
   // only.
   void SetQuiet() { quiet_ = true; }
-  void SetPrivate() { private_ = true; }
-  bool Failed() const { return failed_; }
+  void SetPrivate() { writer_.SetPrivate(); }
+  bool Failed() const { return writer_.failed(); }
 
   // Tests: use a named temporary file even where a nameless one is possible.
-  static void SetTestNamedTemporary(bool on);
+  static void SetTestNamedTemporary(bool on) { AtomicFileWriter::SetTestNamedTemporary(on); }
 
 private:
-  enum class Mode { kClosed, kTemporary, kInPlace };
-  int Refuse(const char* reason);
-  int Fail(int error);
-  void Stop(int error);
-  int Error(int error);
-  void Discard();
-  int NameTemporary(int (*make)(const std::string& name, int fd), int fd);
-  int CreateTemporary(const struct stat* original);
-  int BeginInPlace();
-  int CommitTemporary();
-  int CommitInPlace();
+  int Report();
 
-  Mode mode_ = Mode::kClosed;
-  int fd_ = -1;
-  int error_ = 0;  // errno of the first failure
-  bool failed_ = false;
-  bool replacing_ = false;
-  bool nameless_ = false;
+  AtomicFileWriter writer_;
+  std::string path_;  // as the user named it, for the message
   bool quiet_ = false;
-  bool private_ = false;
-  uint64_t written_ = 0;
-  unsigned newMode_ = 0;  // what a new file's mode becomes
-  std::string path_;      // as the user named it, for the message
-  std::string target_;    // what gets replaced (a symbolic link's destination)
-  std::string temp_;      // the named temporary file
-  // In place: the whole new content, written only once it is complete.
-  MemoryBlock pending_;
-  size_t pendingBytes_ = 0;
 };
 
 // Shows "could not write <path>" and the reason under the save caption.

@@ -1,5 +1,6 @@
 #include "files/mulaw_frames.h"
 
+#include "document/held_samples.h"
 #include "document/sound_document.h"
 #include "files/mulaw.h"
 
@@ -20,14 +21,16 @@ void WriteMuLawFrames(SafeFileWriter& out, uint64_t frames) {
     }
     return;
   }
-  // Any other layout goes sample by sample on the 16-bit scale.
+  // Any other layout goes sample by sample on the 16-bit scale, samples of
+  // the widths that are only held by their top 16 bits.
   const uint8_t* table = MuLawEncodeTable();
-  const SampleAccess s = Samples();
+  const int bits = f.wBitsPerSample;
+  const int32_t width = doc.bytesPerChannelSample;
   size_t n = 0;
   for (uint64_t frame = 0; frame < frames; ++frame) {
     const uint8_t* p = data + frame * f.nBlockAlign;
     for (int ch = 0; ch < f.nChannels; ++ch) {
-      buffer[n++] = table[static_cast<uint16_t>(s.Read(p, ch))];
+      buffer[n++] = table[static_cast<uint16_t>(ReadHeldSample(p, ch, bits, width))];
       if (n == kEncodeChunk) {
         if (!out.Write(buffer, n)) return;
         n = 0;

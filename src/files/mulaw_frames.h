@@ -8,8 +8,9 @@
 
 namespace kelvora {
 
-// Writes the codes of the document's first `frames` frames. Stops at the
-// first failed write; the writer's Commit reports it.
+// Writes the codes of the document's first `frames` frames, which must be
+// SamplesReadable. Stops at the first failed write; the writer's Commit
+// reports it.
 void WriteMuLawFrames(SafeFileWriter& out, uint64_t frames);
 
 }  // namespace kelvora

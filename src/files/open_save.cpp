@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "document/held_samples.h"
 #include "document/observer.h"
 #include "document/operation.h"
 #include "document/sound_document.h"
@@ -99,17 +100,18 @@ void EmptyDocument() {
   doc.viewStart = 0;
 }
 
-// The samples are kept and saved back untouched, but drawing and every
-// operation see only 8- and 16-bit mono or stereo at a real rate; without a
-// word the user would take the flat lines for silence.
+// Samples of other widths than 8 and 16 bits are kept and saved back
+// untouched, but not drawn, and every operation that computes samples
+// refuses them; without a word the user would take the flat lines for
+// silence.
 void NoticeLayoutNotEditable(const SoundFormat& f) {
-  const bool editable = (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
-                        (f.nChannels == 1 || f.nChannels == 2) && f.nSamplesPerSec != 0;
-  if (editable) return;
-  char text[256];
-  std::snprintf(text, sizeof text, texts::kLayoutNotEditableFormat,
-                static_cast<unsigned long>(f.nSamplesPerSec), unsigned{f.wBitsPerSample},
-                unsigned{f.nChannels});
+  if (SamplesEditable(f)) return;
+  char text[512];
+  std::snprintf(
+      text, sizeof text,
+      ConvertibleSource(f) ? texts::kLayoutNotEditableFormat : texts::kLayoutNorConvertibleFormat,
+      static_cast<unsigned long>(f.nSamplesPerSec), unsigned{f.wBitsPerSample},
+      unsigned{f.nChannels});
   ShowMessage(texts::kCaptionOpenFile, text, MsgIcon::kInformation);
 }
 
@@ -156,21 +158,24 @@ int ReadRefusedFile(const LoadedSound& refused, FileReader& file, LoadedSound& s
   return kIntakeReader.read(file, sound);
 }
 
-// Nothing loaded: the messages, and an empty sound. A bad signature leaves
-// format and path; a file that was bad further in leaves the format it had
-// announced and an untitled path.
+// Nothing loaded: the messages, and an empty untitled sound, so that Save
+// asks for a name rather than emptying the file that was refused. A bad
+// signature leaves the format; a file that was bad further in leaves the
+// format it had announced.
 int FailLoad(const LoadedSound& sound) {
   SoundDocument& doc = Doc();
   for (const char* text : sound.messages)
     if (text != nullptr) ShowWarning(texts::kCaptionOpenFile, text);
   EmptyDocument();
   ForgetIntakeLoad();
-  if (sound.badSignature) return 0;
-  if (sound.hasRecord) SetDocumentFormat(sound.record);
-  // The block may have been released for data that never arrived; the
-  // rest of the program expects a small zeroed one.
-  if (doc.data.size() < kSpareBytes) doc.data.AllocateZeroed(kSpareBytes);
   doc.path = kUntitledPath;
+  NotifyTitleChanged();
+  if (!sound.badSignature) {
+    if (sound.hasRecord) SetDocumentFormat(sound.record);
+    // The block may have been released for data that never arrived; the
+    // rest of the program expects a small zeroed one.
+    if (doc.data.size() < kSpareBytes) doc.data.AllocateZeroed(kSpareBytes);
+  }
   NotifyDataChanged();
   return 0;
 }
@@ -276,13 +281,11 @@ int OpenSoundFile(const std::string& path) {
   SoundDocument& doc = Doc();
   const std::string previous = doc.path;
   g_lastDirectory = DialogDirectoryOf(path, g_lastDirectory);
+  // Undo brings back the document that was open before, with its own file.
+  if (!BeginUndoableOperation(texts::kCaptionOpenFile)) return 0;
+  KeepFileInUndo();
   doc.path = path;
   if (doc.path.find('.') == std::string::npos) doc.path += ".";
-  // Undo brings back the sound that was open before.
-  if (!BeginUndoableOperation(texts::kCaptionOpenFile)) {
-    doc.path = previous;
-    return 0;
-  }
   int kind = kFileKindNone;
   const SoundReader* reader = nullptr;
   if (HasExtension(path, ".aiff") || HasExtension(path, ".aif")) {
@@ -404,6 +407,7 @@ void NewSoundDocument() {
   FillFormatDialogTable(table, &rate, &bits, &g_newChannels);
   if (!RunParamDialog(kNewSoundDialog, table)) return;
   if (!BeginUndoableOperation(texts::kCaptionNew)) return;
+  KeepFileInUndo();
   SoundFormat f;
   f.wFormatTag = 1;
   f.nChannels = static_cast<uint16_t>(g_newChannels);

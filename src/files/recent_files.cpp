@@ -25,6 +25,7 @@ void AddRecentFile(const std::string& path) {
     }
   for (int i = from; i > 0; --i) entries[i] = entries[i - 1];
   entries[0] = path;
+  HeldProfileWrites once(Services().profile);
   for (int i = 0; i < kRecentFileCount; ++i)
     Services().profile->WriteString(kSection, std::to_string(i + 1), entries[i]);
 }

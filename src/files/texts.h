@@ -20,11 +20,20 @@ inline constexpr const char* kNoReadPermission = "読み取りの権限があり
 inline constexpr const char* kFileNotFound = "ファイルが見つかりません";
 inline constexpr const char* kNotARegularFile = "通常のファイルではありません";
 inline constexpr const char* kFileUnreadable = "ファイルを読み込めません";
-// Said once after loading a sound that only 8/16-bit mono/stereo with a
-// rate would let the program show and edit; rate, bits and channels.
+// Said once after loading samples of a width the program only holds, with
+// what it does with them; rate, bits and channels. Format conversion takes
+// the first kind, not the second.
 inline constexpr const char* kLayoutNotEditableFormat =
-    "このサンプル形式(%luHz %uBits %uch)は表示も編集もできません\n"
-    "保存すると元のデータのまま書き戻されます";
+    "このサンプル形式(%luHz %uBits "
+    "%uch)は波形の表示も、再生・エフェクト・生成・貼り付け・ミックスも"
+    "できません\n"
+    "[ファイル]-[フォーマット変換]で8ビットか16ビットに形式変換すると編集できます\n"
+    "同じ形式で保存すると元のデータのまま書き戻されます";
+inline constexpr const char* kLayoutNorConvertibleFormat =
+    "このサンプル形式(%luHz %uBits "
+    "%uch)は波形の表示も、再生・エフェクト・生成・貼り付け・ミックスも、"
+    "形式変換もできません\n"
+    "同じ形式で保存すると元のデータのまま書き戻されます";
 inline constexpr const char* kAuRateQuestion =
     ".au(ulaw) ファイルで一般的に使用される 8KHzサンプリングではありません\n"
     "8KHzに変換するには[ファイル]-[フォーマット変換]を使用してください\n"

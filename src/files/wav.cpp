@@ -1,8 +1,10 @@
 #include "files/wav.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "document/byte_order.h"
+#include "document/held_samples.h"
 #include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
@@ -30,6 +32,17 @@ bool IsWorkableFormat(const SoundFormat& f) {
   return f.nChannels >= 1 && f.nBlockAlign >= f.nChannels;
 }
 
+// Whether a chunk header starts at `pos`: four printable characters and a
+// size the file can hold.
+bool IsChunkHeaderAt(FileReader& file, uint64_t pos) {
+  uint8_t head[8];
+  file.Seek(pos);
+  if (file.Read(head, 8) < 8) return false;
+  for (int i = 0; i < 4; ++i)
+    if (head[i] < 0x20 || head[i] > 0x7E) return false;
+  return GetLe32(head + 4) <= file.BytesLeft();
+}
+
 SoundFormat Pcm16Of(SoundFormat f) {
   f.wBitsPerSample = 16;
   f.nBlockAlign = static_cast<uint16_t>(2 * f.nChannels);
@@ -48,7 +61,7 @@ private:
   // What one "fmt " chunk did to the scan.
   enum class FmtResult { kAccepted, kUnsupported, kBroken, kTruncated };
   FmtResult ReadFmt();
-  Step ReadData(uint32_t declared);
+  Step ReadData(uint64_t declared);
   Step ReadPcm(uint64_t avail);
   Step ReadMuLaw(uint64_t avail);
   Step ReadAdpcm(uint64_t avail);
@@ -203,7 +216,7 @@ Step WavLoader::ReadAdpcm(uint64_t avail) {
   return Step::kOk;
 }
 
-Step WavLoader::ReadData(uint32_t declared) {
+Step WavLoader::ReadData(uint64_t declared) {
   // Sizes are claims; only what the file holds is allocated and read.
   const uint64_t avail = declared < file_.BytesLeft() ? declared : file_.BytesLeft();
   Step step;
@@ -236,9 +249,14 @@ int WavLoader::Run() {
       if (r == FmtResult::kUnsupported) return Fail(texts::kBadData, texts::kUnsupportedWavFormat);
       if (r == FmtResult::kBroken) return Fail(texts::kBadData);
     } else if (IsTag(head, "data") && haveFmt_) {
-      Step step = ReadData(size);
+      // Size 0 with sound rather than a chunk behind it is what a recorder
+      // that never finished leaves: the sound runs to the end of the file.
+      const bool open = size == 0 && !IsChunkHeaderAt(file_, pos + 8);
+      file_.Seek(pos + 8);
+      Step step = ReadData(open ? UINT64_MAX : size);
       if (step == Step::kOutOfMemory) return Fail(texts::kOutOfMemory);
       if (step == Step::kTooLarge) return Fail(texts::kTooLarge);
+      if (open) break;
     }
     pos = NextChunk(file_, pos, size);
   }
@@ -297,15 +315,19 @@ int SaveWav(int mode) {
   uint64_t frames = 0;
   uint32_t data_bytes = static_cast<uint32_t>(length);
   if (mode == 1) {
-    f.wFormatTag = 7;
-    if (f.wBitsPerSample == 16) {
-      f.nAvgBytesPerSec /= 2;
-      f.nBlockAlign /= 2;
-      f.wBitsPerSample /= 2;
+    if (!SamplesReadable(f)) {
+      ShowWarning(texts::kCaptionSave, texts::kCannotSaveFormat);
+      return 0;
     }
-    // One code per channel sample of every whole frame: for 8 and 16 bits
-    // that is length or length / 2, and for any other width the header
-    // still counts exactly the bytes that follow it.
+    // One 8-bit code per channel sample of every whole frame, whatever the
+    // width: 16-bit fields are halved, 8-bit ones kept, others made anew.
+    f.wFormatTag = 7;
+    if (f.wBitsPerSample == 16)
+      f.nAvgBytesPerSec /= 2;
+    else if (f.wBitsPerSample != 8)
+      f.nAvgBytesPerSec = f.nSamplesPerSec * f.nChannels;
+    f.nBlockAlign = f.nChannels;
+    f.wBitsPerSample = 8;
     frames = doc.format.nBlockAlign ? length / doc.format.nBlockAlign : 0;
     data_bytes = static_cast<uint32_t>(frames * doc.format.nChannels);
   }

@@ -31,6 +31,8 @@ public:
   virtual void SetMenuMode(MenuMode mode) = 0;
   // The check mark of the zoom items follows the level (0..6).
   virtual void SetZoomChecks(int level) = 0;
+  // The check mark of a menu item that is switched on and off.
+  virtual void SetMenuCheck(int /*id*/, bool /*checked*/) {}
   // Invalidate the waveform view (no erase) and the overview (erase).
   virtual void InvalidateViews() = 0;
   // Redraw the selection tint only.
@@ -63,8 +65,10 @@ public:
   virtual int RunDialog(int dialog_id, DialogHandler& handler) = 0;
 };
 
-// What reading the clipboard's sound gave.
-enum class ClipboardRead { kNone, kRead, kOutOfMemory };
+// What reading the clipboard's sound gave: none, the block, no memory for
+// it, or sound in a form this program cannot take (another program's WAV
+// that is not whole PCM).
+enum class ClipboardRead { kNone, kRead, kOutOfMemory, kUnusable };
 
 // The system clipboard as it carries sound: one wave block, in the layout
 // that Copy writes (a 44-byte-header WAV image). Sound can be as large as
@@ -114,6 +118,22 @@ public:
                                 const std::string& def) = 0;
   virtual bool WriteString(const std::string& section, const std::string& key,
                            const std::string& value) = 0;
+  // Writes between Hold and Release may reach the file together, in one
+  // write at Release, which returns whether they did. Holds nest.
+  virtual void Hold() {}
+  virtual bool Release() { return true; }
+};
+
+// Holds a profile's writes for a scope: several keys, one write.
+class HeldProfileWrites {
+public:
+  explicit HeldProfileWrites(Profile* profile) : profile_(profile) { profile_->Hold(); }
+  ~HeldProfileWrites() { profile_->Release(); }
+  HeldProfileWrites(const HeldProfileWrites&) = delete;
+  HeldProfileWrites& operator=(const HeldProfileWrites&) = delete;
+
+private:
+  Profile* profile_;
 };
 
 enum class StartResult { kOk, kOutOfMemory, kFailed };

@@ -1,23 +1,31 @@
 #include "platform/profile_file.h"
 
-#include <atomic>
-#include <chrono>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
+
+#include "platform/atomic_file_writer.h"
 
 namespace kelvora {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Line {
-  std::string text;  // without its line break
-  std::string eol;   // "\n", "\r\n" or "" for a last line without one
-};
+using Line = ProfileFile::Line;
+
+// A temporary file that an older version of this writer left when it was
+// killed ("kelvora.ini.<16 hex digits>.tmp") is removed once it has not
+// changed for this long.
+constexpr time_t kStaleSeconds = 60;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -39,18 +47,8 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
-// Reads the file into lines. A missing file is empty; false only when the
-// file exists and cannot be read (a write must then not replace it).
-bool ReadLines(const std::string& path, std::vector<Line>* lines) {
-  lines->clear();
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return !ec;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;
-  const std::string all = buffer.str();
+std::vector<Line> SplitLines(const std::string& all) {
+  std::vector<Line> lines;
   size_t pos = 0;
   while (pos < all.size()) {
     size_t nl = all.find('\n', pos);
@@ -60,7 +58,22 @@ bool ReadLines(const std::string& path, std::vector<Line>* lines) {
     line.text.assign(all, pos, (crlf ? end - 1 : end) - pos);
     line.eol = nl == std::string::npos ? std::string() : std::string(crlf ? "\r\n" : "\n");
     pos = nl == std::string::npos ? all.size() : nl + 1;
-    lines->push_back(std::move(line));
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+// Reads at most `limit` + 1 bytes, so that a file that grew is noticed.
+// False on a read error.
+bool ReadUpTo(int fd, size_t limit, std::string* out) {
+  out->clear();
+  char buffer[65536];
+  while (out->size() <= limit) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    out->append(buffer, static_cast<size_t>(got));
   }
   return true;
 }
@@ -113,48 +126,31 @@ Location Find(const std::vector<Line>& lines, const std::string& section, const 
   return at;
 }
 
-std::string TemporarySibling(const std::string& target) {
-  static std::atomic<uint64_t> counter{0};
-  uint64_t n = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  n ^= reinterpret_cast<uintptr_t>(&counter) * 0x9E3779B97F4A7C15ull;
-  n += ++counter * 0xD1B54A32D192ED03ull;
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%016llx", static_cast<unsigned long long>(n));
-  return target + suffix + ".tmp";
+bool IsHexName(const char* name, size_t start, size_t count) {
+  for (size_t i = start; i < start + count; ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+  return true;
 }
 
-bool WriteAtomically(const std::string& path, const std::string& content) {
-  std::error_code ec;
-  fs::path target = path;
-  // Write through a link to the file it names rather than replacing the link.
-  if (fs::is_symlink(fs::symlink_status(target, ec))) {
-    target = fs::weakly_canonical(target, ec);
-    if (ec) return false;
+// The leftovers of the older writer beside `file` in `dir`: only ours,
+// only regular files, only old ones.
+void RemoveOldWriterTemporaries(const std::string& dir, const std::string& file) {
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return;
+  const time_t now = std::time(nullptr);
+  while (const dirent* e = ::readdir(d)) {
+    const size_t length = std::strlen(e->d_name);
+    if (length != file.size() + 1 + 16 + 4 ||
+        std::strncmp(e->d_name, file.c_str(), file.size()) != 0 || e->d_name[file.size()] != '.' ||
+        !IsHexName(e->d_name, file.size() + 1, 16) ||
+        std::strcmp(e->d_name + length - 4, ".tmp") != 0)
+      continue;
+    struct stat st;
+    if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        st.st_uid == ::geteuid() && now - st.st_mtime >= kStaleSeconds)
+      ::unlinkat(::dirfd(d), e->d_name, 0);
   }
-  if (target.has_parent_path() && !fs::exists(target.parent_path(), ec))
-    fs::create_directories(target.parent_path(), ec);
-  const std::string temp = TemporarySibling(target.string());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  fs::file_status old = fs::status(target, ec);
-  if (!ec && fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
-  ec.clear();
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
-  }
-  return true;
+  ::closedir(d);
 }
 
 bool ValidName(const std::string& name, const char* forbidden) {
@@ -165,12 +161,90 @@ bool ValidName(const std::string& name, const char* forbidden) {
 
 }  // namespace
 
+bool ProfileFile::Identity::operator==(const Identity& o) const {
+  return device == o.device && inode == o.inode && size == o.size &&
+         modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+         changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+}
+
+ProfileFile::Identity ProfileFile::Identity::Of(const struct stat& st) {
+  Identity id;
+  id.device = st.st_dev;
+  id.inode = st.st_ino;
+  id.size = st.st_size;
+  id.modified = st.st_mtim;
+  id.changed = st.st_ctim;
+  return id;
+}
+
+void ProfileFile::Unusable(const std::string& reason) {
+  state_ = State::kUnusable;
+  lines_.clear();
+  std::fprintf(stderr, "kelvora: settings file %s not used (%s); defaults are in force\n",
+               path_.c_str(), reason.c_str());
+}
+
+void ProfileFile::Load() {
+  lines_.clear();
+  identity_ = Identity{};
+  // Without O_NONBLOCK a pipe would wait for a writer that never comes.
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    const int error = errno;
+    struct stat st;
+    if (::stat(path_.c_str(), &st) == 0) identity_ = Identity::Of(st);
+    if (error == ENOENT)
+      state_ = State::kMissing;
+    else
+      Unusable(std::strerror(error));
+    return;
+  }
+  struct stat st;
+  const bool known = ::fstat(fd, &st) == 0;
+  if (known) identity_ = Identity::Of(st);
+  std::string content;
+  if (!known) {
+    Unusable(std::strerror(errno));
+  } else if (!S_ISREG(st.st_mode)) {
+    Unusable("not a regular file");
+  } else if (static_cast<uint64_t>(st.st_size) > kMaxBytes) {
+    Unusable("larger than 1 MiB");
+  } else if (!ReadUpTo(fd, kMaxBytes, &content)) {
+    Unusable(std::strerror(errno));
+  } else if (content.size() > kMaxBytes) {
+    Unusable("larger than 1 MiB");
+  } else {
+    lines_ = SplitLines(content);
+    state_ = State::kRead;
+  }
+  ::close(fd);
+}
+
+bool ProfileFile::Refresh(bool* reloaded) {
+  if (reloaded != nullptr) *reloaded = false;
+  struct stat st;
+  const int error = ::stat(path_.c_str(), &st) == 0 ? 0 : errno;
+  bool same = false;
+  if (state_ == State::kMissing)
+    same = error == ENOENT;
+  else if (state_ != State::kUnread)
+    // A path that still cannot be looked at (but is not gone) stays as it was.
+    same = error == 0 ? Identity::Of(st) == identity_
+                      : error != ENOENT && identity_ == Identity{} && state_ == State::kUnusable;
+  if (!same) {
+    Load();
+    if (reloaded != nullptr) *reloaded = true;
+  }
+  return state_ == State::kRead || state_ == State::kMissing;
+}
+
 std::string ProfileFile::GetString(const std::string& section, const std::string& key,
                                    const std::string& def) {
-  std::vector<Line> lines;
-  if (!ReadLines(path_, &lines)) return def;
+  // Writes held back are in the lines already; reading the file again
+  // would lose them.
+  if (pending_.empty() && !Refresh()) return def;
   std::string value;
-  if (Find(lines, section, key, &value).key < 0) return def;
+  if (Find(lines_, section, key, &value).key < 0) return def;
   value = Trim(value);
   if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
     value = value.substr(1, value.size() - 2);
@@ -191,6 +265,62 @@ int ProfileFile::GetInt(const std::string& section, const std::string& key, int 
   return static_cast<int>(static_cast<int32_t>(n));
 }
 
+void ProfileFile::Apply(const Write& w) {
+  const std::string trimmedKey = Trim(w.key);
+  const std::string eol = !lines_.empty() && !lines_[0].eol.empty() ? lines_[0].eol : "\n";
+  Location at = Find(lines_, w.section, w.key, nullptr);
+  if (at.key >= 0) {
+    std::string name;
+    Classify(lines_[at.key].text, at.key == 0, &name, nullptr);
+    lines_[at.key].text = name + "=" + w.value;  // keeps the key's spelling in the file
+  } else if (at.section >= 0) {
+    int insert = at.sectionEnd;  // after the section's last non-blank line
+    while (insert > at.section + 1 && Trim(lines_[insert - 1].text).empty()) --insert;
+    if (lines_[insert - 1].eol.empty()) lines_[insert - 1].eol = eol;
+    lines_.insert(lines_.begin() + insert, Line{trimmedKey + "=" + w.value, eol});
+  } else {
+    if (!lines_.empty()) {
+      if (lines_.back().eol.empty()) lines_.back().eol = eol;
+      if (!Trim(lines_.back().text).empty()) lines_.push_back(Line{"", eol});
+    }
+    std::string header(1, '[');
+    header += Trim(w.section);
+    header += ']';
+    lines_.push_back(Line{header, eol});
+    lines_.push_back(Line{trimmedKey + "=" + w.value, eol});
+  }
+}
+
+bool ProfileFile::Store() {
+  std::string content;
+  for (const Line& line : lines_) content += line.text + line.eol;
+  std::error_code ec;
+  const fs::path target = path_;
+  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  if (!fs::exists(dir, ec)) fs::create_directories(dir, ec);
+  RemoveOldWriterTemporaries(dir.string(), target.filename().string());
+  AtomicFileWriter writer;
+  if (!writer.Open(path_) || !writer.Write(content.data(), content.size()) || !writer.Commit()) {
+    const char* reason =
+        writer.refusal() == AtomicFileWriter::Refusal::kNotRegularFile ? "not a regular file"
+        : writer.refusal() == AtomicFileWriter::Refusal::kDanglingLink ? "a link to nothing"
+        : writer.error() != 0 ? std::strerror(writer.error())
+                              : "write failed";
+    std::fprintf(stderr, "kelvora: settings not saved to %s (%s)\n", path_.c_str(), reason);
+    // What the file holds is what counts from now on.
+    state_ = State::kUnread;
+    return false;
+  }
+  struct stat st;
+  if (::stat(path_.c_str(), &st) == 0) {
+    identity_ = Identity::Of(st);
+    state_ = State::kRead;
+  } else {
+    state_ = State::kUnread;
+  }
+  return true;
+}
+
 bool ProfileFile::WriteString(const std::string& section, const std::string& key,
                               const std::string& value) {
   if (!ValidName(section, "]\r\n") || !ValidName(key, "=\r\n") ||
@@ -198,34 +328,27 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
     return false;
   const std::string trimmedKey = Trim(key);
   if (trimmedKey[0] == '[' || trimmedKey[0] == ';') return false;
-
-  std::vector<Line> lines;
-  if (!ReadLines(path_, &lines)) return false;
-  const std::string eol = !lines.empty() && !lines[0].eol.empty() ? lines[0].eol : "\n";
-  Location at = Find(lines, section, key, nullptr);
-  if (at.key >= 0) {
-    std::string name;
-    Classify(lines[at.key].text, at.key == 0, &name, nullptr);
-    lines[at.key].text = name + "=" + value;  // keeps the key's spelling in the file
-  } else if (at.section >= 0) {
-    int insert = at.sectionEnd;  // after the section's last non-blank line
-    while (insert > at.section + 1 && Trim(lines[insert - 1].text).empty()) --insert;
-    if (lines[insert - 1].eol.empty()) lines[insert - 1].eol = eol;
-    lines.insert(lines.begin() + insert, Line{trimmedKey + "=" + value, eol});
-  } else {
-    if (!lines.empty()) {
-      if (lines.back().eol.empty()) lines.back().eol = eol;
-      if (!Trim(lines.back().text).empty()) lines.push_back(Line{"", eol});
-    }
-    std::string header(1, '[');
-    header += Trim(section);
-    header += ']';
-    lines.push_back(Line{header, eol});
-    lines.push_back(Line{trimmedKey + "=" + value, eol});
+  if (pending_.empty() && !Refresh()) return false;
+  const Write write{section, key, value};
+  Apply(write);
+  if (held_ > 0) {
+    pending_.push_back(write);
+    return true;
   }
-  std::string content;
-  for (const Line& line : lines) content += line.text + line.eol;
-  return WriteAtomically(path_, content);
+  return Store();
+}
+
+bool ProfileFile::Release() {
+  if (held_ == 0 || --held_ > 0 || pending_.empty()) return true;
+  std::vector<Write> writes;
+  writes.swap(pending_);
+  // Another instance may have written meanwhile: its keys stay, ours go
+  // on top.
+  bool reloaded = false;
+  if (!Refresh(&reloaded)) return false;
+  if (reloaded)
+    for (const Write& w : writes) Apply(w);
+  return Store();
 }
 
 }  // namespace kelvora

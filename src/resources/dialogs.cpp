@@ -410,6 +410,19 @@ constexpr auto kVibrato = Join(
     SliderRow("デプス", 200, "depth", "%", 0), SliderRow("レート", 202, "rate", "Hz", 1, 0, 10),
     SliderRow("ディレイ", 204, "delay", "Sec", 2, 0, 10), PreviewOkCancel());
 
+constexpr auto kSpectrogram =
+    Join(std::array{Group(900, "窓のサイズ", 0, 0), Radio(300, "256", "window", "256", 900, 0, 0),
+                    Radio(301, "512", "window", "512", 900, 0, 1),
+                    Radio(302, "1024", "window", "1024", 900, 0, 2),
+                    Radio(303, "2048", "window", "2048", 900, 1, 0),
+                    Radio(304, "4096", "window", "4096", 900, 1, 1),
+                    Radio(305, "8192", "window", "8192", 900, 1, 2), Group(901, "周波数軸", 1, 0),
+                    Radio(310, "リニア", "axis", "linear", 901, 0, 0),
+                    Radio(311, "対数", "axis", "log", 901, 0, 1), Group(902, "配色", 2, 0),
+                    Radio(320, "カラー", "colours", "colour", 902, 0, 0),
+                    Radio(321, "グレー", "colours", "grey", 902, 0, 1)},
+         OkCancel());
+
 constexpr DialogDesc kDialogs[] = {
     {kDialogDisplaySettings, "表示設定", kDisplaySettings},
     {kDialogAbout, "バージョン情報...", kAbout},
@@ -440,6 +453,7 @@ constexpr DialogDesc kDialogs[] = {
     {kDialogTimeStretch, "タイムストレッチ", kTimeStretch},
     {kDialogTranspose, "トランスポーズ設定", kTranspose},
     {kDialogVibrato, "ビブラート", kVibrato},
+    {kDialogSpectrogram, "スペクトログラム設定", kSpectrogram},
 };
 
 }  // namespace

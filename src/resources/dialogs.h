@@ -42,6 +42,8 @@ enum DialogId : int {
   kDialogTimeStretch = 130,
   kDialogTranspose = 131,
   kDialogVibrato = 132,
+  // Beyond the first set: 140-149.
+  kDialogSpectrogram = 145,
 };
 
 enum class ControlKind : uint8_t {

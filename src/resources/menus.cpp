@@ -78,16 +78,24 @@ constexpr MenuItemDesc kGenerate[] = {
 };
 
 constexpr MenuItemDesc kDisplay[] = {
-    {kCmdZoom4096, "1/4096"},   {kCmdZoom1024, "1/1024"},
-    {kCmdZoom256, "1/256"},     {kCmdZoom64, "1/64"},
-    {kCmdZoom16, "1/16"},       {kCmdZoom4, "1/4"},
-    {kCmdZoom1, "1/1"},         {0, nullptr},
-    {kCmdZoomIn, "ズームイン"}, {kCmdZoomOut, "ズームアウト"},
+    {kCmdZoom4096, "1/4096"},
+    {kCmdZoom1024, "1/1024"},
+    {kCmdZoom256, "1/256"},
+    {kCmdZoom64, "1/64"},
+    {kCmdZoom16, "1/16"},
+    {kCmdZoom4, "1/4"},
+    {kCmdZoom1, "1/1"},
+    {0, nullptr},
+    {kCmdZoomIn, "ズームイン"},
+    {kCmdZoomOut, "ズームアウト"},
+    {0, nullptr},
+    {kCmdSpectrogram, "スペクトログラム(&S)"},
 };
 
 constexpr MenuItemDesc kOptionsMenu[] = {
     {kCmdDevices, "デバイス(&P)..."},
     {kCmdDisplaySettings, "表示設定(&D)..."},
+    {kCmdSpectrogramSettings, "スペクトログラム設定(&S)..."},
 };
 
 constexpr MenuItemDesc kHelp[] = {

@@ -28,6 +28,7 @@
 #include "shell/shell_commands.h"
 #include "shell/texts.h"
 #include "views/display_settings.h"
+#include "views/spectrogram_settings.h"
 #include "views/view_state.h"
 
 namespace kelvora {
@@ -98,6 +99,8 @@ const CommandEntry kCommands[] = {
     {kCmdAbout, ShowAbout, nullptr, kAboutDialog},
     {kCmdBusyItem, nullptr, nullptr, 0},
     {kCmdZoom4096, [] { SetZoomLevel(0); }, nullptr, 0},
+    {kCmdSpectrogram, ToggleSpectrogram, nullptr, 0},
+    {kCmdSpectrogramSettings, SpectrogramSettingsDialog, nullptr, kSpectrogramDialog},
 };
 
 }  // namespace

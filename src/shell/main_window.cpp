@@ -9,6 +9,7 @@
 #include "files/open_save.h"
 #include "platform/platform.h"
 #include "shell/texts.h"
+#include "views/spectrogram.h"
 #include "views/view_state.h"
 #include "views/wave_input.h"
 
@@ -67,6 +68,7 @@ void UpdateTitle() {
 }
 
 void RefreshViews() {
+  SpectrogramSoundChanged();
   Services().ui->InvalidateViews();
   // New, Open, Undo and the operations move the selection without drawing it.
   Services().ui->SetStatusText(2, CursorOrSelectionStatusText());

@@ -5,6 +5,7 @@
 #include "files/open_save.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
+#include "views/spectrogram_settings.h"
 #include "views/view_state.h"
 
 namespace kelvora {
@@ -90,12 +91,14 @@ void LoadStartupSettings(const std::string& defaultDirectory) {
   v.density = density < kDensityMin ? kDensityMin : (density > kDensityMax ? kDensityMax : density);
   v.displayMode = p->GetInt(kOptions, "dispmode", 1);
   v.trackMode = p->GetInt(kOptions, "trackmode", 0);
+  LoadSpectrogramSettings();
   s.windowWidth = p->GetInt(kPosition, "width", 640);
   s.windowHeight = p->GetInt(kPosition, "height", 400);
 }
 
 void SaveSettingsOnExit(bool minimised, int outerWidth, int outerHeight) {
   Profile* p = Services().profile;
+  HeldProfileWrites once(p);
   if (!minimised) {
     p->WriteString(kPosition, "width", std::to_string(outerWidth));
     p->WriteString(kPosition, "height", std::to_string(outerHeight));

@@ -47,8 +47,9 @@ void InitShellPaths(const std::string& program, bool programFolderWritable,
                     bool (*exists)(const std::string&));
 
 // Reads "directory", "density", "dispmode", "trackmode", "width" and
-// "height" through Services().profile into Shell() and View(). A density
-// outside 1..128 is brought into it, since drawing divides by it.
+// "height" through Services().profile into Shell() and View(), and the
+// spectrogram's settings. A density outside 1..128 is brought into it,
+// since drawing divides by it.
 void LoadStartupSettings(const std::string& defaultDirectory);
 
 // The shutdown writes: the outer size unless the window is minimised, then

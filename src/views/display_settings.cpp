@@ -21,6 +21,7 @@ void DisplaySettings() {
   };
   if (!RunParamDialog(kDisplaySettingsDialog, table)) return;
   Profile* p = Services().profile;
+  HeldProfileWrites once(p);
   p->WriteString("Options", "density", std::to_string(v.density));
   p->WriteString("Options", "dispmode", std::to_string(v.displayMode));
   p->WriteString("Options", "trackmode", std::to_string(v.trackMode));

@@ -15,5 +15,12 @@ inline constexpr const char* kTenthsLabelFormat = "%d.%d";
 inline constexpr const char* kSecondsLabelFormat = "%d";
 inline constexpr const char* kLeftLane = "L";
 inline constexpr const char* kRightLane = "R";
+// The spectrogram: the frequency and note under the mouse (after the
+// position in status part 3) and the ruler's labels.
+inline constexpr const char* kFrequencyFormat = "%.0f Hz";
+inline constexpr const char* kLowFrequencyFormat = "%.1f Hz";
+inline constexpr const char* kNoteFormat = "  %s%d %+dセント";
+inline constexpr const char* kHertzLabelFormat = "%g";
+inline constexpr const char* kKilohertzLabelFormat = "%gk";
 
 }  // namespace kelvora::texts

@@ -4,6 +4,7 @@
 
 #include "document/sound_document.h"
 #include "platform/platform.h"
+#include "views/spectrogram.h"
 #include "views/view_logic.h"
 #include "views/wave_input.h"
 
@@ -61,6 +62,9 @@ void ZoomOut() {
   Services().ui->ViewFrameChanged();
 }
 
-void ResetViewState() { View() = ViewState{}; }
+void ResetViewState() {
+  View() = ViewState{};
+  ResetSpectrogramState();
+}
 
 }  // namespace kelvora

@@ -6,6 +6,7 @@
 #include "document/busy.h"
 #include "document/sound_document.h"
 #include "platform/platform.h"
+#include "views/spectrogram.h"
 #include "views/texts.h"
 #include "views/view_logic.h"
 #include "views/view_state.h"
@@ -70,10 +71,10 @@ void WaveMouseDown(int x, int) {
   DrawSelection();
 }
 
-void WaveMouseMove(int x, int, bool leftButtonDown) {
+void WaveMouseMove(int x, int y, bool leftButtonDown) {
   if (Busy().busy) return;
   const int64_t pos = MouseOffset(x);
-  SetStatus(3, PositionStatusText(pos));
+  SetStatus(3, PositionStatusText(pos) + SpectrogramPointerText(y));
   if (leftButtonDown && View().dragging) ExtendSelectionTo(pos);
   SetStatus(2, CursorOrSelectionStatusText());
 }

@@ -69,6 +69,17 @@ TEST_F(PlaybackTest, OneSecondOfCdSoundIsFiveChunksAndTheDeviceClosesAfterTheLas
   ExpectIdleWindow();
 }
 
+// 200 ms of 96 kHz 3-channel frames overflow a slot: the chunk is the whole
+// frames that fit, never a frame cut in two.
+TEST_F(PlaybackTest, ChunksHoldWholeFrames) {
+  Sound(MakeFormat(96000, 16, 3), 30000);
+  StartPlayback(kPlayAll);
+  dev().Advance(2000);
+  ASSERT_GT(dev().written.size(), 1u);
+  for (const auto& w : dev().written) EXPECT_EQ(w.bytes.size() % 6, 0u);
+  EXPECT_EQ(WrittenBytes(), DocRange(0, Doc().length));
+}
+
 // Which stretch each mode plays, for selections and cursors.
 struct Range {
   int mode;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/audio.h"
+#include "audio/texts.h"
 #include "document/busy.h"
 #include "document/undo.h"
 #include "test_support.h"
@@ -16,6 +17,8 @@ struct RecordingTest : EngineFixture, ::testing::Test {
     Doc().selStart = Doc().anchor = 400;
     Doc().selEnd = Doc().movingEnd = 3600;
     Doc().viewStart = 2000;
+    Doc().path = "/snd/steps.au";
+    Doc().fileKind = kFileKindAu;
     dev().inputSource = {1, 2, 3, 4, 5};
   }
   HeadlessWaveDevices& dev() { return platform.waveDevices; }
@@ -83,10 +86,18 @@ TEST_F(RecordingTest, ARecordingToTheLimitStopsByItselfAndBecomesTheSound) {
   EXPECT_TRUE(ui().transportOn);
   EXPECT_EQ(ui().menuMode, MenuMode::kMain);
   EXPECT_EQ(Recording().maxSeconds, 1);  // kept for the next recording
+  // A new sound: Save asks for a name rather than writing over steps.au.
+  EXPECT_EQ(ui().title, "Kelvora -[無題]");
+  DispatchCommand(kCmdSave, kCodeAccelerator);
+  ASSERT_EQ(platform.fileDialogs.calls.size(), 1u);
+  EXPECT_TRUE(platform.fileDialogs.calls[0].save);
 
-  SwapUndo();  // the old sound comes back in its own format
+  SwapUndo();  // the old sound comes back in its own format, under its name
   EXPECT_EQ(Doc().format, MakeFormat(22050, 16, 2));
   EXPECT_EQ(DocumentBytes(), std::vector<uint8_t>(4000, 0x11));
+  EXPECT_EQ(std::tie(Doc().path, Doc().fileKind, Doc().modified),
+            std::make_tuple(std::string("/snd/steps.au"), int32_t{kFileKindAu}, false));
+  EXPECT_EQ(ui().title, "Kelvora -[/snd/steps.au]");
 }
 
 TEST_F(RecordingTest, StopKeepsWhatWasRecordedAndBringsPositionsWithinIt) {
@@ -167,6 +178,19 @@ TEST_F(RecordingTest, PlaybackWaitsForTheRecordingToEnd) {
   StopAudio();
   dev().Deliver();
   EXPECT_FALSE(IsAudioRunning());
+}
+
+// Devices take 8 and 16 bits: a 24-bit sound is not played as noise, and
+// the record dialog offers 16 bits for it.
+TEST_F(RecordingTest, DevicesGetOnlyTheWidthsTheyTake) {
+  SetDocument(MakeFormat(44100, 24, 2), std::vector<uint8_t>(600, 0x22));
+  StartPlayback(kPlayAll);
+  EXPECT_FALSE(dev().outputOpen);
+  ASSERT_EQ(ui().messages.size(), 1u);
+  EXPECT_EQ(ui().messages[0].text, texts::kBadFormat);
+  platform.dialogs.QueueFields({{"time", "1"}});
+  DispatchCommand(kCmdRecord, kCodeMenu);
+  EXPECT_EQ(dev().inputFormat.bitsPerSample, 16);
 }
 
 }  // namespace

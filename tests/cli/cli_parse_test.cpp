@@ -73,6 +73,27 @@ TEST(CliParse, UsageErrorsAreRefusedBeforeAnythingRuns) {
   }
 }
 
+// Only one of two values could count, so neither does: the message names
+// what was repeated. The same field in two steps is two settings, not one.
+TEST(CliParse, RepeatedOptionsAndFieldsAreRefusedByName) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"a.wav", "-o", "b.wav", "-o", "c.wav"}, "repeated option: -o"},
+      {{"a.wav", "--no", "--info", "--no"}, "repeated option: --no"},
+      {{"a.wav", "--seed", "1", "normalize", "--seed", "1"}, "repeated option: --seed"},
+      {{"a.wav", "volume:volume=50,pan=9,volume=200"}, "repeated field: volume"},
+      {{"new:rate=8000,rate=22050"}, "repeated field: rate"},
+  };
+  for (const auto& [args, message] : cases) {
+    std::ostringstream out, err;
+    EXPECT_EQ(CliMain(args, out, err), kCliUsage) << message;
+    EXPECT_EQ(err.str(), "kelvora-cli: " + message + "\n");
+  }
+  CliOptions o;
+  std::string error;
+  EXPECT_TRUE(ParseCliArguments({"a.wav", "volume:volume=50", "volume:volume=50"}, &o, &error))
+      << error;
+}
+
 TEST(CliRun, FilesThatCannotBeReadFailWithTheMessageOnStderr) {
   std::ostringstream out, err;
   EXPECT_EQ(CliMain({"/nonexistent/x.wav", "--info"}, out, err), kCliFailed);

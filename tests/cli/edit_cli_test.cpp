@@ -88,6 +88,28 @@ TEST_F(EditCli, GeneratorVerbsAndReproducibleNoise) {
   ASSERT_TRUE(Run({"new:", "--seed", "x"}, 2));
 }
 
+// Nothing is saved after a refused file or a position past the end; a data
+// size of 0 (a recording cut short) keeps its sound through load and save.
+TEST_F(EditCli, RefusedFilesAndPositionsSaveNothing) {
+  const std::vector<uint8_t> flac = {'f', 'L', 'a', 'C', 0, 0, 0, 34};
+  ASSERT_TRUE(WriteBytes(dir / "flac.wav", flac));
+  ASSERT_TRUE(Run({dir / "flac.wav", "-o", dir / "flac.wav"}, 1));
+  EXPECT_EQ(ReadBytes(dir / "flac.wav"), flac);
+  for (const char* step : {"select=50:101", "select=101:0", "cursor=101"}) {
+    ASSERT_TRUE(Run({dir / "in.wav", step, "silence", "-o", dir / "s.wav"}, 1)) << step;
+    EXPECT_EQ(err, "kelvora-cli: " + std::string(step) +
+                       " lies outside the sound, which is 100 frames long (positions 0 to 100)\n");
+  }
+  EXPECT_TRUE(ReadBytes(dir / "s.wav").empty());
+  ASSERT_TRUE(Run({dir / "in.wav", "select=100:0", "cursor=100", "-o", dir / "s.wav"}));
+  std::vector<uint8_t> cut = ReadBytes(dir / "in.wav");
+  cut[40] = cut[41] = 0;  // the data size
+  ASSERT_TRUE(WriteBytes(dir / "cut.wav", cut));
+  ASSERT_TRUE(Run({dir / "cut.wav", "-o", dir / "cut.wav", "--info"}));
+  EXPECT_TRUE(Says("\"frames\":100,")) << out;
+  EXPECT_EQ(ReadBytes(dir / "cut.wav"), ReadBytes(dir / "in.wav"));
+}
+
 // The executable itself: exit status, --info on stdout, messages on stderr.
 TEST_F(EditCli, TheProgramCopiesReportsAndFails) {
   auto run = [&](const std::string& args) {

@@ -122,6 +122,33 @@ TEST_F(EditTest, PasteConvertsTheClipOrRefusesIt) {
                             "フォーマット変換:このデータ形式からの変換はサポートされていません"}));
 }
 
+// A clip that is not what was copied (cut short, no room for its header,
+// not sound at all) is refused by every command that reads it, as a clip
+// that is not PCM is, and the document stays as it was.
+TEST_F(EditTest, ClipsCutShortOrWithoutAHeaderAreRefusedLikeNonPcm) {
+  PutClip(MakeFormat(8000, 8, 1), Bytes(1000, 0x90));
+  auto declaring = [&](uint8_t top) {
+    Bytes b = clipboard().wave;
+    b[40] += 3, b[43] = top;  // 1003 bytes, or 4 GB more
+    return b;
+  };
+  for (const Bytes& block : {declaring(0), declaring(0xFF), Bytes(43, 0), Bytes(), Bytes{'a'}}) {
+    SetDocument(MakeFormat(8000, 8, 1), {1, 2, 3});
+    clipboard().SetWave(block.data(), block.size());
+    PasteClip();
+    MixClip();
+    engine.platform.dialogs.QueueFields({{"melody", "c"}});
+    DispatchCommand(kCmdMelodyPaste, kCodeMenu);
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"ペースト:データ形式が違います",
+                                                    "ミックス:データ形式が違います",
+                                                    "ペースト:データ形式が違います"}))
+        << block.size();
+    EXPECT_EQ(DocumentBytes(), (Bytes{1, 2, 3}));
+    EXPECT_FALSE(Doc().modified);
+    engine.ui().messages.clear();
+  }
+}
+
 TEST_F(EditTest, MixClipsAndExtendsWithSilence) {
   SetDocument(MakeFormat(8000, 16, 1), Pcm16({100, 30000, -30000, 5}));
   PutClip(MakeFormat(8000, 16, 1), Pcm16({1, 10000, -10000}));

@@ -130,6 +130,9 @@ TEST_F(OpenSaveTest, AFileWithoutReadPermissionIsReportedAsSuch) {
 
 // Layouts the program cannot draw or edit still load unchanged and save back
 // as they were, and the load says so once.
+// Widths the program only holds are said once, with whether conversion
+// takes them; 8- and 16-bit sounds of any rate and channel count are shown
+// and edited, and nothing is said.
 TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
   struct Case {
     uint32_t rate;
@@ -137,9 +140,17 @@ TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
     const char* notice;  // null: an ordinary layout, nothing said
   };
   const Case cases[] = {
-      {44100, 24, 2, "このサンプル形式(44100Hz 24Bits 2ch)は表示も編集もできません"},
-      {0, 16, 1, "このサンプル形式(0Hz 16Bits 1ch)は表示も編集もできません"},
-      {8000, 16, 5, "このサンプル形式(8000Hz 16Bits 5ch)は表示も編集もできません"},
+      {44100, 24, 2,
+       "このサンプル形式(44100Hz 24Bits "
+       "2ch)は波形の表示も、再生・エフェクト・生成・貼り付け・ミックスも"
+       "できません\n[ファイル]-[フォーマット変換]で8ビットか16ビットに形式変換すると編集できます\n"
+       "同じ形式で保存すると元のデータのまま書き戻されます"},
+      {48000, 32, 1,
+       "このサンプル形式(48000Hz 32Bits "
+       "1ch)は波形の表示も、再生・エフェクト・生成・貼り付け・ミックスも、"
+       "形式変換もできません\n同じ形式で保存すると元のデータのまま書き戻されます"},
+      {0, 16, 1, nullptr},
+      {8000, 16, 5, nullptr},
       {8000, 8, 2, nullptr},
   };
   for (const Case& c : cases) {
@@ -154,7 +165,7 @@ TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
     std::vector<std::string> said;
     for (const ShownMessage& m : engine.ui().messages) {
       EXPECT_EQ(m.icon, MsgIcon::kInformation);
-      said.push_back(m.text.substr(0, m.text.find('\n')));
+      said.push_back(m.text);
     }
     EXPECT_EQ(said, c.notice ? std::vector<std::string>{c.notice} : std::vector<std::string>{});
     EXPECT_EQ(DocumentBytes(), data);
@@ -260,6 +271,35 @@ TEST_F(OpenSaveTest, SaveQuestions) {
   Doc().path = "無題";
   EXPECT_EQ(SaveSoundFile(kFileKindWavPcm), 0);  // Yes, then the dialog cancelled
   EXPECT_EQ(dialogs().calls.at(1).name, "無題");
+}
+
+// Undo across an open brings back the document whole: its sound under its
+// own name and kind, with its unsaved edit. Save then writes that file and
+// not the one opened after it; redo brings the opened one back.
+TEST_F(OpenSaveTest, UndoAcrossAnOpenExchangesPathKindAndModifiedFlag) {
+  const std::string a = dir / "a.wav", b = dir / "b.aiff";
+  SetDocument(MakeFormat(8000, 16, 2), Pcm16({1, 2, 3, 4}));
+  Doc().path = b;
+  ASSERT_EQ(SaveSoundFile(kFileKindAiff), 1);
+  Doc().path = a;
+  ASSERT_EQ(SaveSoundFile(kFileKindWavMuLaw), 1);
+  const std::vector<uint8_t> aBefore = ReadBytes(a), bBefore = ReadBytes(b);
+  ASSERT_EQ(OpenSoundFile(a), 1);
+  Doc().bytes()[1] ^= 0x40;  // an edit not saved yet
+  Doc().modified = true;
+  ASSERT_EQ(OpenSoundFile(b), 1);
+  DispatchCommand(kCmdUndo, kCodeAccelerator);
+  EXPECT_EQ(std::tie(Doc().path, Doc().fileKind, Doc().modified),
+            std::make_tuple(a, int32_t{kFileKindWavMuLaw}, true));
+  EXPECT_EQ(engine.ui().title, "Kelvora -[" + a + "]");
+  SaveCommand();
+  EXPECT_EQ(ReadBytes(b), bBefore);
+  EXPECT_NE(ReadBytes(a), aBefore);                // the edit,
+  EXPECT_EQ(ReadBytes(a).size(), aBefore.size());  // in mu-law still
+  SwapUndo();                                      // redo
+  EXPECT_EQ(std::tie(Doc().path, Doc().fileKind, Doc().modified),
+            std::make_tuple(b, int32_t{kFileKindAiff}, false));
+  EXPECT_EQ(engine.ui().title, "Kelvora -[" + b + "]");
 }
 
 TEST_F(OpenSaveTest, NewMakesAnEmptySoundInTheChosenFormat) {

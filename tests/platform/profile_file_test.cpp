@@ -1,12 +1,16 @@
 #include "platform/profile_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "files/file_test_support.h"
+#include "test_support.h"
 
 namespace kelvora {
 namespace {
@@ -117,6 +121,59 @@ TEST_F(ProfileFileTest, WritesThroughALinkToTheFileItNames) {
   ASSERT_TRUE(ProfileFile(path_).WriteString("Options", "density", "5"));
   EXPECT_TRUE(fs::is_symlink(path_));
   EXPECT_EQ(ProfileFile(real).GetInt("Options", "density", 0), 5);
+}
+
+// Whatever is at the path, the program starts at once with the defaults
+// and leaves it as it is: a pipe nobody writes to, an endless device, a
+// file too large to be settings; and an ordinary user's read-only file is
+// read but never replaced.
+TEST_F(ProfileFileTest, OnlyARegularFileOfSaneSizeIsReadAndOnlyAWritableOneReplaced) {
+  alarm(20);  // a read that waits or never ends fails here instead of hanging
+  ASSERT_EQ(mkfifo((dir_ / "fifo.ini").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", dir_ / "zero.ini");
+  std::ofstream(dir_ / "big.ini") << "[Options]\ndensity=4\n";
+  fs::resize_file(dir_ / "big.ini", ProfileFile::kMaxBytes + 1);
+  for (const char* name : {"fifo.ini", "zero.ini", "big.ini"}) {
+    ProfileFile p(dir_ / name);
+    EXPECT_EQ(p.GetInt("Options", "density", 8), 8) << name;
+    EXPECT_FALSE(p.WriteString("Options", "density", "9")) << name;
+  }
+  alarm(0);
+  EXPECT_TRUE(fs::is_fifo(dir_ / "fifo.ini") && fs::is_symlink(dir_ / "zero.ini"));
+  EXPECT_EQ(fs::file_size(dir_ / "big.ini"), ProfileFile::kMaxBytes + 1);
+  Put("[Options]\ndensity=4\n");
+  chmod(path_.c_str(), 0444);
+  if (geteuid() == 0) {  // as nobody, in a folder nobody may write
+    ASSERT_EQ(chown(dir_.path().c_str(), kNobodyUid, kNobodyGid), 0);
+    ASSERT_EQ(chown(path_.c_str(), kNobodyUid, kNobodyGid), 0);
+  }
+  auto readThenWrite = [&] {
+    ProfileFile p(path_);
+    return p.GetInt("Options", "density", 8) * 10 + p.WriteString("Options", "density", "9");
+  };
+  EXPECT_EQ(RunInChild(readThenWrite, true), 40);
+  EXPECT_EQ(Content(), "[Options]\ndensity=4\n");
+}
+
+// Held writes go to the file once, on top of what another instance wrote
+// meanwhile; a temporary file the older writer left long ago goes.
+TEST_F(ProfileFileTest, HeldWritesGoOutTogetherOverAnotherInstancesKeys) {
+  const std::string stale = dir_ / "kelvora.ini.0123456789abcdef.tmp";
+  std::ofstream(stale) << "x";
+  const timespec old[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+  utimensat(AT_FDCWD, stale.c_str(), old, 0);
+  Put("[Options]\ndensity=4\n");
+  ProfileFile p(path_), other(path_);
+  p.Hold();
+  ASSERT_TRUE(p.WriteString("Position", "width", "800"));
+  ASSERT_TRUE(p.WriteString("Options", "density", "7"));
+  EXPECT_EQ(Content(), "[Options]\ndensity=4\n");
+  ASSERT_TRUE(other.WriteString("RecentFiles", "1", "/a.wav"));
+  ASSERT_TRUE(p.Release());
+  EXPECT_EQ(Content(),
+            "[Options]\ndensity=7\n\n[RecentFiles]\n1=/a.wav\n\n[Position]\nwidth=800\n");
+  EXPECT_EQ(other.GetInt("Position", "width", 0), 800);
+  EXPECT_FALSE(fs::exists(stale));
 }
 
 }  // namespace

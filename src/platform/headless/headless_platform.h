@@ -34,6 +34,7 @@ public:
   void SetTitle(const std::string& title) override { this->title = title; }
   void SetMenuMode(MenuMode mode) override;
   void SetZoomChecks(int level) override { zoomChecked = level; }
+  void SetMenuCheck(int id, bool checked) override { menuChecks[id] = checked; }
   void InvalidateViews() override { ++invalidations; }
   void SelectionChanged() override { ++selectionRedraws; }
   void ViewFrameChanged() override { ++viewFrameRedraws; }
@@ -64,6 +65,7 @@ public:
   MenuMode menuMode = MenuMode::kMain;
   std::vector<MenuMode> menuModeLog;
   int zoomChecked = -1;
+  std::map<int, bool> menuChecks;
   int invalidations = 0;
   int selectionRedraws = 0;
   int viewFrameRedraws = 0;

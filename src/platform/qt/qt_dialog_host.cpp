@@ -14,11 +14,13 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/param_dialog.h"
 
@@ -311,6 +313,24 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
   return new QWidget;
 }
 
+void QtDialog::LimitNumberInput(const ParamEntry* table) {
+  for (auto& [id, control] : controls_) {
+    if (control.desc->kind != ControlKind::kNumberEdit) continue;
+    // Without a table nothing says the value is never negative.
+    bool negative = table == nullptr, decimal = control.desc->scale != 0;
+    for (const ParamEntry* row = table;
+         row != nullptr && row->kind != 0 && std::strchr("CFNRSV", row->kind) != nullptr; ++row) {
+      if (row->id != id || row->kind != kParamNumber) continue;
+      negative = row->min < 0;
+      decimal = row->scale != 0;
+    }
+    QString pattern = negative ? QStringLiteral("-?[0-9]*") : QStringLiteral("[0-9]*");
+    if (decimal) pattern += QStringLiteral("(\\.[0-9]?)?");
+    auto* edit = static_cast<QLineEdit*>(control.widget);
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+  }
+}
+
 void QtDialog::Open() {
   Deliver([&](DialogHandler& h) { h.Opened(*this); });
   for (auto& [id, control] : controls_)
@@ -517,6 +537,9 @@ std::unique_ptr<QtDialog> QtDialogHost::Build(int dialog_id, DialogHandler& hand
   const DialogDesc* desc = FindDialog(dialog_id);
   if (desc == nullptr) return nullptr;
   auto dialog = std::make_unique<QtDialog>(*desc, handler, parent_);
+  // A table's rows tell which boxes take a sign or a decimal.
+  const auto* params = dynamic_cast<const ParamDialogHandler*>(&handler);
+  dialog->LimitNumberInput(params != nullptr ? params->table() : nullptr);
   dialog->Open();
   return dialog;
 }

@@ -19,6 +19,8 @@ class QGridLayout;
 
 namespace kelvora {
 
+struct ParamEntry;
+
 class QtDialog : public QDialog, public DialogWindow {
 public:
   QtDialog(const DialogDesc& desc, DialogHandler& handler, QWidget* parent);
@@ -31,6 +33,12 @@ public:
   int Run();
   bool ended() const { return ended_; }
   int endResult() const { return result_; }
+  // Lets each number edit box take only what its field can hold: digits,
+  // a minus where `table` (ParamDialog's rows, null for a dialog with its
+  // own procedure, whose boxes hold counts) gives the field a negative
+  // lowest value, and one decimal point with one digit after it where the
+  // field shows one.
+  void LimitNumberInput(const ParamEntry* table);
   // The widget of a control (tests drive it like a user would).
   QWidget* Widget(int id) const;
   // Runs one of the handler's calls, unless the dialog has ended; the

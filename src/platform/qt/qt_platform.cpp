@@ -106,6 +106,10 @@ void QtUserInterface::SetZoomChecks(int level) {
   if (window_) window_->SetZoomChecks(level);
 }
 
+void QtUserInterface::SetMenuCheck(int id, bool checked) {
+  if (window_) window_->SetMenuCheck(id, checked);
+}
+
 void QtUserInterface::InvalidateViews() {
   if (!window_) return;
   window_->WaveView()->RepaintAll();
@@ -188,26 +192,33 @@ ClipboardRead QtClipboard::GetWave(const std::function<uint8_t*(size_t)>& alloca
   try {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     if (mime == nullptr) return ClipboardRead::kNone;
-    // Our own block first; another program's sound only as a plain PCM WAV
-    // whose header is where a block's would be.
-    QByteArray bytes;
+    // Our own block first, as it is (the engine checks it); another
+    // program's sound as a PCM WAV file, whose sound gets a block's header.
     if (mime->hasFormat(QString::fromLatin1(kOwnWaveType))) {
-      bytes = mime->data(QString::fromLatin1(kOwnWaveType));
-    } else {
-      for (const char* type : kWaveTypes) {
-        if (!mime->hasFormat(QString::fromLatin1(type))) continue;
-        bytes = mime->data(QString::fromLatin1(type));
-        if (IsStandardPcmWave(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                              static_cast<size_t>(bytes.size())))
-          break;
-        bytes.clear();
-      }
-      if (bytes.isEmpty()) return ClipboardRead::kNone;
+      const QByteArray bytes = mime->data(QString::fromLatin1(kOwnWaveType));
+      uint8_t* block = allocate(static_cast<size_t>(bytes.size()));
+      if (block == nullptr && !bytes.isEmpty()) return ClipboardRead::kOutOfMemory;
+      if (!bytes.isEmpty())
+        std::memcpy(block, bytes.constData(), static_cast<size_t>(bytes.size()));
+      return ClipboardRead::kRead;
     }
-    uint8_t* block = allocate(static_cast<size_t>(bytes.size()));
-    if (block == nullptr && !bytes.isEmpty()) return ClipboardRead::kOutOfMemory;
-    std::memcpy(block, bytes.constData(), static_cast<size_t>(bytes.size()));
-    return ClipboardRead::kRead;
+    bool offered = false;
+    for (const char* type : kWaveTypes) {
+      if (!mime->hasFormat(QString::fromLatin1(type))) continue;
+      offered = true;
+      const QByteArray bytes = mime->data(QString::fromLatin1(type));
+      const auto* image = reinterpret_cast<const uint8_t*>(bytes.constData());
+      SoundFormat f;
+      size_t at = 0;
+      uint32_t n = 0;
+      if (!LocatePcmWave(image, static_cast<size_t>(bytes.size()), &f, &at, &n)) continue;
+      uint8_t* block = allocate(kClipHeaderBytes + size_t{n});
+      if (block == nullptr) return ClipboardRead::kOutOfMemory;
+      WriteClipHeader(f, n, block);
+      if (n > 0) std::memcpy(block + kClipHeaderBytes, image + at, n);
+      return ClipboardRead::kRead;
+    }
+    return offered ? ClipboardRead::kUnusable : ClipboardRead::kNone;
   } catch (const std::bad_alloc&) {
     return ClipboardRead::kOutOfMemory;
   }

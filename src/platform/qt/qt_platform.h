@@ -25,6 +25,7 @@ public:
   void SetTitle(const std::string& title) override;
   void SetMenuMode(MenuMode mode) override;
   void SetZoomChecks(int level) override;
+  void SetMenuCheck(int id, bool checked) override;
   void InvalidateViews() override;
   void SelectionChanged() override;
   void ViewFrameChanged() override;

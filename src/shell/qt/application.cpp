@@ -21,6 +21,7 @@
 #include "shell/qt/qt_main_window.h"
 #include "shell/recovery.h"
 #include "shell/settings.h"
+#include "views/spectrogram_settings.h"
 #include "views/view_state.h"
 
 namespace kelvora {
@@ -89,6 +90,7 @@ int RunKelvora(QApplication& app) {
     ui.SetWindow(&window);
     UpdateTitle();
     SetZoom(View().zoomLevel);
+    ShowSpectrogramCheck();
     window.RequestOuterSize(Shell().windowWidth, Shell().windowHeight);
     window.show();
     ShowFormatStatus();

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -34,7 +35,7 @@ constexpr int kZoomIds[] = {kCmdZoom4096, kCmdZoom1024, kCmdZoom256, kCmdZoom64,
                             kCmdZoom16,   kCmdZoom4,    kCmdZoom1};
 
 // Stored sizes come from a file a user may edit.
-constexpr int kMinOuterWidth = 160, kMinOuterHeight = 120, kMaxOuterSize = 16384;
+constexpr int kMinOuterWidth = 160, kMinOuterHeight = 120;
 
 // The area between toolbar and status bar: the waveform view over seven
 // eighths, the overview under it.
@@ -208,6 +209,20 @@ void QtMainWindow::SetZoomChecks(int level) {
   for (auto& [itemLevel, action] : zoomItems_) action->setChecked(itemLevel == level);
 }
 
+void QtMainWindow::SetMenuCheck(int id, bool checked) {
+  for (QMenu* menu : popups_)
+    for (QAction* action : menu->actions()) {
+      if (action->data().toInt() != id) continue;
+      if (!action->isCheckable()) {
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this,
+                [this, action, id] { action->setChecked(menuChecks_[id]); });
+      }
+      menuChecks_[id] = checked;
+      action->setChecked(checked);
+    }
+}
+
 void QtMainWindow::SetTransportButtons(bool on) {
   for (QAction* action : toolbar_->actions()) {
     const int id = action->data().toInt();
@@ -234,9 +249,19 @@ void QtMainWindow::RebuildRecentFiles() {
   }
 }
 
+// A stored size is a wish: the window never outgrows the usable part of the
+// screen it is on, where its edges and buttons could not be reached (and
+// where its pixels would cost memory for nothing).
+QSize QtMainWindow::FitOnScreen(QSize outer) const {
+  const QSize room = screen() != nullptr ? screen()->availableGeometry().size() : QSize();
+  const int maxWidth = room.isValid() ? std::max(room.width(), kMinOuterWidth) : 16384;
+  const int maxHeight = room.isValid() ? std::max(room.height(), kMinOuterHeight) : 16384;
+  return QSize(std::clamp(outer.width(), kMinOuterWidth, maxWidth),
+               std::clamp(outer.height(), kMinOuterHeight, maxHeight));
+}
+
 void QtMainWindow::RequestOuterSize(int width, int height) {
-  pendingOuterSize_ = QSize(std::clamp(width, kMinOuterWidth, kMaxOuterSize),
-                            std::clamp(height, kMinOuterHeight, kMaxOuterSize));
+  pendingOuterSize_ = FitOnScreen(QSize(width, height));
   resize(pendingOuterSize_);
   ApplyPendingOuterSize();
 }
@@ -247,9 +272,16 @@ void QtMainWindow::ApplyPendingOuterSize() {
   if (!pendingOuterSize_.isValid() || !isVisible()) return;
   const QSize frame = frameGeometry().size() - geometry().size();
   if (frame.width() <= 0 && frame.height() <= 0) return;  // not framed (yet)
-  const QSize inner = pendingOuterSize_ - frame;
+  // The screen it landed on decides, and the whole frame goes inside it.
+  const QSize outer = FitOnScreen(pendingOuterSize_);
   pendingOuterSize_ = QSize();
-  resize(inner);
+  resize(outer - frame);
+  if (screen() == nullptr) return;
+  const QRect area = screen()->availableGeometry();
+  const QPoint at = frameGeometry().topLeft();
+  const QPoint inside(std::clamp(at.x(), area.left(), area.right() + 1 - outer.width()),
+                      std::clamp(at.y(), area.top(), area.bottom() + 1 - outer.height()));
+  if (inside != at) move(inside);
 }
 
 bool QtMainWindow::event(QEvent* event) {

@@ -39,14 +39,17 @@ public:
   void SetDispatcher(Dispatcher dispatcher) { dispatcher_ = std::move(dispatcher); }
   void SetMenuMode(MenuMode mode);
   void SetZoomChecks(int level);
+  // Makes the item checkable; only this sets its mark, not a click.
+  void SetMenuCheck(int id, bool checked);
   // Play, play from cursor, loop and record on the toolbar.
   void SetTransportButtons(bool on);
   // The recent-file items at the end of the File menu, from the settings.
   void RebuildRecentFiles();
 
-  // Outer size (frame included) as stored in the settings. The frame is
-  // known only once the window manager has framed the window, so the size
-  // is corrected then.
+  // Outer size (frame included) as stored in the settings, at most the
+  // available area of the screen. The frame is known only once the window
+  // manager has framed the window, so the size is corrected then, and the
+  // frame moved inside the available area of the screen it landed on.
   void RequestOuterSize(int width, int height);
   QSize OuterSize() const;
 
@@ -68,6 +71,7 @@ private:
   // raised it has finished its own handling.
   void Post(int id, int code);
   void ApplyPendingOuterSize();
+  QSize FitOnScreen(QSize outer) const;
 
   Dispatcher dispatcher_;
   StatusBar* status_ = nullptr;
@@ -78,6 +82,7 @@ private:
   std::vector<QAction*> busyBar_, deviceBar_;
   std::vector<QAction*> recentItems_;
   std::map<int, QAction*> zoomItems_;  // by zoom level
+  std::map<int, bool> menuChecks_;     // by command id
   MenuMode menuMode_ = MenuMode::kMain;
   int zoomLevel_ = -1;
   QSize pendingOuterSize_;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "document/sound_document.h"
+#include "views/spectrogram.h"
 #include "views/texts.h"
 #include "views/view_logic.h"
 #include "views/view_state.h"
@@ -23,10 +24,32 @@ const QColor kLightGrey(192, 192, 192);
 
 bool HasData() { return Doc().length > 0 && DrawableFormat(); }
 
+// The canvas the spectrogram's workers report to: the latest one made.
+WaveCanvas* g_spectrogramCanvas = nullptr;
+
 }  // namespace
 
 WaveCanvas::WaveCanvas(QWidget* parent) : ViewCanvas(parent, "WaveCanvas") {
   setFocusPolicy(Qt::ClickFocus);
+  g_spectrogramCanvas = this;
+  // Called on a worker thread: the columns are collected on this one.
+  SetSpectrogramWakeup([this] {
+    QMetaObject::invokeMethod(
+        this, [this] { SpectrogramReady(); }, Qt::QueuedConnection);
+  });
+}
+
+WaveCanvas::~WaveCanvas() {
+  if (g_spectrogramCanvas != this) return;
+  SetSpectrogramWakeup(nullptr);
+  g_spectrogramCanvas = nullptr;
+}
+
+void WaveCanvas::SpectrogramReady() {
+  const WaveGeometry g = CurrentWaveGeometry();
+  for (const ColumnSpan& c : CollectSpectrogramColumns())
+    dirty_ += QRect(kPlotLeft + c.left, kPlotTop, c.right - c.left, g.plotHeight);
+  if (!dirty_.isEmpty()) update();
 }
 
 void WaveCanvas::InvalidateAll() {
@@ -46,18 +69,28 @@ void WaveCanvas::resizeEvent(QResizeEvent*) {
 const QImage& WaveCanvas::Render() {
   if (!FitImage(image_)) dirty_ = rect();
   const WaveGeometry g = CurrentWaveGeometry();
+  const bool spectrogram = SpectrogramShown();
+  if (spectrogram) {
+    // The red is painted with the spectrogram: where it moved, paint again.
+    const TintColumns tint = SpectrogramTint(g);
+    if (tint != spectrogramTint_)
+      for (const TintColumns& c : {spectrogramTint_, tint})
+        if (c.right > c.left) dirty_ += QRect(c.left, kPlotTop, c.right - c.left, g.plotHeight);
+    spectrogramTint_ = tint;
+  }
   if (!dirty_.isEmpty()) {
     const QRegion todo = dirty_ & QRegion(image_.rect());
     dirty_ = QRegion();
     for (const QRect& area : todo) PaintArea(area, g);
   }
   // Depends on the selection alone, so it is simply laid on again.
-  ApplySelectionTint(g);
+  if (!spectrogram) ApplySelectionTint(g);
   return image_;
 }
 
 void WaveCanvas::PaintArea(const QRect& area, const WaveGeometry& g) {
   const int plotWidth = g.plotRight - kPlotLeft;
+  const bool spectrogram = SpectrogramShown();
   {
     QPainter p(&image_);
     p.setClipRect(area);
@@ -82,18 +115,21 @@ void WaveCanvas::PaintArea(const QRect& area, const WaveGeometry& g) {
       p.fillRect(QRect(kPlotLeft, y - 1, plotWidth, 3), face);
       p.fillRect(QRect(kPlotLeft, y + 2, plotWidth, 1), shadow);
     }
-    for (int k = n; k >= 1; --k) {
+    // The spectrogram has no centre lines, and names its lanes itself.
+    for (int k = n; k >= 1 && !spectrogram; --k) {
       const int y = g.laneHeight * (k - 1) + g.laneHeight / 2 + kPlotTop;
       p.fillRect(QRect(kPlotLeft, y, plotWidth, 1), kBlue);
     }
-    if (n >= 2) {
+    if (n >= 2 && !spectrogram) {
       p.setPen(Qt::black);
       p.drawText(QRect(0, kPlotTop, kPlotLeft, g.laneHeight), Qt::AlignCenter, texts::kLeftLane);
       p.drawText(QRect(0, kPlotTop + g.laneHeight, kPlotLeft, g.laneHeight), Qt::AlignCenter,
                  texts::kRightLane);
     }
   }
-  if (HasData()) {
+  if (spectrogram && HasData()) {
+    PaintSpectrogram(image_, area, g, font());
+  } else if (HasData()) {
     const int s = static_cast<int>(image_.devicePixelRatio());
     RenderWaveform(
         ImagePixels(image_), g,
@@ -117,6 +153,7 @@ void WaveCanvas::PaintTimeAxis(QPainter& p, const WaveGeometry& g) {
       p.drawText(QPoint(m.x, p0 + 12 + ascent), QString::fromStdString(m.label));
     if (m.grid) p.fillRect(QRect(m.x, kPlotTop, 1, g.plotHeight), kBlue);
   }
+  if (SpectrogramShown()) return;  // the frequency ruler instead
   for (int row : ScaleTickRows(g)) p.fillRect(QRect(40, row, 5, 1), Qt::black);
 }
 
@@ -158,6 +195,10 @@ void WaveCanvas::ScrollColumns(int columns) {
     const int stripLeft = columns > 0 ? g.plotRight - columns : kPlotLeft;
     dirty_ += QRect(stripLeft, top, std::abs(columns), bottom - top);
   }
+  // The spectrogram's red moved with its picture.
+  TintColumns& t = spectrogramTint_;
+  t = {std::max(t.left - columns, kPlotLeft), std::min(t.right - columns, g.plotRight)};
+  if (t.right <= t.left) t = {};
   // Labels reach past the plot's ends; the strip under it is cheap to redo.
   dirty_ += QRect(0, g.plotBottom + 8, this->width(), bottom - (g.plotBottom + 8));
   update();

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QRegion>
 
+#include "views/qt/spectrogram_paint.h"
 #include "views/qt/view_canvas.h"
 
 class QScrollBar;
@@ -20,12 +21,15 @@ struct WaveGeometry;
 class WaveCanvas : public ViewCanvas {
 public:
   explicit WaveCanvas(QWidget* parent);
+  ~WaveCanvas() override;
 
   void InvalidateAll();
   // The view start moved right by `columns` whole columns.
   void ScrollColumns(int columns);
   void ClearPlayBand();
   const QImage& Render() override;
+  // Draws the spectrogram columns the workers have finished.
+  void SpectrogramReady();
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -41,6 +45,8 @@ private:
 
   QImage image_;
   QRegion dirty_;  // parts of image_ to draw again
+  // The spectrogram's picture carries the selection's red on these columns.
+  TintColumns spectrogramTint_;
 };
 
 class WaveView : public QFrame {

@@ -50,7 +50,7 @@ void Offer(const char* type, const Bytes& bytes) {
   QGuiApplication::clipboard()->setMimeData(mime);
 }
 
-TEST(QtClipboardWave, OurBlockForUsAPlainWaveForOthersAndOnlyAPlainOneBack) {
+TEST(QtClipboardWave, OurBlockForUsAPlainWaveForOthersAndAnyWholePcmWaveBack) {
   EnsureQtApplication();
   QtClipboard clipboard;
   const Bytes sound = Pcm16({1, -1, 300, -300});
@@ -66,16 +66,36 @@ TEST(QtClipboardWave, OurBlockForUsAPlainWaveForOthersAndOnlyAPlainOneBack) {
   EXPECT_EQ(wave, want);
   EXPECT_EQ(Data("audio/vnd.wave"), wave);
   EXPECT_EQ(Read(clipboard), block);
-  // Another program's WAV is taken only when it has the plain header.
+  // Another program's PCM WAV becomes a block, whatever chunks come with
+  // its sound; anything else is sound this program cannot take.
+  const Bytes asBlock(block.begin(), block.end() - 2);
   Offer("audio/vnd.wave", wave);
-  EXPECT_EQ(Read(clipboard), wave);
+  EXPECT_EQ(Read(clipboard), asBlock);
+  Bytes chunky(wave.begin(), wave.begin() + 12);
+  const Bytes extra = {'f', 'm', 't', ' ', 18, 0, 0, 0};
+  chunky.insert(chunky.end(), extra.begin(), extra.end());
+  chunky.insert(chunky.end(), wave.begin() + 20, wave.begin() + 36);
+  const Bytes list = {0, 0, 'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+  chunky.insert(chunky.end(), list.begin(), list.end());
+  chunky.insert(chunky.end(), wave.begin() + 36, wave.end());
+  Offer("audio/wav", chunky);
+  EXPECT_EQ(Read(clipboard), asBlock);
   for (auto [at, value] :
        {std::pair{0, 'X'}, {8, 'X'}, {12, 'X'}, {16, 18}, {20, 3}, {36, 'X'}, {40, 9}}) {
     Bytes bad = wave;
     bad[size_t(at)] = uint8_t(value);
     Offer("audio/wav", bad);
-    EXPECT_TRUE(Read(clipboard).empty()) << at;
+    EXPECT_EQ(clipboard.GetWave([](size_t) { return nullptr; }), ClipboardRead::kUnusable) << at;
   }
+  // Pasting one is refused with the message, the document as it was.
+  EngineFixture engine;
+  Services().clipboard = &clipboard;
+  SetDocument(MakeFormat(22050, 16, 2), Pcm16({9, 9}));
+  PasteClip();
+  EXPECT_EQ(ShownMessages(engine.ui()),
+            (Shown{{"ペースト", "データ形式が違います", MsgIcon::kWarning}}));
+  EXPECT_EQ(DocumentBytes(), Pcm16({9, 9}));
+  Services().clipboard = &engine.platform.clipboard;
   clipboard.Clear();
   EXPECT_TRUE(Read(clipboard).empty());
   // No memory for the sound: said so, not thrown.

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "platform/param_dialog.h"
@@ -94,6 +95,27 @@ TEST_F(QtDialogHostTest, TypingMovesTheSliderAndOkStoresTheCheckBox) {
   EXPECT_TRUE(dlg->ended());
   EXPECT_EQ(dlg->endResult(), 1);
   EXPECT_EQ(limiter, 0);
+}
+
+// Typing what a field cannot hold leaves the box as it was: letters
+// nowhere, a minus only for a negative range, one decimal place only where
+// the box shows one. Out-of-range values are typed and clamped as before.
+TEST_F(QtDialogHostTest, EditBoxesTakeOnlyWhatTheirFieldCanHold) {
+  int32_t cents = 0, rate = 100;
+  ParamEntry transpose[] = {{201, kParamNumber, &cents, nullptr, nullptr, -1200, 1200}, {}};
+  ParamEntry vibrato[] = {{203, kParamNumber, &rate, nullptr, nullptr, 1, 200, 0, 10}, {}};
+  const std::tuple<int, ParamEntry*, int, const char*, const char*> cases[] = {
+      {119, volumeRows, 201, "a1b-2.c", "12"}, {119, volumeRows, 201, "999", "999"},
+      {131, transpose, 201, "-5-0x", "-50"},   {132, vibrato, 203, "-1.2.5e3", "1.2"},
+      {112, nullptr, 102, "-1.5", "15"},  // the melody tempo: a count
+  };
+  for (const auto& [dialog, table, box, typed, shown] : cases) {
+    auto dlg = Build(dialog, table);
+    TypeInto(dlg->Widget(box), QString::fromUtf8(typed));
+    EXPECT_EQ(Get<QLineEdit>(*dlg, box)->text().toStdString(), shown) << typed;
+  }
+  EXPECT_EQ(volume, 200);  // 999, clamped
+  EXPECT_EQ(cents, -50);
 }
 
 TEST_F(QtDialogHostTest, ScrollBarActionsBecomeScrollRequests) {

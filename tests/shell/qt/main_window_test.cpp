@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include <QUrl>
 
 #include "document/busy.h"
+#include "files/file_test_support.h"
 #include "files/open_save.h"
 #include "platform/qt/help_window.h"
 #include "shell/layout.h"
@@ -70,8 +72,8 @@ const std::pair<const char*, const char*> kMenus[] = {
      "40050 メロディペースト(&M)..."},
     {"表示(&D)",
      "40072 1/4096|40051 1/1024|40052 1/256|40053 1/64|40054 1/16|40055 1/4|40056 1/1|-|"
-     "40057 ズームイン|40058 ズームアウト"},
-    {"設定(&O)", "40059 デバイス(&P)...|40060 表示設定(&D)..."},
+     "40057 ズームイン|40058 ズームアウト|-|40110 スペクトログラム(&S)"},
+    {"設定(&O)", "40059 デバイス(&P)...|40060 表示設定(&D)...|40111 スペクトログラム設定(&S)..."},
     {"ﾍﾙﾌﾟ(&H)", "40061 目次(&C)...|-|40062 バージョン情報(&A)"},
 };
 
@@ -189,10 +191,10 @@ TEST(MainWindowMenus, RecentFilesAreRebuiltFromTheSettingsEachTimeTheFileMenuOpe
 
 TEST(MainWindowLayout, ViewsAndStatusPartsWhereTheyBelongAndNonsenseSizesAreBounded) {
   WindowFixture f;
-  f.window->RequestOuterSize(1000, 700);
+  f.window->RequestOuterSize(760, 540);  // within the screen
   f.window->show();
   f.Flush();
-  EXPECT_EQ(f.window->OuterSize(), QSize(1000, 700));
+  EXPECT_EQ(f.window->OuterSize(), QSize(760, 540));
   const int t = f.window->Toolbar()->height(), s = f.window->Status()->Height();
   const int menu = f.window->menuBar()->height();
   const MainLayout want = ComputeMainLayout(f.window->width(), f.window->height() - menu, t, s);
@@ -211,6 +213,9 @@ TEST(MainWindowLayout, ViewsAndStatusPartsWhereTheyBelongAndNonsenseSizesAreBoun
   f.Flush();
   EXPECT_GE(f.window->OuterSize().width(), 160);
   EXPECT_GE(f.window->OuterSize().height(), 120);
+  f.window->RequestOuterSize(16384, 16384);  // no larger than the screen's usable area
+  f.Flush();
+  EXPECT_EQ(f.window->OuterSize(), f.window->screen()->availableGeometry().size());
 }
 
 TEST(MainWindowClose, CloseBoxDuringAnOperationWaitsForItsEnd) {
@@ -251,6 +256,28 @@ TEST(MainWindowDrop, FirstLocalFileOpensFromTheEventLoopButNotDuringAnOperation)
   EXPECT_EQ(LastDirectory(), "");
   f.Flush();
   EXPECT_EQ(LastDirectory(), "/snd");
+}
+
+// A dropped file that is refused leaves an empty untitled sound: Save then
+// asks for a name instead of emptying the file.
+TEST(MainWindowDrop, ARefusedFileLeavesAnUntitledSoundThatSaveDoesNotWriteOver) {
+  QtWindowFixture f;
+  TempDir dir;
+  const std::vector<uint8_t> flac = {'f', 'L', 'a', 'C', 0, 0, 0, 34};
+  ASSERT_TRUE(WriteBytes(dir / "song.wav", flac));
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir / "song.wav"))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(f.window.get(), &enter);
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(f.window.get(), &drop);
+  f.Flush();
+  ASSERT_EQ(f.platform.ui.messages.size(), 1u);
+  EXPECT_EQ(f.platform.ui.messages[0].text, "データが異常です(RIFF)");
+  EXPECT_EQ(f.platform.ui.title, "Kelvora -[無題]");
+  DispatchCommand(kCmdSave, kCodeMenu);
+  EXPECT_EQ(f.platform.fileDialogs.calls.size(), 1u);  // Save As, cancelled
+  EXPECT_EQ(ReadBytes(dir / "song.wav"), flac);
 }
 
 TEST(QtMessageBoxes, AnswersMapToTheEngineResults) {
