@@ -7,6 +7,7 @@
 
 #include "document/memory_block.h"
 #include "document/sound_document.h"
+#include "platform/platform.h"
 #include "resources/dialogs.h"
 
 namespace kelvora {
@@ -77,6 +78,8 @@ uint32_t RecordMemoryKb(int32_t seconds, int32_t rate, bool sixteenBits, bool st
 void StopAudio();
 // Playback or recording in progress (playback also holds the busy flag).
 bool IsAudioRunning();
+// The warning box of a failed open of a device, chosen by the result.
+void ShowOpenError(WaveResult result);
 // Enables or disables the play, play-from-cursor, loop and record buttons.
 void SetTransportButtons(bool on);
 

@@ -7,8 +7,6 @@ namespace kelvora {
 
 // Hands the devices' reports to RefillPlayback and FinishRecording.
 WaveListener& AudioListener();
-// The warning box of a failed open, chosen by the result.
-void ShowOpenError(WaveResult result);
 // Puts back what the window shows between operations: the main menu, the
 // zoom check marks, the status texts and both views.
 void RestoreMainWindow();

@@ -8,6 +8,7 @@
 #include "document/operation.h"
 #include "document/replace_selection.h"
 #include "document/undo.h"
+#include "effects/preview.h"
 
 namespace kelvora {
 
@@ -23,21 +24,30 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   SoundDocument& doc = Doc();
   if (!RequireEditableSamples(recipe.name)) return 0;
   if (recipe.selectAll) SelectAllIfEmpty();
-  if (recipe.dialog != nullptr) {
-    if (!recipe.dialog()) return 0;
-  } else if (recipe.dialogId != 0) {
-    std::vector<ParamEntry> table =
-        BuildParamTable(recipe.dialogId, recipe.controls ? recipe.controls() : ParamBindings{});
-    if (!RunParamDialog(recipe.dialogId, table.data())) return 0;
+  {
+    // The preview lives as long as the dialog, and has ended before OK's pass.
+    PreviewScope preview(recipe, pass);
+    if (recipe.dialog != nullptr) {
+      if (!recipe.dialog()) return 0;
+    } else if (recipe.dialogId != 0) {
+      std::vector<ParamEntry> table =
+          BuildParamTable(recipe.dialogId, recipe.controls ? recipe.controls() : ParamBindings{});
+      if (!RunParamDialog(recipe.dialogId, table.data())) return 0;
+    }
   }
   if (recipe.proceed != nullptr && !recipe.proceed()) return 0;
+  if (recipe.changes != nullptr && !recipe.changes()) return 0;
   // Busy before the snapshot, so that the copy of a long sound may keep the
   // window alive without letting a command in.
   std::optional<BusyScope> busy;
   if (recipe.busy) busy.emplace();
   if (!BeginUndoableOperation(recipe.name)) return 0;
   if (!recipe.busy) ResetPeakScale();
-  EffectRun run{recipe.name, {}, DocumentScratch(recipe.name)};
+  const DocumentScratch scratch(recipe.name);
+  const char* name = recipe.name;
+  EffectRun run{name, {}, scratch, [name](MemoryBlock& result, int64_t bytes, int32_t spare) {
+                  return ReplaceSelection(result.data(), static_cast<int32_t>(bytes), name, spare);
+                }};
   SoundView& v = run.view;
   v.format = doc.format;
   v.bytesPerChannel = doc.bytesPerChannelSample;
@@ -67,7 +77,7 @@ int RunResult(EffectRun& run, int64_t bytes, int32_t spare,
   if (!run.scratch.Get(result, static_cast<size_t>(bytes + spare), true)) return 0;
   render(result.data());
   // A shortage here leaves the sound as it was, so there is nothing to mark.
-  return ReplaceSelection(result.data(), static_cast<int32_t>(bytes), run.name, spare);
+  return run.replace(result, bytes, spare);
 }
 
 uint16_t* SampleMapTable(int slot) {

@@ -5,13 +5,14 @@
 //
 // RunEffect does, in order: the refusal of samples it cannot compute on
 // (RequireEditableSamples); SelectAllIfEmpty; the dialog over the recipe's
-// controls, or its own dialog (Cancel ends it); the recipe's `proceed` check (questions, and
-// neutral values that would change nothing: false ends it before the
-// snapshot); the undo snapshot; the busy state; the pass; the modified flag;
-// the end of the busy state, which refreshes the window. A pass that returns
-// 0 has already reported (a shortage through EffectRun::scratch restores the
-// document from the snapshot and shows "メモリーが足りません" under the
-// effect's name) and the document is as it was.
+// controls, or its own dialog, with its preview (Cancel ends it); the
+// recipe's `proceed` and `changes` checks (questions, and neutral values
+// that would change nothing: false ends it before the snapshot); the undo
+// snapshot; the busy state; the pass; the modified flag; the end of the busy
+// state, which refreshes the window. A pass that returns 0 has already
+// reported (a shortage through EffectRun::scratch restores the document from
+// the snapshot and shows "メモリーが足りません" under the effect's name) and
+// the document is as it was.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +32,9 @@ struct EffectRecipe {
   // Between the dialog and the snapshot: questions and neutral values.
   // Returns false to end the effect with the sound untouched.
   bool (*proceed)() = nullptr;
+  // False for values that change nothing, checked after `proceed`: the
+  // effect ends untouched, and a preview plays the original.
+  bool (*changes)() = nullptr;
   // Busy state (menus, dispatched events, the final refresh) around the
   // pass; an effect quick enough to need none refreshes the views itself.
   bool busy = true;
@@ -38,7 +42,8 @@ struct EffectRecipe {
   // the insertion point instead.
   bool selectAll = true;
   // A dialog with a procedure of its own, run instead of the parameter
-  // dialog over `controls`: returns 1 for OK, 0 for Cancel.
+  // dialog over `controls` (give its `dialogId` too, for the preview):
+  // returns 1 for OK, 0 for Cancel.
   int (*dialog)() = nullptr;
   // The progress texts' name where it differs from `name`.
   const char* progress = nullptr;
@@ -55,14 +60,21 @@ private:
   const char* name_;
 };
 
-// What a pass over the document gets. The runner keeps the busy state while
-// the pass runs, so no command can move the document's block or the undo
-// copy: the view's pointers stay valid through every dispatched event.
+// What a pass gets: over the document, or over a preview's copy of it
+// (preview.h). The runner keeps the busy state while the pass runs, so no
+// command can move the document's block or the undo copy: the view's
+// pointers stay valid through every dispatched event.
 struct EffectRun {
   const char* name;
-  // The selection: `source` the undo copy, `out` the document's own bytes.
+  // The selection: `source` the undo copy, `out` the document's own bytes
+  // (for a preview: the sound as it is, and a copy of the selection).
   SoundView view;
-  DocumentScratch scratch;
+  const Scratch& scratch;
+  // Puts the first `bytes` of `result` (a block kept `spare` bytes longer)
+  // in place of the view's frames, for a result of another length: the
+  // document's ReplaceSelection, or what a preview plays. 0 after a
+  // reported shortage.
+  std::function<int(MemoryBlock& result, int64_t bytes, int32_t spare)> replace;
 };
 
 // The standard sequence around `pass`. Returns 1 when the pass ran and the

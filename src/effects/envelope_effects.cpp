@@ -89,7 +89,9 @@ void PanEnvelopePass(const PanEnvelopeParams& p, const SoundView& v) {
 
 void VolumeEnvelope(int32_t density) {
   g_density = density;
-  static const EffectRecipe kRecipe{.name = texts::kNameVolumeEnvelope, .dialog = VolumeEditor};
+  static const EffectRecipe kRecipe{.name = texts::kNameVolumeEnvelope,
+                                    .dialogId = kDialogVolumeEnvelope,
+                                    .dialog = VolumeEditor};
   RunEffect(kRecipe, [](EffectRun& run) {
     VolumeEnvelopePass(Params<VolumeEnvelopeParams>(), run.view);
     return 1;
@@ -102,7 +104,8 @@ void PanEnvelope(int32_t density) {
     return;
   }
   g_density = density;
-  static const EffectRecipe kRecipe{.name = texts::kNamePanEnvelope, .dialog = PanEditor};
+  static const EffectRecipe kRecipe{
+      .name = texts::kNamePanEnvelope, .dialogId = kDialogPanEnvelope, .dialog = PanEditor};
   RunEffect(kRecipe, [](EffectRun& run) {
     PanEnvelopePass(Params<PanEnvelopeParams>(), run.view);
     return 1;
@@ -179,7 +182,8 @@ int64_t PitchEnvelopePass(const PitchEnvelopeParams& p, const SoundView& v, cons
 
 void PitchEnvelope(int32_t density) {
   g_density = density;
-  static const EffectRecipe kRecipe{.name = texts::kNamePitchEnvelope, .dialog = PitchEditor};
+  static const EffectRecipe kRecipe{
+      .name = texts::kNamePitchEnvelope, .dialogId = kDialogPitchEnvelope, .dialog = PitchEditor};
   RunEffect(kRecipe, [](EffectRun& run) {
     MemoryBlock out;
     const int64_t bytes =
@@ -191,7 +195,7 @@ void PitchEnvelope(int32_t density) {
       ShowOutOfMemory(run.name);
       return 0;
     }
-    return ReplaceSelection(out.data(), static_cast<int32_t>(bytes), run.name);
+    return run.replace(out, bytes, 16);
   });
 }
 

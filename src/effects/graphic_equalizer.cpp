@@ -104,8 +104,7 @@ public:
   void Scrolled(DialogWindow& dlg, int id, int request, int position) override {
     const int band = id - kFirstSlider;
     if (band < 0 || band >= kEqBands) return;
-    HandleSliderScroll(dlg, 0, request, position, id,
-                       &Params<GraphicEqParams>().positions[band]);
+    HandleSliderScroll(dlg, 0, request, position, id, &Params<GraphicEqParams>().positions[band]);
   }
   void Clicked(DialogWindow& dlg, int id) override {
     if (id == 1 || id == 2) {

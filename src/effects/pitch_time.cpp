@@ -128,24 +128,30 @@ int TransposePass(const TransposeParams& p, const SoundView& v, const Scratch& s
 }
 
 void Pitch() {
-  static const EffectRecipe kRecipe{texts::kNamePitch, kDialogPitch, PitchControls,
-                                    [] { return Params<PitchParams>().pitch != 100; }};
+  static const EffectRecipe kRecipe{.name = texts::kNamePitch,
+                                    .dialogId = kDialogPitch,
+                                    .controls = PitchControls,
+                                    .changes = [] { return Params<PitchParams>().pitch != 100; }};
   RunEffect(kRecipe,
             [](EffectRun& run) { return RunProcessor(run, Pitcher{Params<PitchParams>()}); });
 }
 
 void TimeStretch() {
-  static const EffectRecipe kRecipe{texts::kNameTimeStretch, kDialogTimeStretch,
-                                    TimeStretchControls,
-                                    [] { return Params<TimeStretchParams>().speed != 100; }};
+  static const EffectRecipe kRecipe{
+      .name = texts::kNameTimeStretch,
+      .dialogId = kDialogTimeStretch,
+      .controls = TimeStretchControls,
+      .changes = [] { return Params<TimeStretchParams>().speed != 100; }};
   RunEffect(kRecipe, [](EffectRun& run) {
     return RunProcessor(run, Stretcher{Params<TimeStretchParams>()});
   });
 }
 
 void Transpose() {
-  static const EffectRecipe kRecipe{texts::kNameTranspose, kDialogTranspose, TransposeControls,
-                                    [] { return Params<TransposeParams>().cents != 0; }};
+  static const EffectRecipe kRecipe{.name = texts::kNameTranspose,
+                                    .dialogId = kDialogTranspose,
+                                    .controls = TransposeControls,
+                                    .changes = [] { return Params<TransposeParams>().cents != 0; }};
   RunEffect(kRecipe, [](EffectRun& run) {
     return TransposePass(Params<TransposeParams>(), run.view, run.scratch);
   });

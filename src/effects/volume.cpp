@@ -65,18 +65,18 @@ bool GoOnAfter(const char* text) {
          kIdOk;
 }
 
-// The pan the pass uses: the questions may set it back to the centre.
-int32_t g_pan = 50;
-
 bool AskAboutPan() {
   const SoundDocument& doc = Doc();
-  g_pan = std::clamp(Params<VolumeParams>().pan, 0, 100);
-  if (g_pan != 50 && doc.format.nChannels == 1) return GoOnAfter(texts::kMonoPanIgnored);
-  if (g_pan != 50 && doc.channelMask != 3) {
-    if (!GoOnAfter(texts::kOneChannelPanIgnored)) return false;
-    g_pan = 50;
-  }
+  const int32_t pan = std::clamp(Params<VolumeParams>().pan, 0, 100);
+  if (pan != 50 && doc.format.nChannels == 1) return GoOnAfter(texts::kMonoPanIgnored);
+  if (pan != 50 && doc.channelMask != 3) return GoOnAfter(texts::kOneChannelPanIgnored);
   return true;
+}
+
+// The pan the pass uses: a stereo sound with one channel chosen keeps the
+// centre, as the question above says (so a preview hears it too).
+int32_t PanFor(const SoundView& v, int32_t pan) {
+  return v.Channels() == 2 && (v.channelMask & 3) != 3 ? 50 : pan;
 }
 
 }  // namespace
@@ -85,7 +85,7 @@ void Volume() {
   static const EffectRecipe kRecipe{texts::kNameVolume, kDialogVolume, VolumeControls, AskAboutPan};
   RunEffect(kRecipe, [](EffectRun& run) {
     VolumeParams p = Params<VolumeParams>();
-    p.pan = g_pan;
+    p.pan = PanFor(run.view, p.pan);
     VolumePass(p, run.view);
     return 1;
   });

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,10 @@ public:
   // description, CheckDialogFields) and OK pressed; no window is involved.
   // Returns the dialog's result.
   virtual int Accept(const std::vector<DialogField>& fields) = 0;
+  // Runs `use` with the variables as OK would store them now, and puts
+  // them back afterwards: a preview hears what OK would write. A dialog
+  // that edits its variables in place just runs it.
+  virtual void WithShownValues(DialogWindow&, const std::function<void()>& use) { use(); }
 };
 
 }  // namespace kelvora

@@ -165,39 +165,57 @@ void ParamDialogHandler::Edited(DialogWindow& dlg, int id) {
   });
 }
 
+// What OK stores, in the order of the rows: the edit box after its slider
+// has the last word.
+void ParamDialogHandler::StoreAll(DialogWindow& dlg, bool texts) {
+  for (ParamEntry* row = table_; IsRowKind(row->kind); ++row) {
+    switch (row->kind) {
+      case kParamCheck:
+        *row->value = dlg.GetCheck(row->id) == kChecked ? 1 : 0;
+        break;
+      case kParamNumber: {
+        bool ok = false;
+        int32_t v = ReadNumberRow(dlg, *row, &ok);
+        *row->value = Clamp(ok ? v : 0, row->min, row->max);
+        break;
+      }
+      case kParamRadio:
+        if (dlg.GetCheck(row->id) == kChecked) *row->value = row->min;
+        break;
+      case kParamText:
+        if (texts && row->min > 0 && row->text != nullptr) {
+          std::string text = dlg.GetItemText(row->id);
+          size_t n = std::min(text.size(), static_cast<size_t>(row->min) - 1);
+          std::memcpy(row->text, text.data(), n);
+          row->text[n] = '\0';
+        }
+        break;
+      case kParamSlider:
+        *row->value = dlg.GetSliderPos(row->id);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void ParamDialogHandler::WithShownValues(DialogWindow& dlg, const std::function<void()>& use) {
+  // Text buffers are left alone: no effect's value is a text.
+  std::vector<int32_t> kept;
+  for (ParamEntry* row = table_; IsRowKind(row->kind); ++row)
+    if (row->value != nullptr) kept.push_back(*row->value);
+  StoreAll(dlg, false);
+  use();
+  size_t i = 0;
+  for (ParamEntry* row = table_; IsRowKind(row->kind); ++row)
+    if (row->value != nullptr) *row->value = kept[i++];
+}
+
 void ParamDialogHandler::Clicked(DialogWindow& dlg, int id) {
   Around(dlg, [&] {
     ToggleCheckRow(dlg, table_, id);
     if (id == 1) {
-      for (ParamEntry* row = table_; IsRowKind(row->kind); ++row) {
-        switch (row->kind) {
-          case kParamCheck:
-            *row->value = dlg.GetCheck(row->id) == kChecked ? 1 : 0;
-            break;
-          case kParamNumber: {
-            bool ok = false;
-            int32_t v = ReadNumberRow(dlg, *row, &ok);
-            *row->value = Clamp(ok ? v : 0, row->min, row->max);
-            break;
-          }
-          case kParamRadio:
-            if (dlg.GetCheck(row->id) == kChecked) *row->value = row->min;
-            break;
-          case kParamText:
-            if (row->min > 0 && row->text != nullptr) {
-              std::string text = dlg.GetItemText(row->id);
-              size_t n = std::min(text.size(), static_cast<size_t>(row->min) - 1);
-              std::memcpy(row->text, text.data(), n);
-              row->text[n] = '\0';
-            }
-            break;
-          case kParamSlider:
-            *row->value = dlg.GetSliderPos(row->id);
-            break;
-          default:
-            break;
-        }
-      }
+      StoreAll(dlg, true);
       End(dlg, 1);
     } else if (id == 2) {
       End(dlg, 0);

@@ -82,6 +82,7 @@ public:
   void Edited(DialogWindow& dlg, int id) override;
   void Scrolled(DialogWindow& dlg, int id, int request, int position) override;
   int Accept(const std::vector<DialogField>& fields) override;
+  void WithShownValues(DialogWindow& dlg, const std::function<void()>& use) override;
   ParamEntry* table() const { return table_; }
 
   // Number boxes that still show the text the dialog wrote into them, with
@@ -101,6 +102,7 @@ private:
   void WriteBox(DialogWindow& dlg, int id, int32_t value, int32_t scale);
   int32_t ReadNumberRow(DialogWindow& dlg, const ParamEntry& row, bool* ok);
   void End(DialogWindow& dlg, int result);
+  void StoreAll(DialogWindow& dlg, bool texts);
 
   int dialogId_;
   ParamEntry* table_;

@@ -227,6 +227,10 @@ struct WaveStreamFormat {
   uint32_t samplesPerSec = 0;
   uint16_t bitsPerSample = 0;
   uint16_t channels = 0;
+  // Output: the sound the device holds ahead of what is heard, in ms; 0
+  // for its own generous default. A preview keeps it short, so that a
+  // change is heard soon.
+  int32_t leadMs = 0;
 };
 
 // Results of opening a stream; the numbers are the codes the user's

@@ -122,6 +122,16 @@ constexpr std::array<ControlDesc, (N + ...)> Join(const std::array<ControlDesc, 
 
 constexpr std::array<ControlDesc, 2> OkCancel(const char* ok = "OK") { return {Ok(ok), Cancel()}; }
 
+// The preview toggle and the bypass box, then OK and Cancel.
+constexpr std::array<ControlDesc, 2> PreviewControls() {
+  constexpr uint8_t kRow = kBottomButton | kLeftToggle;
+  return {Captioned(At(K::kPushButton, kPreviewToggle, 0, 0, 0, 1, 1, kRow), "試聴(&P)"),
+          Captioned(At(K::kCheckBox, kBypassCheck, 0, 0, 1, 1, 1, kRow), "原音(&B)")};
+}
+constexpr std::array<ControlDesc, 4> PreviewOkCancel() {
+  return Join(PreviewControls(), OkCancel());
+}
+
 // The three format groups of new, format conversion and recording.
 constexpr std::array<ControlDesc, 11> FormatGroups() {
   return {
@@ -141,16 +151,13 @@ constexpr std::array<ControlDesc, 11> FormatGroups() {
 
 // The envelope editors: the curve, with the meaning of its top, middle and
 // bottom beside it.
-constexpr std::array<ControlDesc, 6> EnvelopeEditor(const char* top, const char* middle,
+constexpr std::array<ControlDesc, 8> EnvelopeEditor(const char* top, const char* middle,
                                                     const char* bottom) {
-  return {
-      Label(top, 0, 0, 0, kAlignTop | kAlignRight),
-      Label(middle, 0, 1, 0, kAlignRight),
-      Label(bottom, 0, 2, 0, kAlignBottom | kAlignRight),
-      Area(110, K::kCurveArea, "points", 0, 1, 3, 1, 400, 256),
-      Ok(),
-      Cancel(),
-  };
+  return Join(
+      std::array{Label(top, 0, 0, 0, kAlignTop | kAlignRight), Label(middle, 0, 1, 0, kAlignRight),
+                 Label(bottom, 0, 2, 0, kAlignBottom | kAlignRight),
+                 Area(110, K::kCurveArea, "points", 0, 1, 3, 1, 400, 256)},
+      PreviewOkCancel());
 }
 
 // One module of the parametric equalizer: its group, then controls from `base`.
@@ -216,11 +223,12 @@ constexpr auto kDistortion =
     Join(SliderRow("デプス", 200, "depth", "%", 0),
          std::array{Group(900, "モード", 1, 0), Radio(202, "ファズ", "mode", "fuzz", 900, 0, 0),
                     Radio(203, "オーバードライブ", "mode", "overdrive", 900, 0, 1)},
-         OkCancel());
+         PreviewOkCancel());
 
-constexpr auto kEcho = Join(SliderRow("ディレイタイム", 200, "delay", "mSec", 0),
-                            SliderRow("エコーレベル", 202, "level", "%", 1),
-                            SliderRow("フィードバック", 204, "feedback", "%", 2), OkCancel());
+constexpr auto kEcho =
+    Join(SliderRow("ディレイタイム", 200, "delay", "mSec", 0),
+         SliderRow("エコーレベル", 202, "level", "%", 1),
+         SliderRow("フィードバック", 204, "feedback", "%", 2), PreviewOkCancel());
 
 constexpr ControlDesc kGraphicEq[] = {
     Label("+18dB", 0, 0, 0, kAlignTop | kAlignRight),
@@ -253,6 +261,8 @@ constexpr ControlDesc kGraphicEq[] = {
     Button(305, "5", 900, 1, 1, "preset", "5"),
     Button(306, "6", 900, 1, 2, "preset", "6"),
     Button(310, "登録", 0, 3, 10),
+    PreviewControls()[0],
+    PreviewControls()[1],
     Ok(),
     Cancel(),
 };
@@ -260,7 +270,7 @@ constexpr ControlDesc kGraphicEq[] = {
 constexpr auto kFlanger =
     Join(SliderRow("レベル", 200, "level", "%", 0), SliderRow("デプス", 202, "depth", "%", 1),
          SliderRow("レート", 204, "rate", "1/10Hz", 2),
-         std::array{Check(208, "ステレオフランジ", "stereo", 0, 3)}, OkCancel());
+         std::array{Check(208, "ステレオフランジ", "stereo", 0, 3)}, PreviewOkCancel());
 
 constexpr auto kFormatConversion = Join(FormatGroups(), OkCancel());
 constexpr auto kNew = Join(FormatGroups(), OkCancel());
@@ -294,7 +304,7 @@ constexpr auto kNoise =
     Join(SliderRow("音量", 200, "volume", "%", 0), SliderRow("時間", 202, "time", "mSec", 1),
          std::array{Check(204, "ステレオノイズ", "stereo", 0, 2)}, OkCancel());
 
-constexpr auto kPitch = Join(SliderRow("ピッチ", 200, "pitch", "%", 0), OkCancel());
+constexpr auto kPitch = Join(SliderRow("ピッチ", 200, "pitch", "%", 0), PreviewOkCancel());
 
 constexpr auto kInsertSilence = Join(SliderRow("時間", 200, "time", "mSec", 0), OkCancel());
 
@@ -317,7 +327,7 @@ constexpr auto kTone =
 
 constexpr auto kTremolo =
     Join(SliderRow("レベル", 200, "level", "%", 0), SliderRow("レート", 202, "rate", "1/10Hz", 1),
-         std::array{Check(204, "ステレオオートパン", "autopan", 0, 2)}, OkCancel());
+         std::array{Check(204, "ステレオオートパン", "autopan", 0, 2)}, PreviewOkCancel());
 
 constexpr auto kVolumeEnvelope = EnvelopeEditor("200", "100", "0");
 constexpr auto kPanEnvelope = EnvelopeEditor("Left", "Center", "Right");
@@ -325,10 +335,11 @@ constexpr auto kPitchEnvelope = EnvelopeEditor("2f", "f", "f/2");
 
 constexpr auto kVolume =
     Join(SliderRow("音量", 200, "volume", "%", 0), BareSliderRow("パンポット", 202, "pan", 1),
-         std::array{Check(204, "リミッター", "limiter", 0, 2)}, OkCancel());
+         std::array{Check(204, "リミッター", "limiter", 0, 2)}, PreviewOkCancel());
 
-constexpr auto kCompressor = Join(SliderRow("出力レベル", 200, "output", "%", 0),
-                                  SliderRow("コンプレス率", 202, "ratio", "%", 1), OkCancel());
+constexpr auto kCompressor =
+    Join(SliderRow("出力レベル", 200, "output", "%", 0),
+         SliderRow("コンプレス率", 202, "ratio", "%", 1), PreviewOkCancel());
 
 constexpr ControlDesc kPresetRegistration[] = {
     Label("登録するプリセットNo.?", 0, 0, 0, 0, 6),
@@ -344,16 +355,16 @@ constexpr ControlDesc kPresetRegistration[] = {
 constexpr auto kNoiseGate =
     Join(SliderRow("レベル", 200, "level", "%", 0),
          SliderRow("アタックタイム", 202, "attack", "mSec", 1),
-         SliderRow("リリースタイム", 204, "release", "mSec", 2), OkCancel());
+         SliderRow("リリースタイム", 204, "release", "mSec", 2), PreviewOkCancel());
 
 constexpr auto kNoiseRemoval =
     Join(BareSliderRow("ランダムノイズ", 200, "random", 0),
-         BareSliderRow("インパルスノイズ", 202, "impulse", 1), OkCancel());
+         BareSliderRow("インパルスノイズ", 202, "impulse", 1), PreviewOkCancel());
 
-constexpr auto kParametricEq =
-    Join(EqModule(900, "モジュール1", 0, 100, "use1", "freq1", "level1", "width1"),
-         EqModule(901, "モジュール2", 1, 110, "use2", "freq2", "level2", "width2"),
-         EqModule(902, "モジュール3", 2, 120, "use3", "freq3", "level3", "width3"), OkCancel());
+constexpr auto kParametricEq = Join(
+    EqModule(900, "モジュール1", 0, 100, "use1", "freq1", "level1", "width1"),
+    EqModule(901, "モジュール2", 1, 110, "use2", "freq2", "level2", "width2"),
+    EqModule(902, "モジュール3", 2, 120, "use3", "freq3", "level3", "width3"), PreviewOkCancel());
 
 constexpr auto kRecording = Join(FormatGroups(),
                                  std::array{
@@ -370,7 +381,7 @@ constexpr auto kRecording = Join(FormatGroups(),
 
 constexpr auto kReverb = Join(SliderRow("リバーブタイム", 200, "time", "mSec", 0),
                               SliderRow("リバーブレベル", 202, "level", "%", 1),
-                              SliderRow("オリジナルレベル", 204, "dry", "%", 2), OkCancel());
+                              SliderRow("オリジナルレベル", 204, "dry", "%", 2), PreviewOkCancel());
 
 constexpr auto kTimeStretch = Join(SliderRow("再生速度", 200, "speed", "%", 0),
                                    std::array{
@@ -381,7 +392,7 @@ constexpr auto kTimeStretch = Join(SliderRow("再生速度", 200, "speed", "%", 
                                        Value(10001, 900, 0, 2),
                                        Label("(mSec)", 900, 0, 3),
                                    },
-                                   OkCancel());
+                                   PreviewOkCancel());
 
 constexpr auto kTranspose = Join(SliderRow("トランスポーズ", 200, "cents", "セント", 0),
                                  std::array{
@@ -393,11 +404,11 @@ constexpr auto kTranspose = Join(SliderRow("トランスポーズ", 200, "cents"
                                      Number(204, "mix", 900, 1, 3),
                                      Unit("%", 900, 1, 4),
                                  },
-                                 OkCancel());
+                                 PreviewOkCancel());
 
-constexpr auto kVibrato = Join(SliderRow("デプス", 200, "depth", "%", 0),
-                               SliderRow("レート", 202, "rate", "Hz", 1, 0, 10),
-                               SliderRow("ディレイ", 204, "delay", "Sec", 2, 0, 10), OkCancel());
+constexpr auto kVibrato = Join(
+    SliderRow("デプス", 200, "depth", "%", 0), SliderRow("レート", 202, "rate", "Hz", 1, 0, 10),
+    SliderRow("ディレイ", 204, "delay", "Sec", 2, 0, 10), PreviewOkCancel());
 
 constexpr auto kSpectrogram =
     Join(std::array{Group(900, "窓のサイズ", 0, 0), Radio(300, "256", "window", "256", 900, 0, 0),

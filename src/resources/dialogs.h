@@ -73,10 +73,18 @@ enum : uint8_t {
   kAlignBottom = 16,
   kAlignCenter = 32,
   kAlignRight = 64,
+  // In the bottom row, left of the buttons that end the dialog; a push
+  // button with it stays down while checked (its procedure sets the state).
+  kLeftToggle = 128,
 };
 
 // Ids of controls no procedure addresses (labels, frames).
 inline constexpr int kNoId = -1;
+
+// Every dialog of an effect that changes sound has these two: hear the
+// selection processed with the values shown, and the original instead.
+inline constexpr int kPreviewToggle = 9001;
+inline constexpr int kBypassCheck = 9002;
 
 struct ControlDesc {
   int id = kNoId;

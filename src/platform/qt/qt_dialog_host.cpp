@@ -50,6 +50,14 @@ protected:
   void nextCheckState() override {}
 };
 
+class PlainToggle : public QPushButton {
+public:
+  explicit PlainToggle(const QString& text) : QPushButton(text) { setCheckable(true); }
+
+protected:
+  void nextCheckState() override {}
+};
+
 // Shows a PixelCanvas and reports the left mouse button over it.
 class CanvasWidget : public QWidget {
 public:
@@ -166,6 +174,7 @@ void QtDialog::Build() {
   outer->addLayout(top);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
+  int leftOfStretch = 0;
   outer->addSpacing(4);
   outer->addLayout(buttons);
   grids_[0] = top;
@@ -189,7 +198,10 @@ void QtDialog::Build() {
         containers.count(c.id) && c.id != kNoId ? containers[c.id] : MakeWidget(c, control);
     control.widget = w;
     if (c.flags & kBottomButton) {
-      buttons->addWidget(w);
+      if (c.flags & kLeftToggle)
+        buttons->insertWidget(leftOfStretch++, w);
+      else
+        buttons->addWidget(w);
       continue;
     }
     auto grid = grids_.find(c.container);
@@ -248,9 +260,8 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
         edit->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.0")) + 16);
       else
         edit->setMinimumWidth(320);
-      QObject::connect(edit, &QLineEdit::textEdited, this, [this, id] {
-        Deliver([&](DialogHandler& h) { h.Edited(*this, id); });
-      });
+      QObject::connect(edit, &QLineEdit::textEdited, this,
+                       [this, id] { Deliver([&](DialogHandler& h) { h.Edited(*this, id); }); });
       return edit;
     }
     case ControlKind::kCheckBox: {
@@ -266,7 +277,8 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
       return radio;
     }
     case ControlKind::kPushButton: {
-      auto* button = new QPushButton(Q(c.text));
+      auto* button =
+          c.flags & kLeftToggle ? new PlainToggle(Q(c.text)) : new QPushButton(Q(c.text));
       button->setAutoDefault(false);
       button->setDefault(c.flags & kDefaultButton);
       if (c.flags & kBottomButton)
@@ -283,9 +295,8 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
     case ControlKind::kDropList: {
       auto* combo = new QComboBox;
       combo->setMinimumWidth(200);
-      QObject::connect(combo, &QComboBox::activated, this, [this, id] {
-        Deliver([&](DialogHandler& h) { h.Chosen(*this, id); });
-      });
+      QObject::connect(combo, &QComboBox::activated, this,
+                       [this, id] { Deliver([&](DialogHandler& h) { h.Chosen(*this, id); }); });
       return combo;
     }
     case ControlKind::kKeyboardArea:
@@ -437,8 +448,8 @@ void QtDialog::SetCheck(int id, int state) {
     box->setCheckState(state == kIndeterminate ? Qt::PartiallyChecked
                        : state == kChecked     ? Qt::Checked
                                                : Qt::Unchecked);
-  } else if (auto* radio = qobject_cast<QRadioButton*>(w)) {
-    radio->setChecked(state == kChecked);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    button->setChecked(state == kChecked);  // radio buttons and toggles
   }
 }
 
@@ -454,8 +465,8 @@ int QtDialog::GetCheck(int id) const {
         return kUnchecked;
     }
   }
-  if (auto* radio = qobject_cast<QRadioButton*>(w))
-    return radio->isChecked() ? kChecked : kUnchecked;
+  if (auto* button = qobject_cast<QAbstractButton*>(w))
+    return button->isChecked() ? kChecked : kUnchecked;
   return kUnchecked;
 }
 

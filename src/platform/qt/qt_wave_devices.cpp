@@ -121,9 +121,10 @@ WaveResult QtWaveDevices::OpenOutput(int device, const WaveStreamFormat& format,
   if (const WaveResult r = Resolve(true, device, format, &d, &q); r != kWaveOk) return r;
   sink_ = std::make_unique<QAudioSink>(d, q);
   bytesPerSecond_ = q.bytesForDuration(1000000);
-  // A second of sound at the server: a window busy painting for less than
-  // that cannot starve it.
-  sink_->setBufferSize(static_cast<qsizetype>(bytesPerSecond_));
+  // A second of sound at the server unless asked for less: a window busy
+  // painting for less than that cannot starve it.
+  const int leadMs = format.leadMs > 0 ? std::min(format.leadMs, 1000) : 1000;
+  sink_->setBufferSize(static_cast<qsizetype>(q.bytesForDuration(leadMs * qint64{1000})));
   connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
     if (state == QAudio::ActiveState) played_ = true;
     if (state != QAudio::IdleState || !played_) return;
