@@ -350,6 +350,7 @@ TEST_F(RecoveryTest, UnreadableCopiesOfferDiscardAndNeverBlockTheStart) {
                                       MakeFormat(8000, 8, 1), 100, 0, 0, 0, 0, kSavedAt});
   const std::string wav = WavBytes(MakeFormat(8000, 8, 1), 100);
   const std::string wrongFormat = WavBytes(MakeFormat(8000, 16, 1), 100);
+  const std::string halfGood = good.substr(0, good.size() / 2);
   struct Row {
     const char* info;
     std::string sound;
@@ -361,7 +362,7 @@ TEST_F(RecoveryTest, UnreadableCopiesOfferDiscardAndNeverBlockTheStart) {
       {good.c_str(), wav.substr(0, 100), {kIdNo}, 1, true},   // truncated
       {good.c_str(), "", {kIdYes}, 1, false},                 // the WAV is missing
       {good.c_str(), wrongFormat, {kIdYes, kIdNo}, 2, true},  // found out on reading
-      {good.substr(0, good.size() / 2).c_str(), wav, {kIdYes}, 1, false},
+      {halfGood.c_str(), wav, {kIdYes}, 1, false},
       {nullptr, "", {}, 0, false},  // nothing in it: removed unasked
   };
   for (const Row& row : rows) {
