@@ -18,6 +18,7 @@
 #include "files/intake_notes.h"
 #include "files/open_save.h"
 #include "generators/generators.h"
+#include "platform/atomic_file_writer.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/param_dialog.h"
 #include "shell/commands.h"
@@ -204,6 +205,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
       options->answerNo = true;
     } else if (a == "--info") {
       options->info = true;
+    } else if (a == "--sync") {
+      options->sync = true;
     } else if (!have_input) {
       have_input = true;
       options->input = a;
@@ -260,10 +263,18 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
   Platform previous = Services();
   platform.Install();
   Services().dialogs = &dialogs;
+  // Like cp and other tools, the batch tool leaves a file it creates to the
+  // system's own writing back; a file it replaces is synced, since a crash
+  // there could cost what was in it.
   struct Restore {
     Platform saved;
-    ~Restore() { Services() = saved; }
-  } restore{previous};
+    bool syncNewFiles;
+    ~Restore() {
+      Services() = saved;
+      AtomicFileWriter::SetSyncNewFiles(syncNewFiles);
+    }
+  } restore{previous, AtomicFileWriter::SyncNewFiles()};
+  AtomicFileWriter::SetSyncNewFiles(options.sync);
   platform.ui.answerNegative = options.answerNo;
   bool warned = false;
   platform.ui.onMessage = [&](const ShownMessage& m) {

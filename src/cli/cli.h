@@ -32,6 +32,7 @@ struct CliOptions {
   bool answerNo = false;
   bool info = false;
   int64_t seed = -1;  // --seed: noise from this seed instead of the clock
+  bool sync = false;  // --sync: a new output file is synced to disk as well
 };
 
 enum CliExit { kCliOk = 0, kCliFailed = 1, kCliUsage = 2 };

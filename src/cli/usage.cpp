@@ -121,7 +121,7 @@ ManualPage CliManual() {
   page.summary = "run Kelvora's sound operations on files, without a window";
   page.synopsis = {
       "kelvora-cli INPUT [STEP ...] [-o OUTPUT] [--kind pcm|ulaw|au|aiff] [--clip CLIPFILE] "
-      "[--no] [--info] [--seed N]",
+      "[--no] [--info] [--seed N] [--sync]",
       "kelvora-cli --list-devices | --help | --version"};
   page.sections.push_back(
       {"DESCRIPTION",
@@ -174,6 +174,10 @@ ManualPage CliManual() {
         {"--seed N",
          "seed the noise generator and the dither of the formats read through libsndfile "
          "(fixed by default), so that a script gets the same noise every run."},
+        {"--sync",
+         "sync the output to disk even when it is a new file. Without it only a file that "
+         "replaces another is synced (so that a crash cannot cost its old content), as cp and "
+         "other tools leave a new file to the system's own writing back."},
         {"--list-devices",
          "print one JSON line for every sound device the program sees: direction, index (0 is "
          "the default device), name, channels and the twelve format bits of the device dialog."},
@@ -203,7 +207,7 @@ ManualPage ProgramManual() {
   ManualPage page;
   page.name = "kelvora";
   page.summary = "sound editor with a Japanese user interface";
-  page.synopsis = {"kelvora [FILE]"};
+  page.synopsis = {"kelvora [FILE]", "kelvora --help | --version"};
   page.sections.push_back(
       {"DESCRIPTION",
        "Kelvora edits one sound at a time in one window: 8- or 16-bit PCM, mono or stereo, at any "
@@ -217,7 +221,17 @@ ManualPage ProgramManual() {
        "",
        {{"FILE",
          "a sound file to open at start-up; the whole command line is taken as one "
-         "path."}}});
+         "path (a file named --help is opened as ./--help)."},
+        {"--help", "print this text and exit."},
+        {"--version", "print the version and exit."}}});
+  page.sections.push_back(
+      {"MOUSE WHEEL",
+       "Over the waveform and the overview the wheel scrolls through time, a tenth of the "
+       "visible width a notch, as far as the scroll bar goes; Shift + wheel and a sideways wheel "
+       "scroll too. Ctrl + wheel zooms in or out one of the seven levels and keeps the time under "
+       "the pointer where it is. Ctrl + Shift + wheel steps the vertical zoom (表示 > 縦ズーム: "
+       "x1, x2, x4, x8), which magnifies quiet sounds about the centre line.",
+       {}});
   page.sections.push_back(
       {"FILES",
        "",
@@ -230,6 +244,17 @@ ManualPage ProgramManual() {
          "program's bin folder."}}});
   page.sections.push_back({"SEE ALSO", "kelvora-cli(1)", {}});
   return page;
+}
+
+bool ProgramInfoRequest(const std::vector<std::string>& args, std::string* text) {
+  if (args.size() != 1) return false;
+  if (args[0] == "--help")
+    *text = RenderUsageText(ProgramManual());
+  else if (args[0] == "--version")
+    *text = std::string("kelvora ") + kProgramVersion + "\n";
+  else
+    return false;
+  return true;
 }
 
 std::string RenderUsageText(const ManualPage& page) {

@@ -35,6 +35,11 @@ ManualPage CliManual();
 // The window program's page.
 ManualPage ProgramManual();
 
+// The window program asked only for its usage or version (`kelvora
+// --help`, `kelvora --version`): the text to print, and true. False for any
+// other command line, which names a file to open.
+bool ProgramInfoRequest(const std::vector<std::string>& args, std::string* text);
+
 // Plain text for a terminal (--help).
 std::string RenderUsageText(const ManualPage& page);
 // A man(7) page in section 1.

@@ -28,8 +28,9 @@ struct AuHeader {
   uint32_t offset, size, encoding, rate, channels;
 };
 
-// Whether the file starts with ".snd". A header cut short reads its missing
-// fields as 0, which CheckAu refuses.
+// Whether the file starts with ".snd"; an empty file, or one cut before its
+// fourth byte, does not. A header cut short later reads its missing fields
+// as 0, which CheckAu refuses.
 bool ReadHeader(FileReader& file, AuHeader& a) {
   uint8_t h[24] = {};
   file.Seek(0);
@@ -42,9 +43,6 @@ bool ReadHeader(FileReader& file, AuHeader& a) {
 
 int CheckAu(FileReader& file, LoadedSound& sound) {
   AuHeader a;
-  // A file too short for any signature is broken, not a file of another
-  // format: the other readers' name for a wrong one would mislead.
-  if (file.Size() < 4) return RejectSignature(sound, texts::kBadData);
   if (!ReadHeader(file, a)) return RejectSignature(sound, texts::kBadRiff);
   if (a.encoding != kMuLawEncoding) return RejectSignature(sound, texts::kAuUnsupported);
   if (a.channels == 0 || a.channels > kMaxChannels) return RejectSignature(sound, texts::kBadData);

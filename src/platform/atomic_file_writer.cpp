@@ -116,17 +116,33 @@ void RemoveStaleTemporaries(const std::string& dir) {
   ::closedir(d);
 }
 
+std::atomic<bool> g_syncNewFiles = true;
+std::atomic<uint64_t> g_syncCalls = 0;
+
+int Sync(int fd) {
+  g_syncCalls.fetch_add(1);
+  return ::fsync(fd);
+}
+
 void SyncDirectory(const std::string& dir) {
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   // Some file systems cannot sync a folder; the file itself is on disk.
-  ::fsync(fd);
+  Sync(fd);
   ::close(fd);
 }
 
 }  // namespace
 
 void AtomicFileWriter::SetTestNamedTemporary(bool on) { g_testNamedTemporary = on; }
+
+void AtomicFileWriter::SetSyncNewFiles(bool on) { g_syncNewFiles = on; }
+bool AtomicFileWriter::SyncNewFiles() { return g_syncNewFiles; }
+uint64_t AtomicFileWriter::SyncCalls() { return g_syncCalls; }
+
+// Without a sync a crash can leave a new file empty or short, but never
+// cost content that was there before.
+bool AtomicFileWriter::MustSync() const { return replacing_ || g_syncNewFiles; }
 
 AtomicFileWriter::~AtomicFileWriter() { Discard(); }
 
@@ -300,7 +316,8 @@ int AtomicFileWriter::Write(const void* src, size_t n) {
 int AtomicFileWriter::CommitTemporary() {
   // The new content is on disk before any name leads to it: a crash soon
   // after cannot leave an empty file where the old one was.
-  if (::fsync(fd_) != 0) return Error(errno);
+  bool synced = MustSync();
+  if (synced && Sync(fd_) != 0) return Error(errno);
   if (!replacing_ && ::fchmod(fd_, newMode_) != 0) return Error(errno);
   if (nameless_) {
     auto linkTo = [](const std::string& name, int fd) {
@@ -310,7 +327,18 @@ int AtomicFileWriter::CommitTemporary() {
     // A new file gets its name directly; one that appeared meanwhile, like
     // an old one, is replaced through a temporary name.
     const bool named = !replacing_ && linkTo(target_, fd_) == 0;
+    if (!named && !synced) {
+      if (Sync(fd_) != 0) return Error(errno);
+      synced = true;
+    }
     if (!named && NameTemporary(linkTo, fd_) < 0) return Error(errno);
+  }
+  // A file that appeared meanwhile is replaced: its content must not be
+  // traded for one that a crash could still lose.
+  struct stat st;
+  if (!synced && !temp_.empty() && ::lstat(target_.c_str(), &st) == 0) {
+    if (Sync(fd_) != 0) return Error(errno);
+    synced = true;
   }
   const int fd = fd_;
   fd_ = -1;
@@ -319,7 +347,7 @@ int AtomicFileWriter::CommitTemporary() {
     if (::rename(temp_.c_str(), target_.c_str()) != 0) return Error(errno);
     temp_.clear();
   }
-  SyncDirectory(DirectoryOf(target_));
+  if (synced) SyncDirectory(DirectoryOf(target_));
   return 1;
 }
 
@@ -335,7 +363,7 @@ int AtomicFileWriter::CommitInPlace() {
       errno != ENOSYS)
     return Error(errno);
   if (!WriteFully(fd_, pending_, pendingBytes_, 0)) return Error(errno);
-  if (::ftruncate(fd_, size) != 0 || ::fsync(fd_) != 0) return Error(errno);
+  if (::ftruncate(fd_, size) != 0 || Sync(fd_) != 0) return Error(errno);
   const int fd = fd_;
   fd_ = -1;
   return ::close(fd) == 0 ? 1 : Error(errno);

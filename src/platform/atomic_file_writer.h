@@ -2,12 +2,14 @@
 // content goes into a temporary file beside the target (nameless where the
 // file system allows, so that a killed write leaves nothing), which gets the
 // target's owner, group, mode and extended attributes before any data, and
-// is synced and renamed over the target, and the folder synced, only when
-// every byte was written. Where a rename would split hard links or lose the
-// owner, or no temporary file can be made in the folder, the whole new
-// content is gathered first and then written over the file in place.
-// Targets that are not regular files, and files the user may not write, are
-// refused. On any failure the target is as it was; the caller tells the user.
+// is renamed over the target only when every byte was written. A file that
+// replaces another is synced before the rename, and its folder after it, so
+// that a crash cannot cost the old content; a new file is synced too unless
+// SetSyncNewFiles(false) says that nothing is lost without it. Where a rename would split hard
+// links or lose the owner, or no temporary file can be made in the folder, the whole new content is
+// gathered first and then written over the file in place. Targets that are not regular files, and
+// files the user may not write, are refused. On any failure the target is as it was; the caller
+// tells the user.
 #pragma once
 
 #include <sys/stat.h>
@@ -50,6 +52,14 @@ public:
   // Tests: use a named temporary file even where a nameless one is possible.
   static void SetTestNamedTemporary(bool on);
 
+  // Whether a file that did not exist is synced to disk with its folder
+  // (true at start). Replacing a file always syncs.
+  static void SetSyncNewFiles(bool on);
+  static bool SyncNewFiles();
+  // How many fsync calls writers have made in this process, files and
+  // folders together.
+  static uint64_t SyncCalls();
+
 private:
   enum class Mode { kClosed, kTemporary, kInPlace };
   int Refuse(Refusal why);
@@ -61,6 +71,7 @@ private:
   int BeginInPlace();
   int CommitTemporary();
   int CommitInPlace();
+  bool MustSync() const;
 
   Mode mode_ = Mode::kClosed;
   int fd_ = -1;

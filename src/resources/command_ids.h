@@ -70,6 +70,10 @@ enum CommandId : int {
   kCmdZoom4096 = 40072,
   kCmdSpectrogram = 40110,
   kCmdSpectrogramSettings = 40111,
+  kCmdVerticalZoom1 = 40120,  // the vertical zoom items x1, x2, x4, x8
+  kCmdVerticalZoom2 = 40121,
+  kCmdVerticalZoom4 = 40122,
+  kCmdVerticalZoom8 = 40123,
   kCmdRecentFirst = 4097,  // 4096 + n for recent file n = 1..6
   kCmdRecentLast = 4102,
 };

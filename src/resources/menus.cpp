@@ -90,6 +90,11 @@ constexpr MenuItemDesc kDisplay[] = {
     {kCmdZoomOut, "ズームアウト"},
     {0, nullptr},
     {kCmdSpectrogram, "スペクトログラム(&S)"},
+    {0, nullptr},
+    {kCmdVerticalZoom1, "縦ズーム ×1"},
+    {kCmdVerticalZoom2, "縦ズーム ×2"},
+    {kCmdVerticalZoom4, "縦ズーム ×4"},
+    {kCmdVerticalZoom8, "縦ズーム ×8"},
 };
 
 constexpr MenuItemDesc kOptionsMenu[] = {

@@ -30,6 +30,7 @@
 #include "views/display_settings.h"
 #include "views/spectrogram_settings.h"
 #include "views/view_state.h"
+#include "views/wheel_input.h"
 
 namespace kelvora {
 namespace {
@@ -65,14 +66,16 @@ const CommandEntry kCommands[] = {
     {kCmdFadeOut, FadeOut, "fade-out", 0},
     {kCmdVolume, Volume, "volume", kDialogVolume},
     {kCmdTremolo, Tremolo, "tremolo", kDialogTremolo},
-    {kCmdVolumeEnvelope, [] { VolumeEnvelope(EffectiveDensity()); }, "volume-envelope", kDialogVolumeEnvelope},
+    {kCmdVolumeEnvelope, [] { VolumeEnvelope(EffectiveDensity()); }, "volume-envelope",
+     kDialogVolumeEnvelope},
     {kCmdPanEnvelope, [] { PanEnvelope(EffectiveDensity()); }, "pan-envelope", kDialogPanEnvelope},
     {kCmdNoiseGate, NoiseGate, "noise-gate", kDialogNoiseGate},
     {kCmdCompressor, Compressor, "compressor", kDialogCompressor},
     {kCmdEcho, Echo, "echo", kDialogEcho},
     {kCmdReverb, Reverb, "reverb", kDialogReverb},
     {kCmdPitch, Pitch, "pitch", kDialogPitch},
-    {kCmdPitchEnvelope, [] { PitchEnvelope(EffectiveDensity()); }, "pitch-envelope", kDialogPitchEnvelope},
+    {kCmdPitchEnvelope, [] { PitchEnvelope(EffectiveDensity()); }, "pitch-envelope",
+     kDialogPitchEnvelope},
     {kCmdVibrato, Vibrato, "vibrato", kDialogVibrato},
     {kCmdTimeStretch, TimeStretch, "time-stretch", kDialogTimeStretch},
     {kCmdTranspose, Transpose, "transpose", kDialogTranspose},
@@ -101,6 +104,10 @@ const CommandEntry kCommands[] = {
     {kCmdZoom4096, [] { SetZoomLevel(0); }, nullptr, 0},
     {kCmdSpectrogram, ToggleSpectrogram, nullptr, 0},
     {kCmdSpectrogramSettings, SpectrogramSettingsDialog, nullptr, kSpectrogramDialog},
+    {kCmdVerticalZoom1, [] { VerticalZoomCommand(kCmdVerticalZoom1); }, nullptr, 0},
+    {kCmdVerticalZoom2, [] { VerticalZoomCommand(kCmdVerticalZoom2); }, nullptr, 0},
+    {kCmdVerticalZoom4, [] { VerticalZoomCommand(kCmdVerticalZoom4); }, nullptr, 0},
+    {kCmdVerticalZoom8, [] { VerticalZoomCommand(kCmdVerticalZoom8); }, nullptr, 0},
 };
 
 }  // namespace

@@ -10,14 +10,15 @@
 #include "platform/platform.h"
 #include "shell/texts.h"
 #include "views/spectrogram.h"
+#include "views/texts.h"
+#include "views/view_logic.h"
 #include "views/view_state.h"
 #include "views/wave_input.h"
 
 namespace kelvora {
 namespace {
 
-std::string FormatStatusText() {
-  const SoundFormat& f = Doc().format;
+std::string FormatStatusText(const SoundFormat& f) {
   char channels[16];
   if (f.nChannels == 1)
     std::snprintf(channels, sizeof channels, "%s", texts::kMono);
@@ -53,10 +54,26 @@ void InstallWindowObserver() {
 
 void ShowFormatStatus() {
   UserInterface* ui = Services().ui;
-  ui->SetStatusText(0, FormatStatusText());
+  ui->SetStatusText(0, FormatStatusText(Doc().format));
   char text[48];
   std::snprintf(text, sizeof text, texts::kLengthStatus, static_cast<long>(Doc().length));
   ui->SetStatusText(1, text);
+}
+
+std::vector<std::string> LongestStatusTexts() {
+  const SoundDocument& doc = Doc();
+  SoundFormat stereo = doc.format;
+  if (stereo.nChannels < 2) stereo.nChannels = 2;
+  std::string format = FormatStatusText(doc.format), wider = FormatStatusText(stereo);
+  char length[48];
+  std::snprintf(length, sizeof length, texts::kLengthStatus, static_cast<long>(doc.length));
+  const std::string end = FormatTime(doc.length);
+  const long frames = doc.format.nBlockAlign != 0 ? doc.length / doc.format.nBlockAlign : 0;
+  char selection[160];
+  std::snprintf(selection, sizeof selection, texts::kSelectionFormat, end.c_str(), end.c_str(),
+                frames, frames);
+  return {wider.size() > format.size() ? wider : format, length, selection,
+          PositionStatusText(doc.length)};
 }
 
 void UpdateTitle() {

@@ -3,11 +3,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kelvora {
 
 // Status parts 0 and 1: format and length.
 void ShowFormatStatus();
+// The longest text each of the four status parts can show for the current
+// format and length: a selection or position at the end of the sound, the
+// wider channel text. The status bar sizes its parts to fit them.
+std::vector<std::string> LongestStatusTexts();
 // "Kelvora -[path]".
 void UpdateTitle();
 void RefreshViews();

@@ -7,6 +7,7 @@
 #include "shell/commands.h"
 #include "views/spectrogram_settings.h"
 #include "views/view_state.h"
+#include "views/wheel_input.h"
 
 namespace kelvora {
 namespace {
@@ -92,6 +93,7 @@ void LoadStartupSettings(const std::string& defaultDirectory) {
   v.displayMode = p->GetInt(kOptions, "dispmode", 1);
   v.trackMode = p->GetInt(kOptions, "trackmode", 0);
   LoadSpectrogramSettings();
+  LoadVerticalZoomSetting();
   s.windowWidth = p->GetInt(kPosition, "width", 640);
   s.windowHeight = p->GetInt(kPosition, "height", 400);
 }

@@ -13,6 +13,9 @@ inline constexpr const char* kSelectionFormat = "Sel :%s-%s(Sec) %ld-%ld(Samples
 // Time-axis labels: seconds and tenths, or whole seconds.
 inline constexpr const char* kTenthsLabelFormat = "%d.%d";
 inline constexpr const char* kSecondsLabelFormat = "%d";
+// Beside the vertical scale when magnified: the part of full scale that
+// the top of each lane stands for.
+inline constexpr const char* kVerticalScaleFormat = "1/%d";
 inline constexpr const char* kLeftLane = "L";
 inline constexpr const char* kRightLane = "R";
 // The spectrogram: the frequency and note under the mouse (after the

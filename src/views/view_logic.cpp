@@ -57,7 +57,7 @@ int WaveGeometry::ValueToY(int ch, int32_t v, int scale) const {
   const int64_t n = channels;
   const int64_t h = int64_t{plotHeight} * scale;
   return static_cast<int>(h / (2 * n) + (ch * h) / n + kPlotTop * scale -
-                          ((h - 4 * scale) * v) / (n * 65536));
+                          ((h - 4 * scale) * v * View().verticalZoom) / (n * 65536));
 }
 
 bool DrawableFormat() {
@@ -149,6 +149,11 @@ std::vector<int> ScaleTickRows(const WaveGeometry& g) {
   std::vector<int> rows;
   for (int j = 0; j <= 8; ++j) rows.push_back(kPlotTop + j * g.plotHeight / 8);
   return rows;
+}
+
+std::string VerticalScaleLabel() {
+  const int zoom = View().verticalZoom;
+  return zoom > 1 ? Printf(texts::kVerticalScaleFormat, zoom) : std::string();
 }
 
 SelectionTint ComputeSelectionTint(const WaveGeometry& g) {

@@ -28,7 +28,8 @@ struct WaveGeometry {
   int laneHeight = 0;  // H / N
   int drawingWidth = 0;
   int LaneTop(int ch) const { return laneHeight * ch + kPlotTop; }
-  // y(v) in lane ch: full scale spans the lane less 4 / N pixels. With a
+  // y(v) in lane ch: full scale spans the lane less 4 / N pixels, times the
+  // vertical zoom (rows beyond the lane are for the caller to clip). With a
   // `scale` above 1 the row is counted in device pixels of a screen that
   // has that many per pixel.
   int ValueToY(int ch, int32_t v, int scale = 1) const;
@@ -69,8 +70,11 @@ struct AxisMark {
 // one per column at most, however many ticks fall on each.
 std::vector<AxisMark> TimeAxisPlan(const WaveGeometry& g, int64_t* steps = nullptr);
 
-// Rows of the nine ticks of the vertical scale, top to bottom.
+// Rows of the nine ticks of the vertical scale, top to bottom. Magnified,
+// they stand for the same fractions of the smaller range the lanes show.
 std::vector<int> ScaleTickRows(const WaveGeometry& g);
+// What the top of a lane stands for when magnified ("1/4" at x4); empty at x1.
+std::string VerticalScaleLabel();
 
 // The selection tint: red on columns [xs, xe) of every lane's tint rows,
 // red removed from the rest of the plot's columns. xs == xe when the

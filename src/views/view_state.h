@@ -16,10 +16,11 @@ inline constexpr int32_t kMaxDensity = 128;
 struct ViewState {
   int zoomLevel = 1;
   int32_t framesPerPixel = 1024;
-  int32_t density = 8;      // 1..128 samples drawn per pixel column
-  int32_t displayMode = 1;  // 0 points, 1 lines
-  int32_t trackMode = 0;    // follow the scroll-bar thumb while dragging
-  bool dragging = false;    // a mouse selection in the waveform view
+  int32_t density = 8;       // 1..128 samples drawn per pixel column
+  int32_t displayMode = 1;   // 0 points, 1 lines
+  int32_t trackMode = 0;     // follow the scroll-bar thumb while dragging
+  int32_t verticalZoom = 1;  // 1, 2, 4 or 8: the waveform's height magnified
+  bool dragging = false;     // a mouse selection in the waveform view
   // The waveform view's client area (left and top are 0) and the height of
   // one line of its label font, as the widget last reported them.
   int clientWidth = 0;

@@ -68,7 +68,7 @@ private:
 };
 
 struct Trace {
-  const Pen& pen;
+  const Pen* pen;  // clipped to the channel's lane
   const WaveGeometry& g;
   const uint8_t* base;  // the frame at the view start
   int64_t available;    // bytes from there to the end of the data
@@ -101,18 +101,18 @@ void TraceChannel(const Access& sa, const Trace& t, int ch) {
       // drawn alone joins its neighbour exactly.
       if (t.lines && !first) {
         if (onePerColumn) {
-          t.pen.Line(penX, penY, x, y(v));
+          t.pen->Line(penX, penY, x, y(v));
         } else {
-          t.pen.Column(prevX, y(std::min(low, v)), y(std::max(high, v)) - 1);
+          t.pen->Column(prevX, y(std::min(low, v)), y(std::max(high, v)) - 1);
         }
       }
       return;
     }
     if (!t.lines) {
-      t.pen.Set(x, y(v));
+      t.pen->Set(x, y(v));
     } else if (onePerColumn) {
       const int yv = y(v);
-      if (!first) t.pen.Line(penX, penY, x, yv);
+      if (!first) t.pen->Line(penX, penY, x, yv);
       penX = x;
       penY = yv;
     } else {
@@ -120,7 +120,7 @@ void TraceChannel(const Access& sa, const Trace& t, int ch) {
       high = std::max(high, v);
       if (x != prevX) {
         // v joins both columns, so neighbouring columns touch.
-        t.pen.Column(prevX, y(low), y(high) - 1);
+        t.pen->Column(prevX, y(low), y(high) - 1);
         low = high = v;
       }
     }
@@ -130,9 +130,9 @@ void TraceChannel(const Access& sa, const Trace& t, int ch) {
   // The data ended inside the area: its last column and last point.
   if (t.lines && !first) {
     if (onePerColumn)
-      t.pen.Set(penX, penY);
+      t.pen->Set(penX, penY);
     else
-      t.pen.Column(prevX, y(low), y(high) - 1);
+      t.pen->Column(prevX, y(low), y(high) - 1);
   }
 }
 
@@ -143,8 +143,7 @@ void RenderWaveform(const PixelBuffer& buffer, const WaveGeometry& g, const Pixe
   SoundDocument& doc = Doc();
   if (!DrawableFormat() || doc.viewStart < 0 || ReadableLength(doc) <= doc.viewStart) return;
   scale = std::max(scale, 1);
-  const Pen pen(buffer, area);
-  if (pen.Empty()) return;
+  if (Pen(buffer, area).Empty()) return;
   const int64_t x0 = std::max(0, area.left - kPlotLeft * scale);
   const int64_t align = doc.format.nBlockAlign;
   // The same number of samples per device column as per column at scale 1.
@@ -153,13 +152,21 @@ void RenderWaveform(const PixelBuffer& buffer, const WaveGeometry& g, const Pixe
     step = View().framesPerPixel / (int64_t{EffectiveDensity()} * scale) * align;
     if (step == 0) step = align;
   }
-  Trace t{pen, g, doc.bytes() + doc.viewStart, ReadableLength(doc) - doc.viewStart,
+  Trace t{nullptr, g, doc.bytes() + doc.viewStart, ReadableLength(doc) - doc.viewStart,
           // One column early: the line into the area's first column starts there.
           std::max<int64_t>(0, x0 - 1), std::min(area.right, g.plotRight * scale), step,
           int64_t{View().framesPerPixel} * align, doc.format.nBlockAlign, View().displayMode != 0,
           scale};
   const SampleAccess sa = Samples();
-  for (int ch = 0; ch < doc.format.nChannels; ++ch) TraceChannel(sa, t, ch);
+  for (int ch = 0; ch < doc.format.nChannels; ++ch) {
+    // A magnified trace is cut off at the edges of its lane.
+    const int top = g.LaneTop(ch) * scale, bottom = (g.LaneTop(ch) + g.laneHeight) * scale;
+    const Pen lanePen(buffer, PixelRect{area.left, std::max(area.top, top), area.right,
+                                        std::min(area.bottom, bottom)});
+    if (lanePen.Empty()) continue;
+    t.pen = &lanePen;
+    TraceChannel(sa, t, ch);
+  }
 }
 
 void RenderOverview(const PixelBuffer& buffer, int scale) {

@@ -114,6 +114,19 @@ TEST(CliUsage, HelpNamesEveryOperationAndVersionMatchesTheBuildAndAboutBox) {
   EXPECT_TRUE(err.str().empty());
 }
 
+// The window program answers --help and --version alone; anything else,
+// and those among other words, is a path to open.
+TEST(CliUsage, WindowProgramPrintsUsageAndVersion) {
+  std::string text;
+  ASSERT_TRUE(ProgramInfoRequest({"--version"}, &text));
+  EXPECT_EQ(text, std::string("kelvora ") + kProgramVersion + "\n");
+  ASSERT_TRUE(ProgramInfoRequest({"--help"}, &text));
+  EXPECT_EQ(text.rfind("usage: kelvora [FILE]\n       kelvora --help | --version\n", 0), 0u);
+  EXPECT_FALSE(ProgramInfoRequest({"--help", "me.wav"}, &text));
+  EXPECT_FALSE(ProgramInfoRequest({"./--help"}, &text));
+  EXPECT_FALSE(ProgramInfoRequest({}, &text));
+}
+
 TEST(CliUsage, ManualPagesEscapeWhatTroffWouldTakeAsCommands) {
   for (const ManualPage& page : {CliManual(), ProgramManual()}) {
     const std::string man = RenderManPage(page);

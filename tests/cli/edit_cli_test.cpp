@@ -8,6 +8,7 @@
 
 #include "cli/cli.h"
 #include "files/file_test_support.h"
+#include "platform/atomic_file_writer.h"
 #include "test_support.h"
 
 namespace kelvora {
@@ -106,6 +107,22 @@ TEST_F(EditCli, TheProgramCopiesReportsAndFails) {
   EXPECT_EQ(run(dir / "bad.wav" + " -o " + (dir / "bad-out.wav")), 1);
   EXPECT_NE(text("stderr").find("ファイルを開く: データが異常です\n"), std::string::npos);
   EXPECT_TRUE(ReadBytes(dir / "bad-out.wav").empty());
+}
+
+// A file the tool creates is left to the system's writing back; one it
+// replaces is synced with its folder, and so is every file with --sync.
+TEST_F(EditCli, SyncsOnlyWhatItReplacesUnlessAsked) {
+  auto syncs = [&](std::vector<std::string> args) {
+    const uint64_t before = AtomicFileWriter::SyncCalls();
+    EXPECT_TRUE(Run(args)) << err;
+    return AtomicFileWriter::SyncCalls() - before;
+  };
+  EXPECT_EQ(syncs({dir / "in.wav", "normalize", "-o", dir / "new.wav"}), 0u);
+  EXPECT_EQ(syncs({dir / "in.wav", "reverse", "-o", dir / "new.wav"}), 2u);  // file and folder
+  EXPECT_EQ(syncs({dir / "in.wav", "-o", dir / "other.au", "--sync"}), 2u);
+  EXPECT_EQ(ReadBytes(dir / "other.au").size(), 32u + 100u);
+  // The window's saves, after the tool has run, sync new files as before.
+  EXPECT_TRUE(AtomicFileWriter::SyncNewFiles());
 }
 
 }  // namespace

@@ -466,7 +466,9 @@ INSTANTIATE_TEST_SUITE_P(
                 Say(texts::kBadRate)},
         BadFile{"AiffNegativeRate", Aiff().Comm(1, 2, 8, Rate(-8000)).Ssnd({1, 2}), false,
                 Say(texts::kBadRate)},
-        BadFile{"AuEmpty", {}, true, kBad},
+        // Too short for the magic is a wrong magic, as in the WAV reader.
+        BadFile{"AuEmpty", {}, true, Say(texts::kBadRiff)},
+        BadFile{"AuCutInTheMagic", Bytes{'.', 's', 'n'}, true, Say(texts::kBadRiff)},
         BadFile{"AuNoChannels", Image().Au(24, 2, 1, 8000, 0).Raw({1, 2}), true, kBad}),
     [](const testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
 

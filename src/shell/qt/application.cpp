@@ -23,6 +23,7 @@
 #include "shell/settings.h"
 #include "views/spectrogram_settings.h"
 #include "views/view_state.h"
+#include "views/wheel_input.h"
 
 namespace kelvora {
 namespace {
@@ -91,6 +92,7 @@ int RunKelvora(QApplication& app) {
     UpdateTitle();
     SetZoom(View().zoomLevel);
     ShowSpectrogramCheck();
+    ShowVerticalZoomChecks();
     window.RequestOuterSize(Shell().windowWidth, Shell().windowHeight);
     window.show();
     ShowFormatStatus();

@@ -1,6 +1,9 @@
 #include "shell/qt/status_bar.h"
 
+#include <QEvent>
 #include <QPainter>
+
+#include "shell/main_window.h"
 
 namespace kelvora {
 
@@ -17,7 +20,32 @@ StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent) {
 void StatusBar::SetText(int part, const QString& text) {
   if (part < 0 || part >= kParts || texts_[part] == text) return;
   texts_[part] = text;
+  // Part 1 changes with every change of format or length.
+  if (part == 1) FitParts();
   update(PartRect(part));
+}
+
+void StatusBar::FitParts() {
+  const std::vector<std::string> longest = LongestStatusTexts();
+  const QFontMetrics fm = fontMetrics();
+  std::array<int, kParts - 1> edges{};
+  int left = 0;
+  for (int part = 0; part < kParts - 1; ++part) {
+    // The text's margins, the gap before the panel and its two borders.
+    const int need = fm.horizontalAdvance(QString::fromStdString(longest[part])) + 2 * kTextMargin +
+                     (part == 0 ? 0 : 2) + 2;
+    const int minimum = kRightEdges[part] - (part == 0 ? 0 : kRightEdges[part - 1]);
+    left += std::max(need, minimum);
+    edges[part] = left;
+  }
+  if (edges == rightEdges_) return;
+  rightEdges_ = edges;
+  update();
+}
+
+void StatusBar::changeEvent(QEvent* event) {
+  QStatusBar::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitParts();
 }
 
 QString StatusBar::Text(int part) const {
@@ -25,13 +53,13 @@ QString StatusBar::Text(int part) const {
 }
 
 QRect StatusBar::PartRect(int part) const {
-  const int left = part == 0 ? 0 : kRightEdges[part - 1];
-  const int right = part < kParts - 1 ? kRightEdges[part] : std::max(width(), left);
+  const int left = part == 0 ? 0 : rightEdges_[part - 1];
+  const int right = part < kParts - 1 ? rightEdges_[part] : std::max(width(), left);
   return QRect(left, 0, right - left, height());
 }
 
 QSize StatusBar::sizeHint() const {
-  return QSize(kRightEdges.back() + 100, fontMetrics().height() + 2 * kVerticalPadding + 2);
+  return QSize(rightEdges_.back() + 100, fontMetrics().height() + 2 * kVerticalPadding + 2);
 }
 
 QSize StatusBar::minimumSizeHint() const { return QSize(0, sizeHint().height()); }

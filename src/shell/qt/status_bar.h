@@ -1,6 +1,8 @@
-// The status bar: four sunken parts whose right edges stand at 150, 250
-// and 500 pixels, the last reaching to the window's right edge. Format,
-// length, cursor or selection, and the position under the mouse.
+// The status bar: four sunken parts, the last reaching to the window's
+// right edge. Format, length, cursor or selection, and the position under
+// the mouse. Each part is as wide as the longest text it can show for the
+// current sound, at the bar's font, and never narrower than it was made
+// (right edges at 150, 250 and 500 pixels).
 #pragma once
 
 #include <QStatusBar>
@@ -26,12 +28,16 @@ public:
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
+  // Sizes the parts again for the current sound (format or length changed).
+  void FitParts();
 
 protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
 private:
   std::array<QString, kParts> texts_;
+  std::array<int, kParts - 1> rightEdges_ = kRightEdges;
 };
 
 }  // namespace kelvora

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "views/overview.h"
 #include "views/qt/scroll_button.h"
@@ -81,6 +82,8 @@ void OverviewCanvas::mouseMoveEvent(QMouseEvent* event) {
 void OverviewCanvas::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) OverviewMouseUp();
 }
+
+void OverviewCanvas::wheelEvent(QWheelEvent* event) { wheel_.Handle(event, -1); }
 
 OverviewView::OverviewView(QWidget* parent) : QFrame(parent) {
   setObjectName("OverviewWnd");

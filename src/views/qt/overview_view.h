@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include "views/qt/view_canvas.h"
+#include "views/qt/view_wheel.h"
 
 class QTimer;
 
@@ -34,8 +35,10 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
 private:
+  ViewWheel wheel_;
   QImage dots_;  // background and waveform
   bool dotsValid_ = false;
   QImage picture_;  // with the frame and played part on top

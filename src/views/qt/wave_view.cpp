@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <cstring>
 
 #include "document/sound_document.h"
@@ -155,6 +156,11 @@ void WaveCanvas::PaintTimeAxis(QPainter& p, const WaveGeometry& g) {
   }
   if (SpectrogramShown()) return;  // the frequency ruler instead
   for (int row : ScaleTickRows(g)) p.fillRect(QRect(40, row, 5, 1), Qt::black);
+  const QString label = QString::fromStdString(VerticalScaleLabel());
+  if (label.isEmpty() || !HasData()) return;
+  for (int ch = 0; ch < g.channels; ++ch)
+    p.drawText(QRect(0, g.LaneTop(ch) + 1, kAxisX - 6, g.laneHeight / 2),
+               Qt::AlignRight | Qt::AlignTop, label);
 }
 
 void WaveCanvas::ApplySelectionTint(const WaveGeometry& g) {
@@ -234,6 +240,10 @@ void WaveCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   setFocus(Qt::MouseFocusReason);
   WaveDoubleClick();
+}
+
+void WaveCanvas::wheelEvent(QWheelEvent* event) {
+  wheel_.Handle(event, std::max(0, event->position().toPoint().x() - kPlotLeft));
 }
 
 WaveView::WaveView(QWidget* parent) : QFrame(parent) {

@@ -10,6 +10,7 @@
 
 #include "views/qt/spectrogram_paint.h"
 #include "views/qt/view_canvas.h"
+#include "views/qt/view_wheel.h"
 
 class QScrollBar;
 
@@ -37,6 +38,7 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
 private:
   void PaintArea(const QRect& area, const WaveGeometry& g);
@@ -47,6 +49,7 @@ private:
   QRegion dirty_;  // parts of image_ to draw again
   // The spectrogram's picture carries the selection's red on these columns.
   TintColumns spectrogramTint_;
+  ViewWheel wheel_;
 };
 
 class WaveView : public QFrame {

@@ -3,8 +3,10 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "document/busy.h"
+#include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/qt/qt_test_app.h"
 #include "shell/qt/status_bar.h"
@@ -13,6 +15,7 @@
 #include "views/view_logic.h"
 #include "views/view_state.h"
 #include "views/wave_input.h"
+#include "views/wheel_input.h"
 
 namespace kelvora {
 namespace {
@@ -73,6 +76,94 @@ TEST_F(ViewsWindow, SelectionTurnsBlackRedAndGreenYellowAndTheRestReturns) {
   Select(100, 200);
   RefreshViews();
   expect({{48, black, kBlack}, {150, black, kBlack}});
+}
+
+void Wheel(QWidget* w, QPoint pos, QPoint angle, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QWheelEvent e(QPointF(pos), w->mapToGlobal(QPointF(pos)), QPoint(), angle, Qt::NoButton, mods,
+                Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w, &e);
+}
+
+TEST_F(ViewsWindow, WheelScrollsAndZoomsOverTheViewAndTheOverview) {
+  QWidget* wave = Wave()->Canvas();
+  QWidget* overview = window->Overview()->Canvas();
+  const int32_t notch = DrawingWidth() / 10 * 4;  // one frame a column, 4 bytes a frame
+  Wheel(wave, {300, 60}, {0, -120});              // toward the user: later
+  EXPECT_EQ(Doc().viewStart, notch);
+  Wheel(overview, {300, 10}, {0, -240});
+  EXPECT_EQ(Doc().viewStart, 3 * notch);
+  Wheel(wave, {300, 60}, {0, 60}, Qt::ShiftModifier);  // two half notches make one
+  Wheel(wave, {300, 60}, {0, 60}, Qt::ShiftModifier);
+  EXPECT_EQ(Doc().viewStart, 2 * notch);
+  Wheel(overview, {300, 10}, {120, 0});  // sideways
+  EXPECT_EQ(Doc().viewStart, notch);
+  Wheel(wave, {300, 60}, {0, 1200});
+  EXPECT_EQ(Doc().viewStart, 0);
+  Wheel(wave, {300, 60}, {0, -120000});  // the last whole column before the end
+  EXPECT_EQ(Doc().viewStart, 80000 - 4);
+  EXPECT_EQ(Wave()->ScrollBar()->value(), 99);
+
+  // Ctrl: one level out at column 100, where frame 1100 stays.
+  View().zoomLevel = 6;
+  Doc().viewStart = 4 * 1000;
+  Wheel(wave, {kPlotLeft + 100, 60}, {0, -120}, Qt::ControlModifier);
+  EXPECT_EQ(View().zoomLevel, 5);
+  EXPECT_EQ(PixelToOffset(100), 4 * 1100);
+  Wheel(overview, {300, 10}, {0, 120}, Qt::ControlModifier);  // in about the view's middle
+  EXPECT_EQ(View().zoomLevel, 6);
+  EXPECT_EQ(PixelToOffset(DrawingWidth() / 2), 4 * (700 + DrawingWidth() / 2 * 4));
+  Busy().busy = true;
+  Wheel(wave, {300, 60}, {0, -120}, Qt::ControlModifier);
+  Wheel(wave, {300, 60}, {0, -120});
+  Busy().busy = false;
+  EXPECT_EQ(View().zoomLevel, 6);
+}
+
+// Magnified about each lane's centre line and cut off at the lane's edges.
+TEST_F(ViewsWindow, VerticalZoomMagnifiesTheTraceWithinItsLane) {
+  const WaveGeometry g = CurrentWaveGeometry();
+  const int x1 = g.ValueToY(0, 16000), y1 = g.ValueToY(1, -16000);
+  DispatchCommand(kCmdVerticalZoom2, kCodeMenu);
+  EXPECT_EQ(View().verticalZoom, 2);
+  const int x2 = g.ValueToY(0, 16000), y2 = g.ValueToY(1, -16000);
+  EXPECT_LT(x2, x1);
+  EXPECT_GT(y2, y1);
+  EXPECT_GE(x2, g.LaneTop(0));
+  EXPECT_EQ(At(300, x2), kGreen);
+  EXPECT_EQ(At(300, y2), kGreen);
+  EXPECT_EQ(At(300, x1), kBlack);
+  EXPECT_EQ(VerticalScaleLabel(), "1/2");
+  Wheel(Wave()->Canvas(), {300, 60}, {0, 240}, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(View().verticalZoom, 8);
+  // Beyond both lanes: not one green pixel in the column.
+  const QImage picture = Wave()->Picture();
+  for (int y = kPlotTop; y < g.plotBottom; ++y)
+    EXPECT_NE(picture.pixel(300, y) | 0xff000000, kGreen) << y;
+  Wheel(Wave()->Canvas(), {300, 60}, {0, 120}, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(View().verticalZoom, 8);
+  Wheel(Wave()->Canvas(), {300, 60}, {0, -360}, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(View().verticalZoom, 1);
+  EXPECT_EQ(At(300, x1), kGreen);
+}
+
+// Each part is wide enough for the longest text it can show, at the
+// bar's font and at twice its size.
+TEST_F(ViewsWindow, StatusPartsFitTheirLongestTexts) {
+  StatusBar* bar = window->Status();
+  SetDocumentFormat(MakeFormat(44100, 16, 2));
+  Doc().length = 8 * 44100 * 4;
+  for (int round = 0; round < 2; ++round) {
+    ShowFormatStatus();
+    const std::vector<std::string> longest = LongestStatusTexts();
+    EXPECT_EQ(longest[2], "Sel :8.000-8.000(Sec) 352800-352800(Samples)");
+    for (int part = 0; part < 3; ++part)
+      EXPECT_GT(bar->PartRect(part).width(),
+                bar->fontMetrics().horizontalAdvance(QString::fromStdString(longest[part])) + 8)
+          << round << " " << part;
+    QFont bigger = bar->font();
+    bigger.setPointSizeF(bigger.pointSizeF() * 2);
+    bar->setFont(bigger);
+  }
 }
 
 TEST_F(ViewsWindow, DragSelectsAndWritesTheStatusBar) {
