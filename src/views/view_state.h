@@ -20,6 +20,7 @@ struct ViewState {
   int32_t displayMode = 1;  // 0 points, 1 lines
   int32_t trackMode = 0;    // follow the scroll-bar thumb while dragging
   bool dragging = false;    // a mouse selection in the waveform view
+  bool fitOnOpen = true;    // [Options] fitonopen: a file opens fitted when small
   // The waveform view's client area (left and top are 0) and the height of
   // one line of its label font, as the widget last reported them.
   int clientWidth = 0;
