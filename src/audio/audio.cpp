@@ -61,6 +61,7 @@ void StopAudio() {
   RecordingState& r = Recording();
   p.loop = false;
   if (p.deviceOpen) {
+    p.stopping = true;
     p.nextPosition = Doc().length;
     Services().waveDevices->ResetOutput();
   }

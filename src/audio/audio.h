@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "document/memory_block.h"
 #include "document/sound_document.h"
@@ -31,6 +32,8 @@ struct PlaybackState {
   int lastSlot = 0;
   int queued = 0;  // chunks at the device
   bool deviceOpen = false;
+  // Stop was pressed: the chunks coming back were not played.
+  bool stopping = false;
   // The 40 buffers the chunks are copied into; made at the first playback
   // and kept for the program's life.
   MemoryBlock buffers;
@@ -68,6 +71,15 @@ const SoundFormat& RecordingFormat();
 void StartRecording();
 // The device gave the record block back holding `bytes` bytes.
 void FinishRecording(int32_t bytes);
+// While recording (called by the window's timer, ten times a second):
+// status part 0 "録音中 m:ss" for the time recorded so far, part 3 the
+// peak of its last 100 ms in dBFS. Reads the record block only.
+void ShowRecordingProgress();
+// The peak of the frames in [from, to) of `block` in `f`'s samples, on the
+// 16-bit scale (0..32768).
+int32_t PeakOf(const uint8_t* block, int32_t from, int32_t to, const SoundFormat& f);
+// "ピーク -6.0 dBFS" for a peak on the 16-bit scale; "ピーク -∞ dBFS" for 0.
+std::string PeakStatusText(int32_t peak);
 // The record dialog's memory figure, KB: seconds × rate × bytes per sample
 // × channels / 1024.
 uint32_t RecordMemoryKb(int32_t seconds, int32_t rate, bool sixteenBits, bool stereo);

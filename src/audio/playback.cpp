@@ -7,6 +7,7 @@
 #include "audio/texts.h"
 #include "document/busy.h"
 #include "document/held_samples.h"
+#include "document/observer.h"
 #include "document/sound_document.h"
 #include "document/texts.h"
 
@@ -23,6 +24,7 @@ void EndPlayback() {
   UserInterface* ui = Services().ui;
   ui->ViewFrameChanged();
   ui->ClearPlayBand();
+  NotifyPlayPositionChanged(-1);
   SetTransportButtons(true);
   RestoreMainWindow();  // also clears the busy flag
 }
@@ -65,6 +67,7 @@ void StartPlayback(int mode) {
       static_cast<int32_t>(std::clamp<int64_t>(framesPerChunk, 1, kPlaySlotBytes / align) * align);
   p.queued = 0;
   p.lastSlot = 0;
+  p.stopping = false;
 
   const WaveStreamFormat format{doc.format.nSamplesPerSec, doc.format.wBitsPerSample,
                                 doc.format.nChannels};
@@ -81,6 +84,7 @@ void StartPlayback(int mode) {
   SetTransportButtons(false);
   Services().ui->SetMenuMode(MenuMode::kDevice);
   Busy().busy = true;
+  NotifyPlayPositionChanged(p.playPosition);
   for (int i = 0; i < kPlaySlots && p.deviceOpen; ++i) RefillPlayback(nullptr);
 }
 
@@ -91,6 +95,9 @@ void RefillPlayback(const ReturnedChunk* chunk) {
   if (chunk != nullptr) {
     p.playPosition += chunk->bytes;
     if (p.playPosition > p.playEnd) p.playPosition -= p.playEnd - p.loopStart;
+    // The playhead first: a page it turns redraws the overview's frame,
+    // which clears the played part.
+    if (!p.stopping) NotifyPlayPositionChanged(p.playPosition);
     Services().ui->DrawPlayPosition(static_cast<double>(p.playPosition) / doc.length);
     --p.queued;
   }

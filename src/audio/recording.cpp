@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "audio/audio.h"
@@ -54,6 +56,42 @@ int32_t WithinData(int32_t offset, int32_t length, int32_t align) {
 
 RecordingState& Recording() { return g_recording; }
 const SoundFormat& RecordingFormat() { return g_recordFormat; }
+
+int32_t PeakOf(const uint8_t* block, int32_t from, int32_t to, const SoundFormat& f) {
+  int32_t peak = 0;
+  const int width = f.wBitsPerSample == 8 ? 1 : 2;
+  for (int32_t i = from; i + width <= to; i += width) {
+    const int32_t v = width == 1 ? (int32_t{block[i]} - 128) * 256
+                                 : static_cast<int16_t>(block[i] | block[i + 1] << 8);
+    peak = std::max(peak, v < 0 ? -v : v);
+  }
+  return peak;
+}
+
+std::string PeakStatusText(int32_t peak) {
+  if (peak <= 0) return texts::kPeakSilent;
+  char text[48];
+  std::snprintf(text, sizeof text, texts::kPeakFormat, 20 * std::log10(peak / 32768.0));
+  return text;
+}
+
+void ShowRecordingProgress() {
+  RecordingState& r = Recording();
+  const SoundFormat& f = g_recordFormat;
+  if (!r.recording || f.nBlockAlign == 0 || f.nSamplesPerSec == 0) return;
+  const int32_t limit = static_cast<int32_t>(r.block.size()) - 16;
+  int32_t bytes = std::clamp(Services().waveDevices->InputRecorded(), 0, std::max(limit, 0));
+  bytes -= bytes % f.nBlockAlign;
+  const int64_t seconds = bytes / f.nBlockAlign / f.nSamplesPerSec;
+  char text[48];
+  std::snprintf(text, sizeof text, texts::kRecordingTimeFormat, static_cast<int>(seconds / 60),
+                static_cast<int>(seconds % 60));
+  UserInterface* ui = Services().ui;
+  ui->SetStatusText(0, text);
+  const int32_t tenth = std::max<int32_t>(f.nSamplesPerSec / 10, 1) * f.nBlockAlign;
+  ui->SetStatusText(3,
+                    PeakStatusText(PeakOf(r.block.data(), std::max(0, bytes - tenth), bytes, f)));
+}
 
 uint32_t RecordMemoryKb(int32_t seconds, int32_t rate, bool sixteenBits, bool stereo) {
   return static_cast<uint32_t>(seconds * rate * (sixteenBits ? 2 : 1) * (stereo ? 2 : 1) / 1024);
@@ -156,6 +194,7 @@ void FinishRecording(int32_t bytes) {
   doc.path = kUntitledPath;
   NotifyTitleChanged();
   SetTransportButtons(true);
+  Services().ui->SetStatusText(3, "");  // the last peak is no longer news
   RestoreMainWindow();
 }
 

@@ -14,6 +14,9 @@ inline constexpr const char* kPrepareError = "WaveIn Prepare Error";
 inline constexpr const char* kAddBufferError = "WaveIn AddBufferError";
 inline constexpr const char* kPreparing = "準備中．．．";
 inline constexpr const char* kRecordingStatus = "録音中";
+inline constexpr const char* kRecordingTimeFormat = "録音中 %d:%02d";
+inline constexpr const char* kPeakFormat = "ピーク %.1f dBFS";
+inline constexpr const char* kPeakSilent = "ピーク -∞ dBFS";
 inline constexpr const char* kDefaultDevice = "既定のデバイス";
 
 }  // namespace kelvora::texts

@@ -33,4 +33,12 @@ void NotifyCloseRequested() {
   if (g_observer != nullptr) g_observer->CloseRequested();
 }
 
+void NotifyPlayPositionChanged(int64_t offset) {
+  if (g_observer != nullptr) g_observer->PlayPositionChanged(offset);
+}
+
+void NotifyFileOpened() {
+  if (g_observer != nullptr) g_observer->FileOpened();
+}
+
 }  // namespace kelvora

@@ -3,6 +3,8 @@
 // installs at start-up. Without one the engine runs silently.
 #pragma once
 
+#include <cstdint>
+
 namespace kelvora {
 
 class DocumentObserver {
@@ -21,6 +23,10 @@ public:
   virtual void BusyChanged(bool busy) = 0;
   // A close arrived while an operation ran, and that operation has ended.
   virtual void CloseRequested() = 0;
+  // Playback has played up to byte `offset`; -1 when it ended.
+  virtual void PlayPositionChanged(int64_t /*offset*/) {}
+  // A sound file replaced the document.
+  virtual void FileOpened() {}
 };
 
 // The shell installs its observer once; null removes it.
@@ -32,5 +38,7 @@ void NotifyTitleChanged();
 void NotifySelectionChanged();
 void NotifyBusyChanged(bool busy);
 void NotifyCloseRequested();
+void NotifyPlayPositionChanged(int64_t offset);
+void NotifyFileOpened();
 
 }  // namespace kelvora

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "effects/sound_view.h"
 #include "platform/dialog_window.h"
@@ -75,15 +76,20 @@ void InvertEnvelopeCurve(PixelCanvas& canvas, const Envelope& e);
 // batch tool the "points" field is the curve.
 class EnvelopeEditor : public DialogHandler {
 public:
-  EnvelopeEditor(Envelope& e, int32_t density);
+  // `dialogId` says what the level means for the tips (volume, pan, pitch).
+  EnvelopeEditor(Envelope& e, int32_t density, int dialogId = 0);
   void Opened(DialogWindow& dlg) override;
   void Paint(DialogWindow& dlg, int id) override;
   void Mouse(DialogWindow& dlg, int id, MouseAction action, int x, int y) override;
   void Clicked(DialogWindow& dlg, int id) override;
   int Accept(const std::vector<DialogField>& fields) override;
+  // The point dragged, or the one under the pointer: its time into the
+  // selection in seconds and its level as the effect applies it.
+  std::string ValueTip(DialogWindow& dlg, int id, int x, int y) override;
 
 private:
   EnvelopeEditorState state_;
+  int dialogId_;
 };
 
 // Runs the editor on `e`, edited in place (so what Cancel leaves stays),

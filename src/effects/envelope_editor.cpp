@@ -1,12 +1,15 @@
 // The curve itself and the editor that draws it over the selection's
 // waveform and lets the mouse add, drag and delete its points.
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "document/frame_format.h"
 #include "document/sound_document.h"
 #include "effects/envelope.h"
+#include "effects/texts.h"
 #include "platform/dialog_window.h"
 #include "platform/param_dialog.h"
 #include "platform/pixel_canvas.h"
@@ -168,7 +171,7 @@ constexpr int kFrameId = 110;
 
 }  // namespace
 
-EnvelopeEditor::EnvelopeEditor(Envelope& e, int32_t density) {
+EnvelopeEditor::EnvelopeEditor(Envelope& e, int32_t density, int dialogId) : dialogId_(dialogId) {
   state_.envelope = &e;
   state_.dotEvery = 128 / std::clamp(density, 1, 128);
 }
@@ -224,8 +227,38 @@ int EnvelopeEditor::Accept(const std::vector<DialogField>& fields) {
   return 1;
 }
 
+std::string EnvelopeEditor::ValueTip(DialogWindow&, int id, int px, int py) {
+  if (id != kFrameId || state_.width <= 0 || state_.height <= 0) return {};
+  const Envelope& e = *state_.envelope;
+  int point = state_.dragged;
+  const int32_t x = px * 256 / state_.width;
+  const int32_t y = 256 - py * 256 / state_.height;
+  // The point a press would grab.
+  for (int i = 0; point < 0 && i < EnvelopePoints(e); ++i)
+    if (std::abs(e[2 * i] - x) <= 5 && std::abs(e[2 * i + 1] - y) <= 5) point = i;
+  if (point < 0 || point >= EnvelopePoints(e)) return {};
+  const SoundDocument& doc = Doc();
+  const double frames =
+      doc.format.nBlockAlign != 0
+          ? static_cast<double>(doc.selEnd - doc.selStart) / doc.format.nBlockAlign
+          : 0;
+  const double rate = std::max<double>(doc.format.nSamplesPerSec, 1);
+  const double seconds = frames * e[2 * point] / 256 / rate;
+  const int32_t level = e[2 * point + 1];
+  char text[64];
+  if (dialogId_ == kDialogPanEnvelope)
+    std::snprintf(text, sizeof text, texts::kPanEnvelopeTipFormat, seconds, level * 100 / 128,
+                  (256 - level) * 100 / 128);
+  else if (dialogId_ == kDialogPitchEnvelope)  // the speed the resampling steps at
+    std::snprintf(text, sizeof text, texts::kEnvelopeTipFormat, seconds,
+                  static_cast<int>(std::pow(2.0, level / 128.0) * 50));
+  else
+    std::snprintf(text, sizeof text, texts::kEnvelopeTipFormat, seconds, level * 100 / 128);
+  return text;
+}
+
 int RunEnvelopeEditor(int dialog_id, Envelope& e, int32_t density) {
-  EnvelopeEditor dialog(e, density);
+  EnvelopeEditor dialog(e, density, dialog_id);
   return Services().dialogs->RunDialog(dialog_id, dialog) == 1 ? 1 : 0;
 }
 

@@ -34,6 +34,8 @@ std::array<EqPositions, kEqPresets>& EqPresets();
 EqPositions ReadEqPreset(int number);
 // The text stored for `positions`.
 std::string FormatEqPreset(const EqPositions& positions);
+// A band slider's tip: the gain of `position` (0 top .. 100), "+18.1 dB".
+std::string EqGainTipText(int32_t position);
 
 // The bands for a sound of `rate` Hz: bin edges at 75, 150, ... 19200 Hz,
 // whole hertz per bin (rate / 1024), at most 512.

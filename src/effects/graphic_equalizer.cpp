@@ -119,6 +119,10 @@ public:
       RegisterPreset();
     }
   }
+  std::string ValueTip(DialogWindow& dlg, int id, int, int) override {
+    if (id < kFirstSlider || id >= kFirstSlider + kEqBands) return {};
+    return EqGainTipText(dlg.GetSliderPos(id));
+  }
   // A preset as its button sets it; bands as the sliders hold them.
   int Accept(const std::vector<DialogField>& fields) override {
     EqPositions& positions = Params<GraphicEqParams>().positions;
@@ -144,6 +148,14 @@ int RunGraphicEqDialog() {
 }
 
 }  // namespace
+
+std::string EqGainTipText(int32_t position) {
+  // The gain the pass applies, in dB.
+  const double db = 20 * (50 - position) * std::log10(kStepGain);
+  char text[32];
+  std::snprintf(text, sizeof text, texts::kEqGainTipFormat, db);
+  return text;
+}
 
 EqPositions ReadEqPreset(int number) {
   if (number < 1 || number > kEqPresets) return ParseLevels("");

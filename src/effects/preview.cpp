@@ -222,6 +222,9 @@ public:
     Changed(dlg);
   }
   void Paint(DialogWindow& dlg, int id) override { inner_.Paint(dlg, id); }
+  std::string ValueTip(DialogWindow& dlg, int id, int x, int y) override {
+    return inner_.ValueTip(dlg, id, x, y);
+  }
   bool Closing(DialogWindow& dlg) override { return inner_.Closing(dlg); }
   int Accept(const std::vector<DialogField>& fields) override { return inner_.Accept(fields); }
   void WithShownValues(DialogWindow& dlg, const std::function<void()>& use) override {

@@ -40,4 +40,9 @@ inline constexpr const char* kStereoOnly =
     "この機能はステレオデータの場合のみ使用できます\nまず [フォーマット変換] "
     "でステレオデータに変換してください";
 
+// The value tips of the equalizer's sliders and the envelope editor's points.
+inline constexpr const char* kEqGainTipFormat = "%+.1f dB";
+inline constexpr const char* kEnvelopeTipFormat = "%.3f秒 %d%%";
+inline constexpr const char* kPanEnvelopeTipFormat = "%.3f秒 L %d%% R %d%%";
+
 }  // namespace kelvora::texts

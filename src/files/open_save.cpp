@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -58,14 +59,19 @@ std::vector<FileFilter> Filters(const char* const (&table)[N][2]) {
   return filters;
 }
 
-// The open dialog's filters: the program's own, then today's formats, then
-// everything.
+// The open dialog's filters: every sound file the program reads, the
+// program's own formats, then today's formats, then everything.
 std::vector<FileFilter> OpenFilters() {
   std::vector<FileFilter> filters = Filters(texts::kOpenFilters);
   const std::string patterns = ReadablePatterns(true);
   filters.insert(
       filters.end() - 1,
       FileFilter{std::string(texts::kOtherSoundsFilter) + " (" + patterns + ")", patterns});
+  std::string all = ReadablePatterns();
+  std::string shown = all;
+  std::replace(shown.begin(), shown.end(), ';', ' ');
+  filters.insert(filters.begin(),
+                 FileFilter{std::string(texts::kAllSoundsFilter) + " (" + shown + ")", all});
   return filters;
 }
 
@@ -277,7 +283,9 @@ int LoadThroughIntake(FileReader& file) {
   return FinishIntakeLoad(sound);
 }
 
-int OpenSoundFile(const std::string& path) {
+namespace {
+
+int ReadSoundFile(const std::string& path) {
   SoundDocument& doc = Doc();
   const std::string previous = doc.path;
   g_lastDirectory = DialogDirectoryOf(path, g_lastDirectory);
@@ -320,12 +328,19 @@ int OpenSoundFile(const std::string& path) {
   return LoadIntoDocument(*reader, file);
 }
 
+}  // namespace
+
+int OpenSoundFile(const std::string& path) {
+  const int loaded = ReadSoundFile(path);
+  if (loaded) NotifyFileOpened();
+  return loaded;
+}
+
 int ShowOpenDialog() {
   if (ConfirmSaveChanges() != 1) return 1;
-  const int low = Doc().fileKind & 0xff;
-  const int filter = low >= 1 && low <= 3 ? low - 1 : low > 3 ? 3 : 0;
+  // Every sound file shows at once, whatever was open before.
   std::string path;
-  if (!Services().fileDialogs->GetOpenPath(g_lastDirectory, OpenFilters(), filter, &path)) return 0;
+  if (!Services().fileDialogs->GetOpenPath(g_lastDirectory, OpenFilters(), 0, &path)) return 0;
   AddRecentFile(path);
   return OpenSoundFile(path);
 }

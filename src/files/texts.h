@@ -75,6 +75,7 @@ inline constexpr const char* kOverwriteQuestion = "%s は既に存在します�
 // Today's formats, read through the intake and written through the encoders.
 // The open filter for them: this text, then their patterns.
 inline constexpr const char* kOtherSoundsFilter = "その他のサウンドファイル";
+inline constexpr const char* kAllSoundsFilter = "サウンドファイル";
 inline constexpr const char* kIntakeUnrecognised = "この形式のファイルは読み込めません";
 inline constexpr const char* kProgressLoadIntake = "読み込み中";
 inline constexpr const char* kSamples20 = "20ビット";
@@ -100,8 +101,7 @@ inline constexpr const char* kLossySaveFormat =
 inline constexpr const char* kLossReencoded = "・非可逆圧縮でもう一度圧縮します";
 inline constexpr const char* kLossMuLaw = "・μ-law(8ビット)で書き込みます";
 inline constexpr const char* kLossSamplesFormat = "・元の%sのサンプルを16ビットで書き込みます";
-inline constexpr const char* kLossChannelsFormat =
-    "・元の%dチャンネルを2チャンネルで書き込みます";
+inline constexpr const char* kLossChannelsFormat = "・元の%dチャンネルを2チャンネルで書き込みます";
 inline constexpr const char* kLossTruncated = "・元のファイルの読めなかった部分は書き込まれません";
 // The encoders' refusals: the format's name, then why.
 inline constexpr const char* kEncodeRefusedFormat = "%s では保存できません\n%s";

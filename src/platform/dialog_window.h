@@ -96,6 +96,10 @@ public:
   virtual void Mouse(DialogWindow&, int, MouseAction, int, int) {}
   // A drawing area's canvas wants drawing.
   virtual void Paint(DialogWindow&, int) {}
+  // What control `id` stands for, shown as a tip while the pointer rests on
+  // it or drags it: a slider's value, or the value at (x, y) of a drawing
+  // area (relative to its top left). Empty: no tip.
+  virtual std::string ValueTip(DialogWindow&, int /*id*/, int /*x*/, int /*y*/) { return {}; }
   // The close box. False: it counts as Cancel (Clicked with 2).
   virtual bool Closing(DialogWindow&) { return false; }
   // The batch tool instead of a user: stores what the dialog would store if

@@ -49,6 +49,9 @@ public:
   virtual void DrawPlayPosition(double fraction) = 0;
   // Playback ended: clear the band between plot and time axis.
   virtual void ClearPlayBand() = 0;
+  // The playhead: a line on client column `x` of the waveform view, -1 for
+  // none. Only the old and the new column are drawn again.
+  virtual void DrawPlayhead(int /*x*/) {}
   // The toolbar's play, play-from-cursor, loop and record buttons.
   virtual void SetTransportButtons(bool /*on*/) {}
   // Dispatches at most one pending event; returns whether one was handled.

@@ -74,6 +74,23 @@ enum CommandId : int {
   kCmdVerticalZoom2 = 40121,
   kCmdVerticalZoom4 = 40122,
   kCmdVerticalZoom8 = 40123,
+  // The waveform's keys and the fit zoom. Shift with a cursor key extends
+  // the selection; the "Extend" ids follow their moves in the same order.
+  kCmdPlayOrStop = 40130,
+  kCmdCursorStart = 40131,
+  kCmdCursorEnd = 40132,
+  kCmdCursorLeft = 40133,
+  kCmdCursorRight = 40134,
+  kCmdCursorLeftTenth = 40135,
+  kCmdCursorRightTenth = 40136,
+  kCmdExtendStart = 40137,
+  kCmdExtendEnd = 40138,
+  kCmdExtendLeft = 40139,
+  kCmdExtendRight = 40140,
+  kCmdExtendLeftTenth = 40141,
+  kCmdExtendRightTenth = 40142,
+  kCmdFitAll = 40143,
+  kCmdFitSelection = 40144,
   kCmdRecentFirst = 4097,  // 4096 + n for recent file n = 1..6
   kCmdRecentLast = 4102,
 };

@@ -88,6 +88,8 @@ constexpr MenuItemDesc kDisplay[] = {
     {0, nullptr},
     {kCmdZoomIn, "ズームイン"},
     {kCmdZoomOut, "ズームアウト"},
+    {kCmdFitAll, "全体を表示"},
+    {kCmdFitSelection, "選択範囲を表示"},
     {0, nullptr},
     {kCmdSpectrogram, "スペクトログラム(&S)"},
     {0, nullptr},
@@ -116,9 +118,33 @@ constexpr PopupDesc kMainMenu[] = {
 };
 
 constexpr AcceleratorDesc kAccelerators[] = {
-    {"Ctrl+Z", kCmdUndo},  {"Ctrl+X", kCmdCut},  {"Ctrl+C", kCmdCopy},
-    {"Ctrl+V", kCmdPaste}, {"Del", kCmdDelete},  {"Ctrl+M", kCmdMix},
-    {"Ctrl+N", kCmdNew},   {"Ctrl+O", kCmdOpen}, {"Ctrl+S", kCmdSave},
+    {"Ctrl+Z", kCmdUndo},
+    {"Ctrl+X", kCmdCut},
+    {"Ctrl+C", kCmdCopy},
+    {"Ctrl+V", kCmdPaste},
+    {"Del", kCmdDelete},
+    {"Ctrl+M", kCmdMix},
+    {"Ctrl+N", kCmdNew},
+    {"Ctrl+O", kCmdOpen},
+    {"Ctrl+S", kCmdSave},
+    // Keys of today's editors, beside the ones above.
+    {"Space", kCmdPlayOrStop},
+    {"Ctrl+A", kCmdSelectAll},
+    {"Ctrl++", kCmdZoomIn},
+    {"Ctrl+=", kCmdZoomIn},  // the same key without Shift on most layouts
+    {"Ctrl+-", kCmdZoomOut},
+    {"Home", kCmdCursorStart},
+    {"End", kCmdCursorEnd},
+    {"Left", kCmdCursorLeft},
+    {"Right", kCmdCursorRight},
+    {"Ctrl+Left", kCmdCursorLeftTenth},
+    {"Ctrl+Right", kCmdCursorRightTenth},
+    {"Shift+Home", kCmdExtendStart},
+    {"Shift+End", kCmdExtendEnd},
+    {"Shift+Left", kCmdExtendLeft},
+    {"Shift+Right", kCmdExtendRight},
+    {"Ctrl+Shift+Left", kCmdExtendLeftTenth},
+    {"Ctrl+Shift+Right", kCmdExtendRightTenth},
 };
 
 constexpr ToolbarEntryDesc kToolbar[] = {

@@ -28,12 +28,22 @@
 #include "shell/shell_commands.h"
 #include "shell/texts.h"
 #include "views/display_settings.h"
+#include "views/navigation.h"
 #include "views/spectrogram_settings.h"
 #include "views/view_state.h"
 #include "views/wheel_input.h"
 
 namespace kelvora {
 namespace {
+
+// Space: plays from the cursor (the selection when there is one), or stops
+// what plays or records.
+void PlayOrStop() {
+  if (IsAudioRunning())
+    StopAudio();
+  else
+    StartPlayback(kPlayFromCursor);
+}
 
 // One row per command; an operation joins the program by filling its row.
 const CommandEntry kCommands[] = {
@@ -108,6 +118,21 @@ const CommandEntry kCommands[] = {
     {kCmdVerticalZoom2, [] { VerticalZoomCommand(kCmdVerticalZoom2); }, nullptr, 0},
     {kCmdVerticalZoom4, [] { VerticalZoomCommand(kCmdVerticalZoom4); }, nullptr, 0},
     {kCmdVerticalZoom8, [] { VerticalZoomCommand(kCmdVerticalZoom8); }, nullptr, 0},
+    {kCmdPlayOrStop, PlayOrStop, nullptr, 0},
+    {kCmdCursorStart, [] { MoveCursor(CursorStep::kStart, false); }, nullptr, 0},
+    {kCmdCursorEnd, [] { MoveCursor(CursorStep::kEnd, false); }, nullptr, 0},
+    {kCmdCursorLeft, [] { MoveCursor(CursorStep::kLeft, false); }, nullptr, 0},
+    {kCmdCursorRight, [] { MoveCursor(CursorStep::kRight, false); }, nullptr, 0},
+    {kCmdCursorLeftTenth, [] { MoveCursor(CursorStep::kLeftTenth, false); }, nullptr, 0},
+    {kCmdCursorRightTenth, [] { MoveCursor(CursorStep::kRightTenth, false); }, nullptr, 0},
+    {kCmdExtendStart, [] { MoveCursor(CursorStep::kStart, true); }, nullptr, 0},
+    {kCmdExtendEnd, [] { MoveCursor(CursorStep::kEnd, true); }, nullptr, 0},
+    {kCmdExtendLeft, [] { MoveCursor(CursorStep::kLeft, true); }, nullptr, 0},
+    {kCmdExtendRight, [] { MoveCursor(CursorStep::kRight, true); }, nullptr, 0},
+    {kCmdExtendLeftTenth, [] { MoveCursor(CursorStep::kLeftTenth, true); }, nullptr, 0},
+    {kCmdExtendRightTenth, [] { MoveCursor(CursorStep::kRightTenth, true); }, nullptr, 0},
+    {kCmdFitAll, FitAll, nullptr, 0},
+    {kCmdFitSelection, FitSelection, nullptr, 0},
 };
 
 }  // namespace
@@ -130,8 +155,9 @@ const CommandEntry* FindCliVerb(const char* verb) {
 }
 
 bool CommandAllowed(int id, int code) {
-  if (Busy().busy && (code == kCodeMenu || code == kCodeAccelerator) && id != kCmdStop)
-    return false;
+  // Space stops playback as Stop does; during an operation it is dropped.
+  const bool stops = id == kCmdStop || (id == kCmdPlayOrStop && IsAudioRunning());
+  if (Busy().busy && (code == kCodeMenu || code == kCodeAccelerator) && !stops) return false;
   return code == kCodeMenu || code == kCodeAccelerator;
 }
 

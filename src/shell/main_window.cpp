@@ -9,6 +9,8 @@
 #include "files/open_save.h"
 #include "platform/platform.h"
 #include "shell/texts.h"
+#include "views/navigation.h"
+#include "views/playhead.h"
 #include "views/spectrogram.h"
 #include "views/texts.h"
 #include "views/view_logic.h"
@@ -43,6 +45,8 @@ public:
     if (!busy) SetZoom(View().zoomLevel);
   }
   void CloseRequested() override { CloseMainWindow(); }
+  void PlayPositionChanged(int64_t offset) override { ShowPlayhead(offset); }
+  void FileOpened() override { FitOnOpen(); }
 };
 
 }  // namespace

@@ -92,6 +92,7 @@ void LoadStartupSettings(const std::string& defaultDirectory) {
   v.density = density < kDensityMin ? kDensityMin : (density > kDensityMax ? kDensityMax : density);
   v.displayMode = p->GetInt(kOptions, "dispmode", 1);
   v.trackMode = p->GetInt(kOptions, "trackmode", 0);
+  v.fitOnOpen = p->GetInt(kOptions, "fitonopen", 1) != 0;
   LoadSpectrogramSettings();
   LoadVerticalZoomSetting();
   s.windowWidth = p->GetInt(kPosition, "width", 640);

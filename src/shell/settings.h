@@ -46,8 +46,8 @@ void InitShellPaths(const std::string& program, bool programFolderWritable,
                     const std::string& xdgConfigHome, const std::string& home,
                     bool (*exists)(const std::string&));
 
-// Reads "directory", "density", "dispmode", "trackmode", "vzoom", "width"
-// and "height" through Services().profile into Shell() and View(), and the
+// Reads "directory", "density", "dispmode", "trackmode", "vzoom", "fitonopen",
+// "width" and "height" through Services().profile into Shell() and View(), and the
 // spectrogram's settings. A density outside 1..128 is brought into it,
 // since drawing divides by it.
 void LoadStartupSettings(const std::string& defaultDirectory);

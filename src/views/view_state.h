@@ -21,6 +21,7 @@ struct ViewState {
   int32_t trackMode = 0;     // follow the scroll-bar thumb while dragging
   int32_t verticalZoom = 1;  // 1, 2, 4 or 8: the waveform's height magnified
   bool dragging = false;     // a mouse selection in the waveform view
+  bool fitOnOpen = true;     // [Options] fitonopen: a file opens fitted when small
   // The waveform view's client area (left and top are 0) and the height of
   // one line of its label font, as the widget last reported them.
   int clientWidth = 0;

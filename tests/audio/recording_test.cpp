@@ -100,6 +100,37 @@ TEST_F(RecordingTest, ARecordingToTheLimitStopsByItselfAndBecomesTheSound) {
   EXPECT_EQ(ui().title, "Kelvora -[/snd/steps.au]");
 }
 
+// The time recorded and the peak of the last 100 ms, with the sound still
+// the old one until the recording ends; then the peak goes.
+TEST_F(RecordingTest, StatusShowsTimeAndPeakWhileTheDocumentWaits) {
+  EXPECT_EQ(PeakStatusText(32768), "ピーク 0.0 dBFS");
+  EXPECT_EQ(PeakStatusText(1), "ピーク -90.3 dBFS");
+  EXPECT_EQ(PeakOf(Pcm16({-32768, 5}).data(), 0, 4, MakeFormat(8000, 16, 1)), 32768);
+  dev().inputSource = {128, 192, 64};  // 8 bits: 0, +64, -64 steps below full scale
+  Record("90");
+  std::vector<std::string> shown;
+  for (int ms : {1500, 60000, 20000}) {
+    dev().Advance(ms);
+    ShowRecordingProgress();
+    shown.push_back(ui().status[0] + "|" + ui().status[3]);
+  }
+  dev().inputSource = {128};
+  dev().Advance(100);
+  ShowRecordingProgress();
+  shown.push_back(ui().status[3]);
+  EXPECT_EQ(shown, (std::vector<std::string>{"録音中 0:01|ピーク -6.0 dBFS",
+                                             "録音中 1:01|ピーク -6.0 dBFS",
+                                             "録音中 1:21|ピーク -6.0 dBFS", "ピーク -∞ dBFS"}));
+  EXPECT_EQ(Doc().format, MakeFormat(22050, 16, 2));
+  EXPECT_EQ(DocumentBytes(), std::vector<uint8_t>(4000, 0x11));
+  StopAudio();
+  dev().Deliver();
+  EXPECT_EQ(Doc().length, 8000 * 816 / 10);
+  EXPECT_EQ(ui().status[3], "");
+  ShowRecordingProgress();  // nothing once the recording has ended
+  EXPECT_EQ(ui().status[3], "");
+}
+
 TEST_F(RecordingTest, StopKeepsWhatWasRecordedAndBringsPositionsWithinIt) {
   Record();
   dev().Advance(250);

@@ -6,6 +6,7 @@
 
 #include "document/params.h"
 #include "effects/effect_test_util.h"
+#include "effects/equalizers.h"
 #include "effects/texts.h"
 #include "platform/headless/headless_dialogs.h"
 #include "platform/param_dialog.h"
@@ -190,6 +191,29 @@ TEST_F(EditorFixture, CancelKeepsTheEditedCurve) {
   ASSERT_TRUE(RunCommand(kCmdVolumeEnvelope));
   EXPECT_EQ(shown, Fresh(Params<VolumeEnvelopeParams>().curve, 16).pixels());
   EXPECT_EQ(Params<PanEnvelopeParams>().curve, FlatEnvelope());
+}
+
+// The point under the pointer, or the one dragged, shows its time into the
+// selection (994 frames at 22050 Hz) and its level as the effect applies it;
+// the equalizer's sliders their gain.
+TEST_F(EditorFixture, TipsShowTheValueOfThePointAndTheSlider) {
+  std::vector<std::string> tips;
+  f.platform.dialogs.QueueActions(
+      [&](HeadlessDialogWindow& w) {
+        const int width = w.Canvas(110)->width(), height = w.Canvas(110)->height();
+        tips.push_back(w.Tip(110, 1, height / 2));  // the first point
+        tips.push_back(w.Tip(110, width / 2, 10));  // no point there
+        w.MouseDown(110, width - 1, height / 2);
+        w.MouseMove(110, width / 2, height / 4);  // the last point, up to 192
+        tips.push_back(w.Tip(110, width / 2, height / 4));
+        w.MouseUp(110, width / 2, height / 4);
+      },
+      2);
+  ASSERT_TRUE(RunCommand(kCmdPanEnvelope));
+  EXPECT_EQ(tips, (std::vector<std::string>{"0.000秒 L 100% R 100%", "", "0.045秒 L 150% R 50%"}));
+  EXPECT_EQ(EqGainTipText(0), "+18.1 dB");
+  EXPECT_EQ(EqGainTipText(50), "+0.0 dB");
+  EXPECT_EQ(EqGainTipText(51), "-0.4 dB");
 }
 
 // ----- The effects -------------------------------------------------------------------

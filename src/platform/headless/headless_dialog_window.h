@@ -59,6 +59,10 @@ public:
   bool MouseDown(int id, int x, int y);
   bool MouseMove(int id, int x, int y);
   bool MouseUp(int id, int x, int y);
+  // The tip the pointer at (x, y) over control `id` would show.
+  std::string Tip(int id, int x = 0, int y = 0) {
+    return ended_ ? std::string() : handler_.ValueTip(*this, id, x, y);
+  }
   // The close box: the handler may take it; if not, it is Cancel.
   void Close();
 

@@ -43,6 +43,7 @@ public:
   void ScrollWaveView(int columns) override { waveScrolls.push_back(columns); }
   void DrawPlayPosition(double fraction) override { playPositions.push_back(fraction); }
   void ClearPlayBand() override { ++playBandClears; }
+  void DrawPlayhead(int x) override { playheads.push_back(x); }
   void SetTransportButtons(bool on) override { transportOn = on; }
   bool DispatchOnePendingEvent() override;
   void CloseWindow() override { closed = true; }
@@ -74,6 +75,7 @@ public:
   std::vector<int> waveScrolls;
   std::vector<double> playPositions;
   int playBandClears = 0;
+  std::vector<int> playheads;
   bool transportOn = true;
   int eventsDispatched = 0;
   bool closed = false;

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QUrl>
@@ -27,6 +28,13 @@ HelpWindow::HelpWindow() : QSplitter(Qt::Horizontal) {
   resize(860, 600);
   connect(contents_, &QListWidget::currentRowChanged, this, &HelpWindow::ShowHeading);
   connect(browser_, &QTextBrowser::sourceChanged, this, [this] { FillContents(); });
+  // Closed from the keyboard as other windows of the desktop are.
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+  }
 }
 
 bool HelpWindow::Load(const QString& file) {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +18,7 @@
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -58,13 +60,17 @@ protected:
   void nextCheckState() override {}
 };
 
-// Shows a PixelCanvas and reports the left mouse button over it.
+// Shows a PixelCanvas, reports the left mouse button over it, and shows the
+// value under the pointer as a tip.
 class CanvasWidget : public QWidget {
 public:
   using Mouse = std::function<void(MouseAction action, int x, int y)>;
-  CanvasWidget(PixelCanvas* canvas, Mouse mouse) : canvas_(canvas), mouse_(std::move(mouse)) {
+  using Tip = std::function<QString(int x, int y)>;
+  CanvasWidget(PixelCanvas* canvas, Mouse mouse, Tip tip)
+      : canvas_(canvas), mouse_(std::move(mouse)), tip_(std::move(tip)) {
     setFixedSize(canvas->width(), canvas->height());
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
   }
 
 protected:
@@ -75,21 +81,51 @@ protected:
   }
   void mousePressEvent(QMouseEvent* e) override {
     if (e->button() == Qt::LeftButton) Report(MouseAction::kPress, e);
+    ShowTip(e);
   }
   void mouseMoveEvent(QMouseEvent* e) override {
     if (e->buttons() & Qt::LeftButton) Report(MouseAction::kMove, e);
+    ShowTip(e);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (e->button() == Qt::LeftButton) Report(MouseAction::kRelease, e);
+    ShowTip(e);
   }
+  void leaveEvent(QEvent*) override { QToolTip::hideText(); }
 
 private:
+  void ShowTip(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    const QString text = tip_ ? tip_(p.x(), p.y()) : QString();
+    if (text.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(e->globalPosition().toPoint(), text, this);
+  }
   void Report(MouseAction action, QMouseEvent* e) {
     QPoint p = e->position().toPoint();
     mouse_(action, std::clamp(p.x(), -32768, 32767), std::clamp(p.y(), -32768, 32767));
   }
   PixelCanvas* canvas_;
   Mouse mouse_;
+  Tip tip_;
+};
+
+// Hands a slider's tool-tip requests (the pointer resting on it) to `tip`.
+class SliderTipFilter : public QObject {
+public:
+  SliderTipFilter(QObject* parent, std::function<void(QWidget*)> tip)
+      : QObject(parent), tip_(std::move(tip)) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::ToolTip) return false;
+    tip_(static_cast<QWidget*>(watched));
+    return true;
+  }
+
+private:
+  std::function<void(QWidget*)> tip_;
 };
 
 // The pictures of the icon controls: the program's, and the three waveforms
@@ -250,7 +286,10 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
         int pos = bar->sliderPosition();
         Deliver([&](DialogHandler& h) { h.Scrolled(*this, id, kScrollThumbPosition, pos); });
         Deliver([&](DialogHandler& h) { h.Scrolled(*this, id, kScrollEnd, 0); });
+        ShowSliderTip(id);
       });
+      bar->installEventFilter(
+          new SliderTipFilter(bar, [this, id](QWidget*) { ShowSliderTip(id); }));
       return bar;
     }
     case ControlKind::kNumberEdit:
@@ -302,9 +341,14 @@ QWidget* QtDialog::MakeWidget(const ControlDesc& c, Control& control) {
     case ControlKind::kKeyboardArea:
     case ControlKind::kCurveArea: {
       control.canvas = std::make_unique<PixelCanvas>(c.width, c.height);
-      return new CanvasWidget(control.canvas.get(), [this, id](MouseAction action, int x, int y) {
-        Deliver([&](DialogHandler& h) { h.Mouse(*this, id, action, x, y); });
-      });
+      return new CanvasWidget(
+          control.canvas.get(),
+          [this, id](MouseAction action, int x, int y) {
+            Deliver([&](DialogHandler& h) { h.Mouse(*this, id, action, x, y); });
+          },
+          [this, id](int x, int y) {
+            return ended_ ? QString() : Q(handler_.ValueTip(*this, id, x, y));
+          });
     }
     case ControlKind::kGroupBox:
     case ControlKind::kPanel:
@@ -376,6 +420,17 @@ void QtDialog::SliderAction(int id, int action) {
   Deliver([&](DialogHandler& h) {
     h.Scrolled(*this, id, request, request == kScrollThumbTrack ? pos : 0);
   });
+  ShowSliderTip(id);
+}
+
+void QtDialog::ShowSliderTip(int id) {
+  QWidget* bar = Widget(id);
+  if (bar == nullptr || ended_) return;
+  const QString text = Q(handler_.ValueTip(*this, id, 0, 0));
+  if (text.isEmpty()) return QToolTip::hideText();
+  // Beside the pointer when it is on the bar, else (keys) on the bar.
+  const QPoint at = bar->underMouse() ? QCursor::pos() : bar->mapToGlobal(bar->rect().center());
+  QToolTip::showText(at, text, bar);
 }
 
 void QtDialog::reject() {

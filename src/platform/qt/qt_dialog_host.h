@@ -86,6 +86,8 @@ private:
   QWidget* MakeWidget(const ControlDesc& c, Control& control);
   void Clicked(int id);
   void SliderAction(int id, int action);
+  // The handler's value tip for a slider, beside the pointer.
+  void ShowSliderTip(int id);
   void RefreshAreas();
   const Control* Find(int id) const;
 

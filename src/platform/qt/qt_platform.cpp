@@ -144,6 +144,10 @@ void QtUserInterface::ClearPlayBand() {
   if (window_) window_->WaveView()->ClearPlayBand();
 }
 
+void QtUserInterface::DrawPlayhead(int x) {
+  if (window_) window_->WaveView()->DrawPlayhead(x);
+}
+
 void QtUserInterface::SetTransportButtons(bool on) {
   if (window_) window_->SetTransportButtons(on);
 }

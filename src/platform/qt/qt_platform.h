@@ -34,6 +34,7 @@ public:
   void ScrollWaveView(int columns) override;
   void DrawPlayPosition(double fraction) override;
   void ClearPlayBand() override;
+  void DrawPlayhead(int x) override;
   void SetTransportButtons(bool on) override;
   // Handles what is waiting in the event queue (input, painting, timers),
   // so that Stop and the close box work during a long operation.

@@ -99,6 +99,9 @@ QtMainWindow::QtMainWindow(QWidget* parent) : QMainWindow(parent) {
   Shell().waveInDevices = 0;
   Shell().waveOutDevices = 0;
 
+  audioTimer_ = new QTimer(this);
+  audioTimer_->setInterval(100);
+  connect(audioTimer_, &QTimer::timeout, this, [] { ShowRecordingProgress(); });
   BuildMenus();
   BuildAccelerators();
   BuildToolbar();
@@ -189,6 +192,11 @@ void QtMainWindow::Post(int id, int code) {
 void QtMainWindow::SetMenuMode(MenuMode mode) {
   if (mode == menuMode_) return;
   menuMode_ = mode;
+  // The recording's time and level while a device runs.
+  if (mode == MenuMode::kDevice)
+    audioTimer_->start();
+  else
+    audioTimer_->stop();
   QMenuBar* bar = menuBar();
   for (QAction* action : bar->actions()) bar->removeAction(action);
   switch (mode) {

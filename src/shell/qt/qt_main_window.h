@@ -15,6 +15,7 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 namespace kelvora {
@@ -84,6 +85,7 @@ private:
   std::map<int, QAction*> zoomItems_;  // by zoom level
   std::map<int, bool> menuChecks_;     // by command id
   MenuMode menuMode_ = MenuMode::kMain;
+  QTimer* audioTimer_ = nullptr;
   int zoomLevel_ = -1;
   QSize pendingOuterSize_;
   bool closeConfirmed_ = false;

@@ -1,6 +1,7 @@
 #include "views/qt/wave_view.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -22,6 +23,7 @@ namespace {
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 const QColor kLightGrey(192, 192, 192);
+const QColor kPlayhead(255, 255, 255);  // apart from every colour of the waveform
 
 bool HasData() { return Doc().length > 0 && DrawableFormat(); }
 
@@ -216,6 +218,29 @@ void WaveCanvas::ClearPlayBand() {
   const QRect band(0, g.plotBottom + 4, width(), 4);
   QPainter(&image_).fillRect(band, kLightGrey);
   update(band);
+}
+
+namespace {
+
+QRect PlayheadRect(int x) {
+  const WaveGeometry g = CurrentWaveGeometry();
+  return QRect(x, kPlotTop, 1, std::max(g.plotHeight, 0));
+}
+
+}  // namespace
+
+void WaveCanvas::DrawPlayhead(int x) {
+  if (x == playheadX_) return;
+  if (playheadX_ >= 0) update(PlayheadRect(playheadX_));
+  playheadX_ = x;
+  if (x >= 0) update(PlayheadRect(x));
+}
+
+void WaveCanvas::paintEvent(QPaintEvent* event) {
+  ViewCanvas::paintEvent(event);
+  if (playheadX_ < 0) return;
+  const QRect line = PlayheadRect(playheadX_) & event->rect();
+  if (!line.isEmpty()) QPainter(this).fillRect(line, kPlayhead);
 }
 
 void WaveCanvas::mousePressEvent(QMouseEvent* event) {

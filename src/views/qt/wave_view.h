@@ -28,11 +28,16 @@ public:
   // The view start moved right by `columns` whole columns.
   void ScrollColumns(int columns);
   void ClearPlayBand();
+  // The playhead on column `x`, -1 for none: laid over the picture, so
+  // moving it repaints the two columns only.
+  void DrawPlayhead(int x);
+  int PlayheadX() const { return playheadX_; }
   const QImage& Render() override;
   // Draws the spectrogram columns the workers have finished.
   void SpectrogramReady();
 
 protected:
+  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -50,6 +55,7 @@ private:
   // The spectrogram's picture carries the selection's red on these columns.
   TintColumns spectrogramTint_;
   ViewWheel wheel_;
+  int playheadX_ = -1;
 };
 
 class WaveView : public QFrame {
@@ -67,6 +73,7 @@ public:
   void ScrollColumns(int columns) { canvas_->ScrollColumns(columns); }
   void SetScrollPosition(int position);
   void ClearPlayBand() { canvas_->ClearPlayBand(); }
+  void DrawPlayhead(int x) { canvas_->DrawPlayhead(x); }
 
   // The picture with everything pending drawn (tests, screenshots).
   QImage Picture() { return canvas_->Render(); }

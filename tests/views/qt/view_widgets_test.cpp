@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -11,6 +12,7 @@
 #include "shell/qt/qt_test_app.h"
 #include "shell/qt/status_bar.h"
 #include "views/overview.h"
+#include "views/playhead.h"
 #include "views/qt/scroll_button.h"
 #include "views/view_logic.h"
 #include "views/view_state.h"
@@ -249,6 +251,39 @@ TEST_F(ViewsWindow, HeldButtonRepeatsUntilReleasedOrLeft) {
   EXPECT_FALSE(ScrollButton::MouseHeld());
   wait(250);
   EXPECT_EQ(Doc().viewStart, held + 40);
+}
+
+// The playhead is laid over the picture: drawing it and taking it away
+// repaints its column only, and leaves the picture as it was.
+TEST_F(ViewsWindow, PlayheadIsALineOverThePictureRepaintedByItself) {
+  struct PaintSpy : QObject {
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+      return false;
+    }
+  } spy;
+  QWidget* canvas = Wave()->Canvas();
+  canvas->installEventFilter(&spy);
+  Select(100, 200);
+  Flush();
+  const QImage before = canvas->grab().toImage();
+  const WaveGeometry g = CurrentWaveGeometry();
+  const QRegion column(48 + 150, kPlotTop, 1, g.plotHeight);
+  for (int64_t offset : {int64_t{150 * 4}, int64_t{-1}}) {
+    spy.painted = QRegion();
+    ShowPlayhead(offset);
+    Flush();
+    EXPECT_EQ(spy.painted, column) << offset;
+  }
+  EXPECT_EQ(canvas->grab().toImage(), before);
+  ShowPlayhead(150 * 4);
+  const QImage with = canvas->grab().toImage();
+  for (int y = kPlotTop; y < g.plotBottom; ++y)
+    EXPECT_EQ(with.pixel(198, y) | 0xff000000, qRgb(255, 255, 255)) << y;
+  for (int y : {kPlotTop - 1, g.plotBottom})
+    EXPECT_EQ(with.pixel(198, y), before.pixel(198, y)) << y;
+  EXPECT_EQ(with.copy(0, 0, 198, with.height()), before.copy(0, 0, 198, with.height()));
 }
 
 TEST_F(ViewsWindow, OverviewFramesTheVisibleStretchAndShowsThePlayedPart) {
