@@ -68,6 +68,8 @@ enum CommandId : int {
   kCmdAbout = 40062,
   kCmdBusyItem = 40063,
   kCmdZoom4096 = 40072,
+  kCmdLoudnessInfo = 40100,
+  kCmdLoudnessNormalize = 40101,
   kCmdSpectrogram = 40110,
   kCmdSpectrogramSettings = 40111,
   kCmdRecentFirst = 4097,  // 4096 + n for recent file n = 1..6

@@ -18,6 +18,7 @@
 #include "effects/dynamics.h"
 #include "effects/envelope.h"
 #include "effects/equalizers.h"
+#include "effects/loudness.h"
 #include "effects/modulation.h"
 #include "effects/pitch_time.h"
 #include "files/open_save.h"
@@ -34,6 +35,12 @@
 namespace kelvora {
 namespace {
 
+// Stop also ends a pass that can end early (the loudness meter).
+void StopCommand() {
+  Busy().stopRequested = Busy().busy;
+  StopAudio();
+}
+
 // One row per command; an operation joins the program by filling its row.
 const CommandEntry kCommands[] = {
     {kCmdNewWindow, NewWindow, nullptr, 0},
@@ -45,7 +52,7 @@ const CommandEntry kCommands[] = {
     {kCmdPlay, [] { StartPlayback(kPlayAll); }, nullptr, 0},
     {kCmdPlayFromCursor, [] { StartPlayback(kPlayFromCursor); }, nullptr, 0},
     {kCmdLoopPlay, [] { StartPlayback(kPlayLoop); }, nullptr, 0},
-    {kCmdStop, StopAudio, nullptr, 0},
+    {kCmdStop, StopCommand, nullptr, 0},
     {kCmdRecord, StartRecording, nullptr, kRecordDialog},
     {kCmdExit, ExitProgram, nullptr, 0},
     {kCmdUndo, SwapUndo, "undo", 0},
@@ -101,6 +108,8 @@ const CommandEntry kCommands[] = {
     {kCmdZoom4096, [] { SetZoomLevel(0); }, nullptr, 0},
     {kCmdSpectrogram, ToggleSpectrogram, nullptr, 0},
     {kCmdSpectrogramSettings, SpectrogramSettingsDialog, nullptr, kSpectrogramDialog},
+    {kCmdLoudnessInfo, LoudnessInfo, nullptr, kDialogLoudnessInfo},
+    {kCmdLoudnessNormalize, LoudnessNormalize, "loudness-normalize", kDialogLoudnessNormalize},
 };
 
 }  // namespace
