@@ -27,20 +27,25 @@ constexpr double kInterpolatorScale = 8192.0;
 constexpr double kFullScale = 32768.0;
 
 // Extremes of the four interpolated points after each sample, and of the
-// samples themselves. `x` holds kHistory samples before the first.
+// samples themselves. `x` holds kHistory samples before the first; being
+// 16-bit, it cannot alias the extremes, and the loop vectorises.
 struct PeakScan {
-  const int32_t* x;
+  const int16_t* x;
   int32_t lo = 0, hi = 0, sampleLo = 0, sampleHi = 0;
   void operator()(int64_t i) KELVORA_ALWAYS_INLINE {
-    const int32_t* w = x + i;
-    for (int p = 0; p < 4; ++p) {
-      int32_t y = 0;
-      for (int k = 0; k < kTaps; ++k) y += kInterpolator[p][k] * w[k];
-      lo = std::min(lo, y);
-      hi = std::max(hi, y);
+    const int16_t* w = x + i;
+    int32_t y0 = 0, y1 = 0, y2 = 0, y3 = 0;
+    for (int k = 0; k < kTaps; ++k) {
+      const int32_t s = w[k];
+      y0 += kInterpolator[0][k] * s;
+      y1 += kInterpolator[1][k] * s;
+      y2 += kInterpolator[2][k] * s;
+      y3 += kInterpolator[3][k] * s;
     }
-    sampleLo = std::min(sampleLo, w[kHistory]);
-    sampleHi = std::max(sampleHi, w[kHistory]);
+    lo = std::min(lo, std::min(std::min(y0, y1), std::min(y2, y3)));
+    hi = std::max(hi, std::max(std::max(y0, y1), std::max(y2, y3)));
+    sampleLo = std::min<int32_t>(sampleLo, w[kHistory]);
+    sampleHi = std::max<int32_t>(sampleHi, w[kHistory]);
   }
 };
 
@@ -105,15 +110,15 @@ MeterOutcome MeasureLoudness(const SoundView& v, const std::function<bool()>& st
   // One slice is 100 ms: the step of the momentary and short-term windows.
   const int64_t slice = rate / 10;
   std::vector<int16_t> interleaved(static_cast<size_t>(slice * channels));
-  std::vector<std::vector<int32_t>> history(channels,
-                                            std::vector<int32_t>(kHistory + slice + kHistory, 0));
+  std::vector<std::vector<int16_t>> history(channels,
+                                            std::vector<int16_t>(kHistory + slice + kHistory, 0));
   int32_t peak = 0, samplePeak = 0;
   auto scan = [&](int ch, int64_t n) {
-    std::vector<int32_t>& x = history[ch];
+    std::vector<int16_t>& x = history[ch];
     const PeakScan r = VectorLoop(n, PeakScan{x.data()});
     peak = std::max({peak, r.hi, -r.lo});
     samplePeak = std::max({samplePeak, r.sampleHi, -r.sampleLo});
-    std::memmove(x.data(), x.data() + n, kHistory * sizeof(int32_t));
+    std::memmove(x.data(), x.data() + n, kHistory * sizeof(int16_t));
   };
   WindowMaxima windows;
   MeterOutcome outcome = MeterOutcome::kMeasured;
@@ -126,8 +131,8 @@ MeterOutcome MeasureLoudness(const SoundView& v, const std::function<bool()>& st
       int16_t* out = interleaved.data();
       for (int64_t i = 0; i < n; ++i, frame += align)
         for (int ch = 0; ch < channels; ++ch) {
-          const int32_t s = std::clamp(fmt.Read(frame, ch), -32768, 32767);
-          *out++ = static_cast<int16_t>(s);
+          const auto s = static_cast<int16_t>(std::clamp(fmt.Read(frame, ch), -32768, 32767));
+          *out++ = s;
           history[ch][kHistory + i] = s;
         }
       if (ebur128_add_frames_short(meter.get(), interleaved.data(), static_cast<size_t>(n)) !=
