@@ -12,6 +12,8 @@ KELVORA_PACKAGES=(
   libfftw3-dev
   # FLAC, Ogg Vorbis, Opus, MP3 and the other formats of today; resampling
   libsndfile1-dev libmpg123-dev libsoxr-dev
+  # the loudness meter
+  libebur128-dev
   # an independent reading of sound files in the tests
   sox
   # fuzzers and sanitizers

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,8 @@
 #include "document/sound_document.h"
 #include "document/undo.h"
 #include "editing/clip_wave_block.h"
+#include "effects/loudness.h"
+#include "effects/texts.h"
 #include "files/file_types.h"
 #include "files/intake_notes.h"
 #include "files/open_save.h"
@@ -118,6 +121,9 @@ bool ParseStep(const std::string& arg, CliStep* step, std::string* error) {
     return false;
   }
   if (!CheckDialogFields(step->dialogId, step->fields, error)) return false;
+  if (step->commandId == kCmdLoudnessNormalize &&
+      !CheckLoudnessNormalizeFields(step->fields, error))
+    return false;
   return true;
 }
 
@@ -207,6 +213,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
       options->info = true;
     } else if (a == "--sync") {
       options->sync = true;
+    } else if (a == "--loudness") {
+      options->loudness = true;
     } else if (!have_input) {
       have_input = true;
       options->input = a;
@@ -255,6 +263,19 @@ std::string DocumentInfoJson() {
   // Names are the intake's own ASCII words: nothing to escape.
   const std::string& source = IntakeSourceName();
   return std::string(line) + (source.empty() ? "" : ",\"source\":\"" + source + "\"") + "}";
+}
+
+std::string LoudnessJson(const LoudnessFigures& f) {
+  auto number = [](const std::optional<double>& v) -> std::string {
+    if (!v) return "null";
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, *v, std::chars_format::fixed, 2);
+    return ec == std::errc() ? std::string(buf, end) : "null";
+  };
+  return "{\"integrated\":" + number(f.integrated) + ",\"range\":" + number(f.range) +
+         ",\"sample_peak\":" + number(f.samplePeak) + ",\"true_peak\":" + number(f.truePeak) +
+         ",\"momentary_max\":" + number(f.momentaryMax) +
+         ",\"short_term_max\":" + number(f.shortTermMax) + "}";
 }
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
@@ -354,6 +375,15 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
       status = kCliFailed;
       return finish();
     }
+  }
+
+  if (options.loudness) {
+    LoudnessFigures figures;
+    if (!MeasureSelectionLoudness(texts::kNameLoudnessInfo, &figures)) {
+      status = kCliFailed;
+      return finish();
+    }
+    out << LoudnessJson(figures) << "\n";
   }
 
   if (!options.output.empty()) {

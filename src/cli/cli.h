@@ -31,8 +31,9 @@ struct CliOptions {
   std::string clip;
   bool answerNo = false;
   bool info = false;
-  int64_t seed = -1;  // --seed: noise from this seed instead of the clock
-  bool sync = false;  // --sync: a new output file is synced to disk as well
+  bool loudness = false;  // --loudness: the meter's figures after the steps
+  int64_t seed = -1;      // --seed: noise from this seed instead of the clock
+  bool sync = false;      // --sync: a new output file is synced to disk as well
 };
 
 enum CliExit { kCliOk = 0, kCliFailed = 1, kCliUsage = 2 };
@@ -50,5 +51,9 @@ int CliMain(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 // The --info line for the current document.
 std::string DocumentInfoJson();
+
+struct LoudnessFigures;
+// The --loudness line: each figure to two decimals, or null.
+std::string LoudnessJson(const LoudnessFigures& f);
 
 }  // namespace kelvora

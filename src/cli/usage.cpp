@@ -121,7 +121,7 @@ ManualPage CliManual() {
   page.summary = "run Kelvora's sound operations on files, without a window";
   page.synopsis = {
       "kelvora-cli INPUT [STEP ...] [-o OUTPUT] [--kind pcm|ulaw|au|aiff] [--clip CLIPFILE] "
-      "[--no] [--info] [--seed N] [--sync]",
+      "[--no] [--info] [--seed N] [--sync] [--loudness]",
       "kelvora-cli --list-devices | --help | --version"};
   page.sections.push_back(
       {"DESCRIPTION",
@@ -153,8 +153,9 @@ ManualPage CliManual() {
         {"channels=MASK", "the channels later operations work on: 1 first, 2 second, 3 both."},
         {"OP[:NAME=VALUE,...]",
          "run one operation, typing each VALUE into the field NAME of its dialog and pressing OK, "
-         "so values are clamped and scaled as in the window. undo is the undo command: a second "
-         "undo redoes."}}});
+         "so values are clamped and scaled as in the window (loudness-normalize refuses values "
+         "outside its ranges instead: target -70.0 to -5.0 LUFS, ceiling -9.0 to 0.0 dBTP). "
+         "undo is the undo command: a second undo redoes."}}});
   page.sections.push_back(Operations());
   page.sections.push_back(
       {"OPTIONS",
@@ -171,6 +172,11 @@ ManualPage CliManual() {
          "after the steps and the save, print one JSON line with the rate, bits, "
          "channels, frames, bytes, selection, moving end, modified flag and file kind, and the "
          "source format when the input came through libsndfile."},
+        {"--loudness",
+         "after the steps, print one JSON line with the loudness of the selection (the whole "
+         "sound when nothing is selected): integrated (LUFS), range (LU), sample_peak (dBFS), "
+         "true_peak (dBTP), momentary_max and short_term_max (LUFS), each null where the sound "
+         "gives nothing to measure."},
         {"--seed N",
          "seed the noise generator and the dither of the formats read through libsndfile "
          "(fixed by default), so that a script gets the same noise every run."},

@@ -12,10 +12,11 @@ namespace kelvora {
 
 BusyState g_busy;
 
-void BeginBusy() {
-  MarkDocumentChanging();
+void BeginBusy(bool changing) {
+  if (changing) MarkDocumentChanging();
   NotifyBusyChanged(true);
   Busy().busy = true;
+  Busy().stopRequested = false;
   Busy().progressPercent = -1;
 }
 

@@ -11,6 +11,7 @@ struct BusyState {
   bool busy = false;
   int32_t progressCounter = 0;  // shared by every operation, never reset
   bool closeRequested = false;  // a close arrived while busy; honoured at EndBusy
+  bool stopRequested = false;   // Stop was chosen while busy; a pass that can end early ends
   // The progress text last written in this busy period, by name and percent:
   // a pass over a long sound updates 130,000 times, and writing the same
   // text again each time would cost more than the pass itself.
@@ -21,7 +22,8 @@ struct BusyState {
 extern BusyState g_busy;
 inline BusyState& Busy() { return g_busy; }
 
-void BeginBusy();
+// `changing` false for a pass that only reads the sound: its revision stays.
+void BeginBusy(bool changing = true);
 void EndBusy();
 
 // Updates the status bar and dispatches one pending event on every 200th

@@ -26,8 +26,8 @@ int AllocateScratch(MemoryBlock& block, size_t bytes, const char* caption) {
   return 0;
 }
 
-BusyScope::BusyScope() {
-  BeginBusy();
+BusyScope::BusyScope(bool changing) {
+  BeginBusy(changing);
   ResetPeakScale();
 }
 

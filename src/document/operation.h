@@ -34,7 +34,7 @@ void ShowOutOfMemory(const char* caption);
 // BeginBusy and ResetPeakScale on entry, EndBusy on every way out.
 class BusyScope {
 public:
-  BusyScope();
+  explicit BusyScope(bool changing = true);
   ~BusyScope();
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;

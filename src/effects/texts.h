@@ -31,6 +31,8 @@ inline constexpr const char* kNameParametricEq = "パラメトリックEQ";
 inline constexpr const char* kNameVolumeEnvelope = "エンベロープ";
 inline constexpr const char* kNamePanEnvelope = "パンエンベロープ";
 inline constexpr const char* kNamePitchEnvelope = "ピッチエンベロープ";
+inline constexpr const char* kNameLoudnessInfo = "ラウドネス情報";
+inline constexpr const char* kNameLoudnessNormalize = "ラウドネスノーマライズ";
 
 inline constexpr const char* kMonoPanIgnored =
     "このデータはモノラルデータです。\nパンポットの設定は無視されます。";
@@ -44,5 +46,23 @@ inline constexpr const char* kStereoOnly =
 inline constexpr const char* kEqGainTipFormat = "%+.1f dB";
 inline constexpr const char* kEnvelopeTipFormat = "%.3f秒 %d%%";
 inline constexpr const char* kPanEnvelopeTipFormat = "%.3f秒 L %d%% R %d%%";
+// Loudness: what the meter could not measure, and the readouts.
+inline constexpr const char* kLoudnessRateTooLow =
+    "サンプリングレートが低すぎるため、ラウドネスを測定できません。\n"
+    "4000Hz 以上のサウンドで使用してください。";
+inline constexpr const char* kLoudnessTooShort =
+    "選択範囲が短すぎるため、ラウドネスを測定できません。\n400ミリ秒以上を選択してください。";
+inline constexpr const char* kLoudnessTooQuiet =
+    "選択範囲が静かすぎるため、ラウドネスを測定できません。\n"
+    "-70 LUFS より大きな音が含まれていません。";
+inline constexpr const char* kLoudnessNotMeasured = "測定できません";
+inline constexpr const char* kLoudnessWhole = "全体";
+inline constexpr const char* kLoudnessSelection = "選択範囲";
+inline constexpr const char* kLoudnessSeconds = "秒";
+inline constexpr const char* kLoudnessTruePeak = "トゥルーピーク";
+inline constexpr const char* kLoudnessGain = "ゲイン";
+inline constexpr const char* kLoudnessResultIs = "で";
+inline constexpr const char* kLoudnessResultEnd = "になります";
+inline constexpr const char* kLoudnessLimited = "(トゥルーピーク上限のためゲインを下げました)";
 
 }  // namespace kelvora::texts

@@ -122,6 +122,28 @@ bool CheckDialogFields(int dialog_id, const std::vector<DialogField>& fields, st
   return true;
 }
 
+bool CheckFieldRanges(int dialog_id, const ParamEntry* table,
+                      const std::vector<DialogField>& fields, std::string* error) {
+  const DialogDesc* dialog = FindDialog(dialog_id);
+  if (dialog == nullptr) return true;
+  for (const DialogField& f : fields) {
+    const ControlDesc* c = FieldControl(*dialog, f);
+    if (c == nullptr || c->kind != ControlKind::kNumberEdit) continue;
+    for (const ParamEntry* row = table; row->kind != 0; ++row) {
+      if (row->id != c->id || row->kind != kParamNumber) continue;
+      int32_t v = 0;
+      const bool read = row->scale == 0 ? ParseDialogInt(f.value, &v)
+                                        : ParseDialogScaled(f.value, row->scale, &v);
+      if (read && (v < row->min || v > row->max)) {
+        *error = "out of range for " + f.name + " (" + FormatDialogValue(row->min, row->scale) +
+                 " to " + FormatDialogValue(row->max, row->scale) + "): " + f.value;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 bool ParseCurvePoints(const std::string& text, std::vector<CurvePoint>* points,
                       std::string* error) {
   points->clear();

@@ -122,6 +122,12 @@ const ControlDesc* FieldControl(const DialogDesc& dialog, const DialogField& fie
 // Returns false with a one-line reason when the batch tool must refuse them.
 bool CheckDialogFields(int dialog_id, const std::vector<DialogField>& fields, std::string* error);
 
+// For operations whose fields refuse out-of-range numbers instead of
+// clamping them: each number field read by its row's rule (the syntax
+// already checked) must lie within the row's min..max. False with the reason.
+bool CheckFieldRanges(int dialog_id, const ParamEntry* table,
+                      const std::vector<DialogField>& fields, std::string* error);
+
 // "x:y/x:y/...": 2 to 39 points, x from 0 rising to 256; an end point's y
 // 0..256, an inner point's x 1..255 and y 0..255 (a point dragged to the top
 // edge leaves the frame and is deleted, so no user can put one there).

@@ -68,6 +68,8 @@ enum CommandId : int {
   kCmdAbout = 40062,
   kCmdBusyItem = 40063,
   kCmdZoom4096 = 40072,
+  kCmdLoudnessInfo = 40100,
+  kCmdLoudnessNormalize = 40101,
   kCmdSpectrogram = 40110,
   kCmdSpectrogramSettings = 40111,
   kCmdVerticalZoom1 = 40120,  // the vertical zoom items x1, x2, x4, x8

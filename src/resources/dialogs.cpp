@@ -423,6 +423,32 @@ constexpr auto kSpectrogram =
                     Radio(321, "グレー", "colours", "grey", 902, 0, 1)},
          OkCancel());
 
+// Read-only figures of the loudness meter, filled in by its handler.
+constexpr ControlDesc kLoudnessInfo[] = {
+    Label("対象:", 0, 0, 0),
+    Value(300, 0, 0, 1),
+    Label("統合ラウドネス:", 0, 1, 0),
+    Value(301, 0, 1, 1),
+    Label("ラウドネスレンジ:", 0, 2, 0),
+    Value(302, 0, 2, 1),
+    Label("サンプルピーク:", 0, 3, 0),
+    Value(303, 0, 3, 1),
+    Label("トゥルーピーク:", 0, 4, 0),
+    Value(304, 0, 4, 1),
+    Label("最大モーメンタリー:", 0, 5, 0),
+    Value(305, 0, 5, 1),
+    Label("最大ショートターム:", 0, 6, 0),
+    Value(306, 0, 6, 1),
+    Ok(),
+};
+
+// The measured figures above, the gain and where it leads below.
+constexpr auto kLoudnessNormalize =
+    Join(std::array{Label("測定値", 0, 0, 0), Value(300, 0, 0, 1, 3)},
+         SliderRow("目標ラウドネス", 200, "target", "LUFS", 1, 0, 10),
+         SliderRow("トゥルーピーク上限", 202, "ceiling", "dBTP", 2, 0, 10),
+         std::array{Label("結果", 0, 3, 0), Value(301, 0, 3, 1, 3)}, PreviewOkCancel());
+
 constexpr DialogDesc kDialogs[] = {
     {kDialogDisplaySettings, "表示設定", kDisplaySettings},
     {kDialogAbout, "バージョン情報...", kAbout},
@@ -454,6 +480,8 @@ constexpr DialogDesc kDialogs[] = {
     {kDialogTranspose, "トランスポーズ設定", kTranspose},
     {kDialogVibrato, "ビブラート", kVibrato},
     {kDialogSpectrogram, "スペクトログラム設定", kSpectrogram},
+    {kDialogLoudnessInfo, "ラウドネス情報", kLoudnessInfo},
+    {kDialogLoudnessNormalize, "ラウドネスノーマライズ", kLoudnessNormalize},
 };
 
 }  // namespace

@@ -43,6 +43,8 @@ enum DialogId : int {
   kDialogTranspose = 131,
   kDialogVibrato = 132,
   // Beyond the first set: 140-149.
+  kDialogLoudnessInfo = 140,
+  kDialogLoudnessNormalize = 141,
   kDialogSpectrogram = 145,
 };
 

@@ -68,6 +68,9 @@ constexpr MenuItemDesc kEffects[] = {
     {kCmdFlanger, "フランジャー"},
     {kCmdGraphicEq, "イコライザー"},
     {kCmdParametricEq, "パラメトリックイコライザ"},
+    {0, nullptr},
+    {kCmdLoudnessInfo, "ラウドネス情報"},
+    {kCmdLoudnessNormalize, "ラウドネスノーマライズ"},
 };
 
 constexpr MenuItemDesc kGenerate[] = {

@@ -18,6 +18,7 @@
 #include "effects/dynamics.h"
 #include "effects/envelope.h"
 #include "effects/equalizers.h"
+#include "effects/loudness.h"
 #include "effects/modulation.h"
 #include "effects/pitch_time.h"
 #include "files/open_save.h"
@@ -45,6 +46,12 @@ void PlayOrStop() {
     StartPlayback(kPlayFromCursor);
 }
 
+// Stop also ends a pass that can end early (the loudness meter).
+void StopCommand() {
+  Busy().stopRequested = Busy().busy;
+  StopAudio();
+}
+
 // One row per command; an operation joins the program by filling its row.
 const CommandEntry kCommands[] = {
     {kCmdNewWindow, NewWindow, nullptr, 0},
@@ -56,7 +63,7 @@ const CommandEntry kCommands[] = {
     {kCmdPlay, [] { StartPlayback(kPlayAll); }, nullptr, 0},
     {kCmdPlayFromCursor, [] { StartPlayback(kPlayFromCursor); }, nullptr, 0},
     {kCmdLoopPlay, [] { StartPlayback(kPlayLoop); }, nullptr, 0},
-    {kCmdStop, StopAudio, nullptr, 0},
+    {kCmdStop, StopCommand, nullptr, 0},
     {kCmdRecord, StartRecording, nullptr, kRecordDialog},
     {kCmdExit, ExitProgram, nullptr, 0},
     {kCmdUndo, SwapUndo, "undo", 0},
@@ -133,6 +140,8 @@ const CommandEntry kCommands[] = {
     {kCmdExtendRightTenth, [] { MoveCursor(CursorStep::kRightTenth, true); }, nullptr, 0},
     {kCmdFitAll, FitAll, nullptr, 0},
     {kCmdFitSelection, FitSelection, nullptr, 0},
+    {kCmdLoudnessInfo, LoudnessInfo, nullptr, kDialogLoudnessInfo},
+    {kCmdLoudnessNormalize, LoudnessNormalize, "loudness-normalize", kDialogLoudnessNormalize},
 };
 
 }  // namespace

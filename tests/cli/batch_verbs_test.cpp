@@ -15,6 +15,7 @@
 #include "effects/dynamics.h"
 #include "effects/envelope.h"
 #include "effects/equalizers.h"
+#include "effects/loudness.h"
 #include "effects/modulation.h"
 #include "effects/pitch_time.h"
 #include "files/file_test_support.h"
@@ -73,6 +74,7 @@ const Verb kVerbs[] = {
     {{"tone:volume=90,frequency=20000,time=100,wave=sawtooth,fm=on,depth=40,ratio=25"}, Stored<ToneParams>, {90, 10000, 100, 2, 1, 40, 25}, 0x81de6528},
     {{"select=0:3000", "copy", "melody:tempo=-5,melody=o5C8d+16.e-r8c2"}, [] { auto& p = Params<MelodyParams>(); return V{p.tempo, static_cast<int32_t>(p.melody.size())}; }, {60, 15}, 0x9fe32bb0},
     {{"convert:rate=11025,bits=8,channels=1"}, nullptr, {}, 0x3b30270a},
+    {{"tone:time=1000", "select-all", "loudness-normalize:target=-20.5,ceiling=-2"}, Stored<LoudnessNormalizeParams>, {-205, -20}, 0xc2425fda},
 };
 // clang-format on
 
@@ -143,11 +145,34 @@ TEST_F(BatchVerbs, BadFieldsAreRefusedBeforeAnythingRuns) {
       {"volume-envelope:points=0:128/100:5/100:6/256:128", "x rises from point to point"},
       {"volume-envelope:points=0:257/256:128", "y 0..256 at the ends, 0..255 between"},
       {"volume-envelope:points=0:128/256", "x:y pairs of whole numbers separated by /"},
+      {"loudness-normalize:target=-80", "out of range for target (-70.0 to -5.0): -80"},
+      {"loudness-normalize:ceiling=0.5", "out of range for ceiling (-9.0 to 0.0): 0.5"},
+      {"loudness-normalize:gain=3", "unknown field: gain"},
   };
   for (const auto& [step, why] : refused) {
     EXPECT_EQ(Run({step}), 2) << step;
     EXPECT_NE(error.find(why), std::string::npos) << error;
     EXPECT_TRUE(ReadBytes(dir / "out.wav").empty()) << step;
+  }
+}
+
+// --loudness reads the sound the steps leave: silence has no figures; a
+// normalized tone reads its target.
+TEST_F(BatchVerbs, LoudnessLineAfterTheSteps) {
+  for (const char* step : {"silence", "loudness-normalize"}) {
+    std::ostringstream out, err;
+    ASSERT_EQ(
+        CliMain({dir / "in.wav", "tone:time=2000", "select-all", step, "--loudness"}, out, err), 0)
+        << err.str();
+    const std::string line = out.str();
+    if (std::string(step) == "silence") {
+      EXPECT_EQ(line,
+                "{\"integrated\":null,\"range\":null,\"sample_peak\":null,\"true_peak\":null,"
+                "\"momentary_max\":null,\"short_term_max\":null}\n");
+    } else {
+      ASSERT_EQ(line.rfind("{\"integrated\":", 0), 0u) << line;
+      EXPECT_NEAR(std::strtod(line.c_str() + 14, nullptr), -16, 0.2) << line;
+    }
   }
 }
 

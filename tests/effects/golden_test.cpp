@@ -18,6 +18,7 @@
 #include "effects/effect_test_util.h"
 #include "effects/envelope.h"
 #include "effects/equalizers.h"
+#include "effects/loudness.h"
 #include "effects/modulation.h"
 #include "effects/pitch_time.h"
 #include "effects/texts.h"
@@ -69,6 +70,14 @@ void Noise(const SoundFormat& f) {
 }
 
 void Empty(const SoundFormat& f) { SetDocument(f, {}); }
+
+// Noise 36 dB down for half a second at 44.1 kHz: long enough to measure.
+void QuietNoise(const SoundFormat& f) {
+  std::mt19937 rng(f.nBlockAlign);
+  std::vector<int32_t> v;
+  for (int k = 0; k < 22100 * f.nChannels; ++k) v.push_back(int32_t(rng() % 65536) / 64 - 512);
+  SetSamples(f, v);
+}
 
 // ----- Cases ---------------------------------------------------------------
 
@@ -198,6 +207,9 @@ const Golden kGolden[] = {
     {"SineFm", kCmdTone, kProgressTone, Empty, 0, 0, [](int run) { SetTone(run, 1, 1); }, {0xcd82354a, 0x102baeea, 0xc891b519, 0xac728a58, 0xd04037aa}, 3, 0, 3},
     {"Sawtooth", kCmdTone, kProgressTone, Empty, 0, 0, [](int run) { SetTone(run, 2, 0); }, {0x31dbc74e, 0x809fbf4d, 0xd33b3579, 0x4bfa34c1, 0x5f3ce0c9}, 3, 0, 3},
     {"SawtoothFm", kCmdTone, kProgressTone, Empty, 0, 0, [](int run) { SetTone(run, 2, 1); }, {0x2dd1280a, 0x7908056a, 0x32e4ed29, 0x489c2740, 0xe8a8a15e}, 3, 0, 3},
+    // Loudness: raised to the target; lowered to the ceiling.
+    {"LoudnessRaised", kCmdLoudnessNormalize, kNameLoudnessNormalize, QuietNoise, 7, 22007, [](int) { Params<LoudnessNormalizeParams>() = {-160, -10}; }, {0xd131c05f, 0x995f8ab1, 0xde88562d, 0xb2a89e0f, 0x874df16d}},
+    {"LoudnessCeiling", kCmdLoudnessNormalize, kNameLoudnessNormalize, Noise<22100, 31>, 7, 22007, [](int) { Params<LoudnessNormalizeParams>() = {-50, -90}; }, {0x8d238adb, 0x35f384dc, 0x5413d7b2, 0x7fd77a4c, 0x93c8bbd8}},
     {"Melody", kCmdMelodyPaste, kProgressMelody, Noise<300, 3>, 100, 200, SetMelody, {0x8b1efd7b, 0xf51cc0b5, 0xd3de5fe9, 0xe026180a, 0x6868edfd}},
 };
 // clang-format on
