@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/undo.h"
@@ -291,6 +292,41 @@ TEST_F(Intake, HostileFilesLoadSafelyOrLeaveTheDocument) {
     EXPECT_EQ(Doc().data.data(), block) << name;
     EXPECT_EQ(DocumentBytes(), (std::vector<uint8_t>{1, 2, 3, 4})) << name;
     EXPECT_EQ(engine.ui().messages.back().icon, MsgIcon::kWarning) << name;
+  }
+}
+
+// A data size of 0 (a recorder stopped before its header was done) or past
+// the end of the file: the sound is the rest of the file, as the WAV
+// reader takes it, not nothing for a save to write back.
+TEST_F(Intake, UnfinishedDataSizesReadToTheEnd) {
+  std::vector<float> wave;
+  for (int i = 0; i < 90000; ++i) wave.push_back(float(std::sin(i * 0.01) * 0.6));
+  struct Case {
+    const char* name;
+    int format;
+    const char* tag;
+    int sizeOffset;  // past the tag
+    std::vector<uint8_t> size;
+  };
+  const Case cases[] = {
+      {"f.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, "data", 4, {0, 0, 0, 0}},
+      {"x.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, "data", 4, {0, 0, 0, 0}},
+      {"s.au", SF_FORMAT_AU | SF_FORMAT_PCM_24, ".snd", 8, {0x7F, 0xFF, 0xFF, 0xFF}},
+      {"z.au", SF_FORMAT_AU | SF_FORMAT_PCM_16, ".snd", 8, {0, 0, 0, 0}},
+      {"u.caf", SF_FORMAT_CAF | SF_FORMAT_FLOAT, "data", 4, std::vector<uint8_t>(8, 0xFF)},
+  };
+  for (const Case& c : cases) {
+    const std::string whole = dir / c.name, cut = dir / ("cut" + std::string(c.name));
+    ASSERT_TRUE(WriteSound(whole, c.format, 44100, 2, {}, wave)) << c.name;
+    std::vector<uint8_t> bytes = ReadBytes(whole);
+    const auto at = std::search(bytes.begin(), bytes.end(), c.tag, c.tag + 4) - bytes.begin();
+    std::copy(c.size.begin(), c.size.end(), bytes.begin() + at + c.sizeOffset);
+    ASSERT_TRUE(WriteBytes(cut, bytes));
+    ASSERT_EQ(OpenSoundFile(whole), 1) << c.name;
+    const std::vector<uint8_t> expected = DocumentBytes();
+    ASSERT_EQ(OpenSoundFile(cut), 1) << c.name;
+    EXPECT_EQ(Doc().frames(), 45000) << c.name;
+    EXPECT_TRUE(DocumentBytes() == expected) << c.name;
   }
 }
 
