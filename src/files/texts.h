@@ -100,13 +100,13 @@ inline constexpr const char* kLossySaveFormat =
 inline constexpr const char* kLossReencoded = "・非可逆圧縮でもう一度圧縮します";
 inline constexpr const char* kLossMuLaw = "・μ-law(8ビット)で書き込みます";
 inline constexpr const char* kLossSamplesFormat = "・元の%sのサンプルを16ビットで書き込みます";
-inline constexpr const char* kLossChannelsFormat =
-    "・元の%dチャンネルを2チャンネルで書き込みます";
+inline constexpr const char* kLossChannelsFormat = "・元の%dチャンネルを2チャンネルで書き込みます";
 inline constexpr const char* kLossTruncated = "・元のファイルの読めなかった部分は書き込まれません";
 // The encoders' refusals: the format's name, then why.
 inline constexpr const char* kEncodeRefusedFormat = "%s では保存できません\n%s";
 inline constexpr const char* kEncodeChannels = "チャンネル数が多すぎます";
 inline constexpr const char* kEncodeSampleWidth = "このサンプル形式は書き込めません";
 inline constexpr const char* kEncodeFailed = "エンコードに失敗しました";
+inline constexpr const char* kEncodeEmpty = "サウンドが空です";
 
 }  // namespace kelvora::texts

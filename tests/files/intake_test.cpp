@@ -385,6 +385,20 @@ TEST_F(Intake, RefusedOrFailedEncodingLeavesTheFile) {
     EXPECT_EQ(SaveSoundFile(kFileKindFlac), 0);
   }
   EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+
+  // An empty sound: a file that opens again as it, or a refusal.
+  for (int32_t kind : {kFileKindFlac, kFileKindMp3, kFileKindOpus}) {
+    SetDocument(MakeFormat(44100, 16, 2), {});
+    Doc().path = dir / ("empty" + std::string(FindWritableKind(kind)->extension));
+    engine.ui().answers.push_back(kIdYes);
+    ASSERT_EQ(SaveSoundFile(kind), kind == kFileKindOpus ? 0 : 1) << kind;
+    if (kind == kFileKindOpus) continue;
+    SetDocument(MakeFormat(8000, 8, 1), {1});
+    ASSERT_EQ(OpenSoundFile(Doc().path), 1) << kind;
+    EXPECT_EQ(Doc().format, MakeFormat(44100, 16, 2)) << kind;
+    EXPECT_EQ(Doc().length, 0) << kind;
+  }
+  EXPECT_EQ(Texts().back(), "Opus では保存できません\nサウンドが空です");
 }
 
 }  // namespace
