@@ -118,6 +118,7 @@ public:
     frames_ = align_ && doc.length > 0 ? static_cast<uint64_t>(doc.length) / align_ : 0;
   }
   int channels() const { return channels_; }
+  bool empty() const { return frames_ == 0; }
   int width() const { return width_; }
   // Whether every sample is whole bytes of 1 to 4 bytes.
   bool Readable() const { return width_ >= 1 && width_ <= 4 && align_ == width_ * channels_; }
@@ -207,6 +208,8 @@ std::string Encode(const Encoding& e, MemoryFile& memory) {
   if (!frames.Readable() || (frames.width() == 4 && e.kind == kFileKindFlac))
     return texts::kEncodeSampleWidth;
   if (e.maxChannels != 0 && frames.channels() > e.maxChannels) return texts::kEncodeChannels;
+  // libsndfile ends no Opus stream it gave no samples: no reader opens it.
+  if (frames.empty() && e.kind == kFileKindOpus) return texts::kEncodeEmpty;
   const uint32_t rate = Doc().format.nSamplesPerSec;
   SF_INFO info = {};
   info.channels = frames.channels();
@@ -221,6 +224,10 @@ std::string Encode(const Encoding& e, MemoryFile& memory) {
     double level = e.level;
     sf_command(file, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
   }
+  // FLAC and MP3 headers are written with the first samples: an empty sound
+  // gets them here, or its file would hold nothing a reader could open.
+  if (frames.empty() && (e.kind == kFileKindFlac || e.kind == kFileKindMp3))
+    sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
   const size_t blockFrames = kBlockSamples / static_cast<size_t>(frames.channels()) + 1;
   std::vector<int32_t> block(blockFrames * static_cast<size_t>(frames.channels()));
   bool ok = true;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 #include "document/sound_document.h"
 #include "files/load_support.h"
@@ -12,9 +13,9 @@ namespace kelvora {
 // libsndfile reads the file through these, and never opens anything itself.
 struct IntakeDecoder::Source {
   FileReader* file;
-  // libsndfile stops at the sample count a FLAC file's STREAMINFO declares,
-  // which may be short; shown as 0 ("unknown"), decoding runs to the end.
-  bool hideFlacLength = false;
+  // Header bytes libsndfile sees changed (offset, value): lengths that would
+  // make it stop before the end of the sound. Sorted by offset.
+  std::vector<std::pair<uint64_t, uint8_t>> patches;
 };
 
 namespace {
@@ -27,8 +28,6 @@ constexpr int kMaxRate = 3072000;
 // libsndfile reads through these, so that a file and bytes in memory (the
 // fuzzers) are read alike and libsndfile never opens anything itself.
 using Source = IntakeDecoder::Source;
-
-constexpr uint64_t kFlacLengthStart = 21, kFlacLengthEnd = 26;  // low nibble of 21, then 22..25
 
 sf_count_t SourceLength(void* user) {
   return static_cast<sf_count_t>(static_cast<Source*>(user)->file->Size());
@@ -50,11 +49,8 @@ sf_count_t SourceRead(void* ptr, sf_count_t count, void* user) {
   const uint64_t at = source.file->Position();
   const size_t got = source.file->Read(ptr, static_cast<size_t>(count));
   auto* bytes = static_cast<uint8_t*>(ptr);
-  for (uint64_t p = at; source.hideFlacLength && p < at + got && p < kFlacLengthEnd; ++p)
-    if (p == kFlacLengthStart)
-      bytes[p - at] &= 0xF0;
-    else if (p > kFlacLengthStart)
-      bytes[p - at] = 0;
+  for (const auto& [p, value] : source.patches)
+    if (p >= at && p < at + got) bytes[p - at] = value;
   return static_cast<sf_count_t>(got);
 }
 
@@ -66,11 +62,78 @@ sf_count_t SourceTell(void* user) {
 
 SF_VIRTUAL_IO kSourceIo = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
 
-bool StartsAsFlac(FileReader& file) {
-  uint8_t head[5] = {};
+using Patches = std::vector<std::pair<uint64_t, uint8_t>>;
+
+uint64_t Bytes(const uint8_t* p, int n, bool bigEndian) {
+  uint64_t v = 0;
+  for (int i = 0; i < n; ++i) v |= uint64_t{p[bigEndian ? n - 1 - i : i]} << (8 * i);
+  return v;
+}
+
+void Patch(Patches& patches, uint64_t at, uint64_t value, int n, bool bigEndian) {
+  for (int i = 0; i < n; ++i)
+    patches.emplace_back(at + static_cast<uint64_t>(bigEndian ? n - 1 - i : i),
+                         static_cast<uint8_t>(value >> (8 * i)));
+}
+
+// libsndfile stops at the sample count a FLAC file's STREAMINFO declares,
+// which may be short; shown as 0 ("unknown"), decoding runs to the end.
+void HideFlacLength(const uint8_t* head, Patches& patches) {
+  if (!IsTag(head, "fLaC") || (head[4] & 0x7F) != 0) return;
+  patches.emplace_back(21, static_cast<uint8_t>(head[21] & 0xF0));
+  for (uint64_t p = 22; p < 26; ++p) patches.emplace_back(p, 0);
+}
+
+// A data chunk of size 0, or (AU) one larger than the file holds, is what a
+// recorder that stopped before finishing its header leaves: libsndfile would
+// read nothing, so the size shown is the rest of the file, as the program's
+// own WAV and AIFF readers take it.
+void OpenDataSize(FileReader& file, const uint8_t* head, Patches& patches) {
+  const uint64_t size = file.Size();
+  if (IsTag(head, ".snd")) {
+    const uint64_t offset = Bytes(head + 4, 4, true), bytes = Bytes(head + 8, 4, true);
+    if (bytes != 0xFFFFFFFF && (bytes == 0 || offset > size || bytes > size - offset))
+      Patch(patches, 8, 0xFFFFFFFF, 4, true);
+    return;
+  }
+  const bool riff = IsTag(head, "RIFF") && IsTag(head + 8, "WAVE");
+  const bool rf64 = IsTag(head, "RF64") && IsTag(head + 8, "WAVE") && IsTag(head + 12, "ds64");
+  const bool caf = IsTag(head, "caff");
+  if (!riff && !rf64 && !caf) return;
+  // Chunks: 4-byte id, then a 4-byte little-endian size (CAF: 8-byte
+  // big-endian, -1 for "to the end").
+  const int sizeBytes = caf ? 8 : 4;
+  uint64_t at = caf ? 8 : 12;
+  for (int chunks = 0; chunks < 256 && at + 4 + sizeBytes <= size; ++chunks) {
+    uint8_t h[12] = {};
+    file.Seek(at);
+    if (file.Read(h, sizeof h) < static_cast<size_t>(4 + sizeBytes)) return;
+    const uint64_t bytes = Bytes(h + 4, sizeBytes, caf);
+    const uint64_t start = at + 4 + static_cast<uint64_t>(sizeBytes);
+    if (IsTag(h, "data")) {
+      const uint64_t rest = size - start;
+      if (caf) {
+        if (bytes == ~uint64_t{0}) Patch(patches, at + 4, rest, 8, true);
+      } else if (rf64 && bytes == 0xFFFFFFFF) {
+        if (Bytes(head + 28, 8, false) == 0) Patch(patches, 28, rest, 8, false);
+      } else if (bytes == 0) {
+        Patch(patches, at + 4, rest < 0xFFFFFFFF ? rest : 0xFFFFFFFE, 4, false);
+      }
+      return;
+    }
+    if (bytes > size - start) return;
+    at = start + bytes + (caf ? 0 : (bytes & 1));
+  }
+}
+
+Patches HeaderPatches(FileReader& file) {
+  uint8_t head[36] = {};
   file.Seek(0);
-  return file.Read(head, sizeof head) == sizeof head && IsTag(head, "fLaC") &&
-         (head[4] & 0x7F) == 0;
+  file.Read(head, sizeof head);
+  Patches patches;
+  HideFlacLength(head, patches);
+  OpenDataSize(file, head, patches);
+  return patches;
 }
 
 // Whether the file is MPEG audio: a frame header at its start, or right
@@ -176,7 +239,7 @@ Speaker SpeakerOf(int position) {
 
 }  // namespace
 
-IntakeDecoder::IntakeDecoder(FileReader& file) : source_(new Source{&file}) {
+IntakeDecoder::IntakeDecoder(FileReader& file) : source_(new Source{&file, {}}) {
   // Never handed to libsndfile: its own mpg123 reports on standard error.
   if (StartsAsMpeg(file)) {
     mpeg_ = std::make_unique<MpegDecoder>(file);
@@ -186,7 +249,7 @@ IntakeDecoder::IntakeDecoder(FileReader& file) : source_(new Source{&file}) {
     if (!mpeg_->ok()) openError_ = SF_ERR_MALFORMED_FILE;
     return;
   }
-  source_->hideFlacLength = StartsAsFlac(file);
+  source_->patches = HeaderPatches(file);
   file.Seek(0);
   handle_ = sf_open_virtual(&kSourceIo, SFM_READ, &info_, source_.get());
   if (handle_ == nullptr) {

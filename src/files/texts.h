@@ -108,5 +108,6 @@ inline constexpr const char* kEncodeRefusedFormat = "%s では保存できませ
 inline constexpr const char* kEncodeChannels = "チャンネル数が多すぎます";
 inline constexpr const char* kEncodeSampleWidth = "このサンプル形式は書き込めません";
 inline constexpr const char* kEncodeFailed = "エンコードに失敗しました";
+inline constexpr const char* kEncodeEmpty = "サウンドが空です";
 
 }  // namespace kelvora::texts

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/undo.h"
@@ -294,6 +295,41 @@ TEST_F(Intake, HostileFilesLoadSafelyOrLeaveTheDocument) {
   }
 }
 
+// A data size of 0 (a recorder stopped before its header was done) or past
+// the end of the file: the sound is the rest of the file, as the WAV
+// reader takes it, not nothing for a save to write back.
+TEST_F(Intake, UnfinishedDataSizesReadToTheEnd) {
+  std::vector<float> wave;
+  for (int i = 0; i < 90000; ++i) wave.push_back(float(std::sin(i * 0.01) * 0.6));
+  struct Case {
+    const char* name;
+    int format;
+    const char* tag;
+    int sizeOffset;  // past the tag
+    std::vector<uint8_t> size;
+  };
+  const Case cases[] = {
+      {"f.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, "data", 4, {0, 0, 0, 0}},
+      {"x.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, "data", 4, {0, 0, 0, 0}},
+      {"s.au", SF_FORMAT_AU | SF_FORMAT_PCM_24, ".snd", 8, {0x7F, 0xFF, 0xFF, 0xFF}},
+      {"z.au", SF_FORMAT_AU | SF_FORMAT_PCM_16, ".snd", 8, {0, 0, 0, 0}},
+      {"u.caf", SF_FORMAT_CAF | SF_FORMAT_FLOAT, "data", 4, std::vector<uint8_t>(8, 0xFF)},
+  };
+  for (const Case& c : cases) {
+    const std::string whole = dir / c.name, cut = dir / ("cut" + std::string(c.name));
+    ASSERT_TRUE(WriteSound(whole, c.format, 44100, 2, {}, wave)) << c.name;
+    std::vector<uint8_t> bytes = ReadBytes(whole);
+    const auto at = std::search(bytes.begin(), bytes.end(), c.tag, c.tag + 4) - bytes.begin();
+    std::copy(c.size.begin(), c.size.end(), bytes.begin() + at + c.sizeOffset);
+    ASSERT_TRUE(WriteBytes(cut, bytes));
+    ASSERT_EQ(OpenSoundFile(whole), 1) << c.name;
+    const std::vector<uint8_t> expected = DocumentBytes();
+    ASSERT_EQ(OpenSoundFile(cut), 1) << c.name;
+    EXPECT_EQ(Doc().frames(), 45000) << c.name;
+    EXPECT_TRUE(DocumentBytes() == expected) << c.name;
+  }
+}
+
 // Saving over a file that came in reduced asks once: No goes to Save As,
 // Cancel writes nothing, Yes writes; a lossless file asks nothing.
 TEST_F(Intake, SaveOverAReducedFileAsksFirst) {
@@ -349,6 +385,20 @@ TEST_F(Intake, RefusedOrFailedEncodingLeavesTheFile) {
     EXPECT_EQ(SaveSoundFile(kFileKindFlac), 0);
   }
   EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+
+  // An empty sound: a file that opens again as it, or a refusal.
+  for (int32_t kind : {kFileKindFlac, kFileKindMp3, kFileKindOpus}) {
+    SetDocument(MakeFormat(44100, 16, 2), {});
+    Doc().path = dir / ("empty" + std::string(FindWritableKind(kind)->extension));
+    engine.ui().answers.push_back(kIdYes);
+    ASSERT_EQ(SaveSoundFile(kind), kind == kFileKindOpus ? 0 : 1) << kind;
+    if (kind == kFileKindOpus) continue;
+    SetDocument(MakeFormat(8000, 8, 1), {1});
+    ASSERT_EQ(OpenSoundFile(Doc().path), 1) << kind;
+    EXPECT_EQ(Doc().format, MakeFormat(44100, 16, 2)) << kind;
+    EXPECT_EQ(Doc().length, 0) << kind;
+  }
+  EXPECT_EQ(Texts().back(), "Opus では保存できません\nサウンドが空です");
 }
 
 }  // namespace
