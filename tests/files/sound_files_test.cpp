@@ -339,37 +339,6 @@ INSTANTIATE_TEST_SUITE_P(
                  MakeFormat(8000, 16, 1), Bytes()}),
     [](const testing::TestParamInfo<GoodFile>& info) { return std::string(info.param.name); });
 
-// Readers work on bytes alone: the sound or the reason lands in the result,
-// the document is left to the open flow.
-TEST_F(SoundFileTest, ReadersFillTheResultAndLeaveTheDocumentAlone) {
-  const struct {
-    Reader reader;
-    Bytes image;
-    int loaded;
-    const char* message;
-  } cases[] = {
-      {&kWavReader, Wav().Pcm(8000, 16, 1).Data(k4).bytes, 1, nullptr},
-      {&kAiffReader, Aiff().Comm(1, 2, 16, Rate(8000)).Ssnd(k4).bytes, 1, nullptr},
-      {&kAuReader, Image().Au(24, 2, 1, 8000, 1).Raw({0xFF, 0x80}).bytes, 1, nullptr},
-      {&kWavReader, Wav().Fmt(3, 1, 8000, 4, 32).Data(k4).bytes, 0, texts::kBadData},
-      {&kAiffReader, Bytes{'F', 'O', 'R', 'M'}, 0, texts::kBadAiff},
-  };
-  for (const auto& c : cases) {
-    PutPreviousDocument();
-    const Bytes before = DocumentBytes();
-    FileReader file;
-    file.OpenMemory(c.image.data(), c.image.size());
-    LoadedSound sound;
-    EXPECT_EQ(ReadSound(*c.reader, file, sound), c.loaded);
-    EXPECT_EQ(sound.bytes, c.loaded ? 4u : 0u);
-    // The last message says why; a WAV format it cannot read says so first.
-    EXPECT_STREQ(sound.messages[1] != nullptr ? sound.messages[1] : sound.messages[0], c.message);
-    EXPECT_EQ(DocumentBytes(), before);
-    EXPECT_EQ(Doc().selEnd, 10);
-    EXPECT_TRUE(engine.ui().messages.empty());
-  }
-}
-
 TEST_F(SoundFileTest, AiffLoadKeepsCommandsOutWhileTheBlockFills) {
   const Bytes data = Noise(200000, 5);
   int32_t length_seen = -1;
