@@ -243,6 +243,12 @@ const Bytes kCodes = {0xFF, 0x80, 0x00, 0x7F, 0x12};
 // A 9-byte MS ADPCM block, mono, and what it decodes to.
 const Bytes kMsBlock = {1, 16, 0, 100, 0, 50, 0, 0x17, 0x9F};
 const std::vector<int16_t> kMs = {50, 100, 166, 344, 256, 77};
+// More blocks than the reader decodes in one batch.
+Bytes Repeat(const Bytes& b, int n) {
+  Bytes out;
+  for (int i = 0; i < n; ++i) out.insert(out.end(), b.begin(), b.end());
+  return out;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Files, GoodFileTest,
@@ -291,6 +297,9 @@ INSTANTIATE_TEST_SUITE_P(
                  MakeFormat(22050, 16, 1),
                  Image().Raw(Pcm16(kMs)).Raw(Pcm16(kMs)).Raw(Pcm16({50, 100, 166, 344})),
                  kFileKindWavPcm},
+        GoodFile{"WavAdpcmPastOneBatch",
+                 Wav().Fmt(2, 1, 22050, 9, 4).Data(Repeat(kMsBlock, 250000)),
+                 MakeFormat(22050, 16, 1), Repeat(Pcm16(kMs), 250000), kFileKindWavPcm},
         // Sample size 12 reads as 16 bits; an SSND before COMM is skipped, a
         // padded odd chunk too; the SSND offset skips bytes.
         GoodFile{"AiffChunksAndOffset",
