@@ -224,5 +224,12 @@ TEST_F(RecordingTest, DevicesGetOnlyTheWidthsTheyTake) {
   EXPECT_EQ(dev().inputFormat.bitsPerSample, 16);
 }
 
+TEST_F(RecordingTest, AnEightBitSoundIsRecordedAtEightBits) {
+  SetDocument(MakeFormat(8000, 8, 1), std::vector<uint8_t>(600, 0x22));
+  platform.dialogs.QueueFields({{"time", "1"}});
+  DispatchCommand(kCmdRecord, kCodeMenu);
+  EXPECT_EQ(dev().inputFormat.bitsPerSample, 8);
+}
+
 }  // namespace
 }  // namespace kelvora

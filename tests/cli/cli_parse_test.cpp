@@ -33,22 +33,13 @@ TEST(CliParse, StepsKeepTheirOrderAndOptionsGoAnywhere) {
 }
 
 TEST(CliParse, UsageErrorsAreRefusedBeforeAnythingRuns) {
+  // clang-format off
   const std::vector<std::vector<std::string>> bad = {
-      {},
-      {"a.wav", "frobnicate"},
-      {"a.wav", "select=1"},
-      {"a.wav", "select=-1:4"},
-      {"a.wav", "cursor=x"},
-      {"a.wav", "channels=4"},
-      {"a.wav", "select-all:x=1"},
-      {"a.wav", "-o"},
-      {"a.wav", "-o", ""},
-      {"a.wav", "-o", "", "--kind", "pcm"},
-      {"a.wav", "-o", "b.xyz"},
-      {"a.wav", "-o", "b.wav", "--kind", "mp3"},
-      {"a.wav", "--kind", "pcm"},
-      {"new:", "--seed", "x"},
-  };
+      {}, {"a.wav", "frobnicate"}, {"a.wav", "select=1"}, {"a.wav", "select=-1:4"},
+      {"a.wav", "cursor=x"}, {"a.wav", "channels=4"}, {"a.wav", "select-all:x=1"}, {"a.wav", "-o"},
+      {"a.wav", "-o", ""}, {"a.wav", "-o", "", "--kind", "pcm"}, {"a.wav", "-o", "b.xyz"},
+      {"a.wav", "-o", "b.wav", "--kind", "mp3"}, {"a.wav", "--kind", "pcm"}, {"new:", "--seed", "x"}};
+  // clang-format on
   for (const auto& args : bad) {
     std::ostringstream out, err;
     EXPECT_EQ(CliMain(args, out, err), kCliUsage) << (args.empty() ? "" : args.back());

@@ -147,7 +147,8 @@ TEST_F(EditTest, ClipsCutShortOrWithoutAHeaderAreRefusedLikeNonPcm) {
     b[40] += 3, b[43] = top;  // 1003 bytes, or 4 GB more
     return b;
   };
-  for (const Bytes& block : {declaring(0), declaring(0xFF), Bytes(43, 0), Bytes(), Bytes{'a'}}) {
+  const Bytes cutInHeader(clipboard().wave.begin(), clipboard().wave.begin() + 43);
+  for (const Bytes& block : {declaring(0), declaring(0xFF), cutInHeader, Bytes(), Bytes{'a'}}) {
     SetDocument(MakeFormat(8000, 8, 1), {1, 2, 3});
     clipboard().SetWave(block.data(), block.size());
     PasteClip();

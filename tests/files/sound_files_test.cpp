@@ -243,6 +243,12 @@ const Bytes kCodes = {0xFF, 0x80, 0x00, 0x7F, 0x12};
 // A 9-byte MS ADPCM block, mono, and what it decodes to.
 const Bytes kMsBlock = {1, 16, 0, 100, 0, 50, 0, 0x17, 0x9F};
 const std::vector<int16_t> kMs = {50, 100, 166, 344, 256, 77};
+// More blocks than the reader decodes in one batch.
+Bytes Repeat(const Bytes& b, int n) {
+  Bytes out;
+  for (int i = 0; i < n; ++i) out.insert(out.end(), b.begin(), b.end());
+  return out;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Files, GoodFileTest,
@@ -291,6 +297,9 @@ INSTANTIATE_TEST_SUITE_P(
                  MakeFormat(22050, 16, 1),
                  Image().Raw(Pcm16(kMs)).Raw(Pcm16(kMs)).Raw(Pcm16({50, 100, 166, 344})),
                  kFileKindWavPcm},
+        GoodFile{"WavAdpcmPastOneBatch",
+                 Wav().Fmt(2, 1, 22050, 9, 4).Data(Repeat(kMsBlock, 250000)),
+                 MakeFormat(22050, 16, 1), Repeat(Pcm16(kMs), 250000), kFileKindWavPcm},
         // Sample size 12 reads as 16 bits; an SSND before COMM is skipped, a
         // padded odd chunk too; the SSND offset skips bytes.
         GoodFile{"AiffChunksAndOffset",
@@ -338,37 +347,6 @@ INSTANTIATE_TEST_SUITE_P(
         GoodFile{"AuOffsetPastTheFile", Image().Au(0xFFFFFFF0, 1000, 1, 8000, 1).Raw(kCodes),
                  MakeFormat(8000, 16, 1), Bytes()}),
     [](const testing::TestParamInfo<GoodFile>& info) { return std::string(info.param.name); });
-
-// Readers work on bytes alone: the sound or the reason lands in the result,
-// the document is left to the open flow.
-TEST_F(SoundFileTest, ReadersFillTheResultAndLeaveTheDocumentAlone) {
-  const struct {
-    Reader reader;
-    Bytes image;
-    int loaded;
-    const char* message;
-  } cases[] = {
-      {&kWavReader, Wav().Pcm(8000, 16, 1).Data(k4).bytes, 1, nullptr},
-      {&kAiffReader, Aiff().Comm(1, 2, 16, Rate(8000)).Ssnd(k4).bytes, 1, nullptr},
-      {&kAuReader, Image().Au(24, 2, 1, 8000, 1).Raw({0xFF, 0x80}).bytes, 1, nullptr},
-      {&kWavReader, Wav().Fmt(3, 1, 8000, 4, 32).Data(k4).bytes, 0, texts::kBadData},
-      {&kAiffReader, Bytes{'F', 'O', 'R', 'M'}, 0, texts::kBadAiff},
-  };
-  for (const auto& c : cases) {
-    PutPreviousDocument();
-    const Bytes before = DocumentBytes();
-    FileReader file;
-    file.OpenMemory(c.image.data(), c.image.size());
-    LoadedSound sound;
-    EXPECT_EQ(ReadSound(*c.reader, file, sound), c.loaded);
-    EXPECT_EQ(sound.bytes, c.loaded ? 4u : 0u);
-    // The last message says why; a WAV format it cannot read says so first.
-    EXPECT_STREQ(sound.messages[1] != nullptr ? sound.messages[1] : sound.messages[0], c.message);
-    EXPECT_EQ(DocumentBytes(), before);
-    EXPECT_EQ(Doc().selEnd, 10);
-    EXPECT_TRUE(engine.ui().messages.empty());
-  }
-}
 
 TEST_F(SoundFileTest, AiffLoadKeepsCommandsOutWhileTheBlockFills) {
   const Bytes data = Noise(200000, 5);

@@ -5,10 +5,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMediaDevices>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <cmath>
 #include <functional>
@@ -18,6 +16,7 @@
 #include "document/params.h"
 #include "effects/amplitude.h"
 #include "effects/preview.h"
+#include "files/file_test_support.h"
 #include "platform/qt/qt_wave_devices.h"
 #include "resources/dialogs.h"
 #include "shell/commands.h"
@@ -94,6 +93,17 @@ std::vector<uint8_t> Tone(int rate, int channels, double seconds, double hz,
     for (int c = 0; c < channels; ++c)
       s.push_back(static_cast<int16_t>(amplitude * std::sin(2 * M_PI * hz * i / rate)));
   return Pcm16(s);
+}
+
+// The amplitude of `hz` in `count` 16-bit mono samples of `b` from `first`.
+double Amplitude(const uint8_t* b, int first, int count, double hz) {
+  double re = 0, im = 0;
+  for (int i = first; i < first + count; ++i) {
+    const double v = static_cast<int16_t>(b[2 * i] | (b[2 * i + 1] << 8));
+    re += v * std::cos(2 * M_PI * hz * i / 44100);
+    im += v * std::sin(2 * M_PI * hz * i / 44100);
+  }
+  return std::hypot(re, im) * 2 / count;
 }
 
 // Runs the event loop until `done` or `ms` have passed; the time taken.
@@ -185,20 +195,12 @@ TEST_F(SoundServerTest, LoopPlayWrapsUntilStop) {
 
 TEST_F(SoundServerTest, RecordsTheToneHeardOnTheLoopbackUntilTheLimit) {
   // The tone plays from a file while the loopback records it for 1 s.
-  QTemporaryDir dir;
-  const QString path = dir.filePath("tone.wav");
-  std::vector<uint8_t> pcm = Tone(44100, 2, 3.0, 1000, 16000);
-  std::vector<uint8_t> wav = {'R',  'I',  'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
-                              't',  ' ',  16,  0,   0, 0, 1,  0, 2,   0,   0x44, 0xAC, 0,   0,
-                              0x10, 0xB1, 2,   0,   4, 0, 16, 0, 'd', 'a', 't',  'a'};
+  TempDir dir;
+  const std::vector<uint8_t> pcm = Tone(44100, 2, 3.0, 1000, 16000);
   const uint32_t n = static_cast<uint32_t>(pcm.size());
-  for (int i = 0; i < 4; ++i) wav.push_back(static_cast<uint8_t>(n >> (8 * i)));
-  wav.insert(wav.end(), pcm.begin(), pcm.end());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(reinterpret_cast<const char*>(wav.data()), static_cast<qint64>(wav.size()));
-  f.close();
-  devices->PlaySoundFile(path.toStdString());
+  ASSERT_TRUE(WriteBytes(dir / "tone.wav",
+                         Image().Riff(36 + n).Pcm(44100, 16, 2).Tag("data").U32(n).Raw(pcm)));
+  devices->PlaySoundFile(dir / "tone.wav");
   RunUntil([] { return false; }, 300);
 
   platform.dialogs.QueueFields(
@@ -212,20 +214,11 @@ TEST_F(SoundServerTest, RecordsTheToneHeardOnTheLoopbackUntilTheLimit) {
   EXPECT_EQ(Doc().format, MakeFormat(44100, 16, 1));
 
   // The strongest of the frequencies 100 Hz .. 5 kHz in the last half.
-  const uint8_t* b = Doc().bytes();
   double bestPower = 0;
   int bestHz = 0;
   for (int hz = 100; hz <= 5000; hz += 50) {
-    double re = 0, im = 0;
-    for (int i = 22050; i < 44100; ++i) {
-      const double s = static_cast<int16_t>(b[2 * i] | (b[2 * i + 1] << 8));
-      re += s * std::cos(2 * M_PI * hz * i / 44100);
-      im += s * std::sin(2 * M_PI * hz * i / 44100);
-    }
-    if (re * re + im * im > bestPower) {
-      bestPower = re * re + im * im;
-      bestHz = hz;
-    }
+    const double power = Amplitude(Doc().bytes(), 22050, 22050, hz);
+    if (power > bestPower) std::tie(bestPower, bestHz) = std::pair{power, hz};
   }
   EXPECT_EQ(bestHz, 1000);
 }
@@ -249,15 +242,8 @@ public:
     RunUntil([this] { return done_; }, 1000);  // its report, while this listens
     devices_.CloseInput();
     double best = 0;
-    for (int first = 11025; first + 2205 <= 22050; first += 1102) {
-      double re = 0, im = 0;
-      for (int i = first; i < first + 2205; ++i) {
-        const double v = static_cast<int16_t>(block[2 * i] | (block[2 * i + 1] << 8));
-        re += v * std::cos(2 * M_PI * hz * i / 44100);
-        im += v * std::sin(2 * M_PI * hz * i / 44100);
-      }
-      best = std::max(best, std::hypot(re, im) * 2 / 2205);
-    }
+    for (int first = 11025; first + 2205 <= 22050; first += 1102)
+      best = std::max(best, Amplitude(block.data(), first, 2205, hz));
     return best;
   }
   void OutputDone(int, int) override {}
