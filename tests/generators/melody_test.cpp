@@ -44,6 +44,8 @@ TEST(MelodyPaste, LengthsStepsAndRests) {
       {"C", 11025, 101},     // lowered before it is read
       {"o5c", 11025, 201},   // twice the speed
       {"o3c", 11025, 51},    // half
+      {"o2c", 11025, 26},    // a quarter
+      {"o9c", 11025, 3201},  // 32 times, past the table of octaves
       {"o4g", 11025, 150},   // 100 * 14983 / 10000 = 149.83: frame 149
       {"c2.", 33075, 101},   // three beats
       {"c0", 11025, 101},    // 0 means 4
