@@ -230,6 +230,7 @@ public:
   void WithShownValues(DialogWindow& dlg, const std::function<void()>& use) override {
     inner_.WithShownValues(dlg, use);
   }
+  const ParamEntry* ParamTable() const override { return inner_.ParamTable(); }
 
 private:
   // The handler's own writes to the dialog come back here (a slider moved

@@ -183,6 +183,8 @@ int FailLoad(const LoadedSound& sound) {
     if (doc.data.size() < kSpareBytes) doc.data.AllocateZeroed(kSpareBytes);
   }
   NotifyDataChanged();
+  // The status bar must not go on showing the length of the sound before.
+  NotifyFormatChanged();
   return 0;
 }
 

@@ -12,6 +12,7 @@
 namespace kelvora {
 
 class PixelCanvas;
+struct ParamEntry;
 
 // Scroll requests of a slider.
 enum ScrollRequest : int {
@@ -111,6 +112,9 @@ public:
   // them back afterwards: a preview hears what OK would write. A dialog
   // that edits its variables in place just runs it.
   virtual void WithShownValues(DialogWindow&, const std::function<void()>& use) { use(); }
+  // The rows behind the controls, when a table drives them: they tell which
+  // number boxes take a sign or a decimal point.
+  virtual const ParamEntry* ParamTable() const { return nullptr; }
 };
 
 }  // namespace kelvora

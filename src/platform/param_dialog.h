@@ -84,6 +84,7 @@ public:
   int Accept(const std::vector<DialogField>& fields) override;
   void WithShownValues(DialogWindow& dlg, const std::function<void()>& use) override;
   ParamEntry* table() const { return table_; }
+  const ParamEntry* ParamTable() const override { return table_; }
 
   // Number boxes that still show the text the dialog wrote into them, with
   // the value it wrote. Reading "9.9" back in single precision gives 98, so

@@ -17,6 +17,9 @@ uint64_t ParseProcessStart(const std::string& statLine) {
   for (int field = 3; field <= 22; ++field) {
     while (at < statLine.size() && statLine[at] == ' ') ++at;
     if (at >= statLine.size()) return 0;
+    // A killed process stays in the table until its parent collects it (for
+    // a second or two when that is init): it runs no more.
+    if (field == 3 && (statLine[at] == 'Z' || statLine[at] == 'X')) return 0;
     if (field == 22) return std::strtoull(statLine.c_str() + at, nullptr, 10);
     at = statLine.find(' ', at);
     if (at == std::string::npos) return 0;

@@ -7,7 +7,8 @@
 
 namespace kelvora {
 
-// Field 22 (start time) of a /proc/PID/stat line; 0 when the line is not one.
+// Field 22 (start time) of a /proc/PID/stat line; 0 when the line is not one
+// or the process is dead but not yet collected by its parent (a zombie).
 // The command name in field 2 may itself hold blanks and parentheses, so
 // the fields are counted from its last closing parenthesis.
 uint64_t ParseProcessStart(const std::string& statLine);

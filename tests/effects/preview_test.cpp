@@ -16,6 +16,7 @@
 #include "effects/envelope.h"
 #include "effects/equalizers.h"
 #include "effects/pitch_time.h"
+#include "platform/param_dialog.h"
 #include "resources/dialogs.h"
 
 namespace kelvora {
@@ -111,6 +112,22 @@ TEST_P(PreviewOfEveryEffect, PlaysInALoopWhatOkWrites) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Effects, PreviewOfEveryEffect, testing::ValuesIn(kRows));
+
+// The window's number boxes take a minus sign only where the table's range
+// is negative: the host must still see the table through the preview.
+TEST_F(PreviewTest, TheDialogUnderThePreviewStillShowsItsTable) {
+  struct Capture : DialogHost {
+    int32_t volumeMin = -1;
+    int RunDialog(int, DialogHandler& handler) override {
+      for (const ParamEntry* row = handler.ParamTable(); row != nullptr && row->kind != 0; ++row)
+        if (row->id == 201 && row->kind == kParamNumber) volumeMin = row->min;
+      return 2;
+    }
+  } capture;
+  Services().dialogs = &capture;
+  RunCommand(kCmdVolume);
+  EXPECT_EQ(capture.volumeMin, 0);
+}
 
 TEST_F(PreviewTest, AChangeGoesOnFromTheSamePlaceAndBypassPlaysTheOriginal) {
   Params<VolumeParams>().volume = 50;

@@ -79,10 +79,11 @@ protected:
     return texts;
   }
   // Every failed load leaves an empty sound, nothing selected anywhere, and
-  // a format that divides.
+  // a format that divides; the status bar says so.
   void ExpectEmptied() {
     const SoundDocument& d = Doc();
     EXPECT_EQ(d.length + d.selStart + d.selEnd + d.anchor + d.movingEnd + d.viewStart, 0);
+    EXPECT_EQ(engine.ui().status[1], "0 Bytes");
     EXPECT_GE(d.format.nChannels, 1);
     EXPECT_GE(d.bytesPerChannelSample, 1);
   }

@@ -452,6 +452,8 @@ TEST(RecoveryFolders, ProcessNamesAndStartTimes) {
   EXPECT_EQ(ParseProcessStart("42 (a) b (c) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 777 19"),
             777u);
   EXPECT_EQ(ParseProcessStart("42 (a) S 1 2"), 0u);
+  // Killed, not yet collected: its folder is left over, not in use.
+  EXPECT_EQ(ParseProcessStart("42 (a) Z 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 777 19"), 0u);
   // A process id in use by a process that started at another time.
   const uint64_t mine = ParseProcessStart(ReadProcessStat(::getpid()));
   EXPECT_TRUE(ProcessStillRunning(::getpid(), mine, mine));

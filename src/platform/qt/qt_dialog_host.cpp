@@ -592,9 +592,9 @@ std::unique_ptr<QtDialog> QtDialogHost::Build(int dialog_id, DialogHandler& hand
   const DialogDesc* desc = FindDialog(dialog_id);
   if (desc == nullptr) return nullptr;
   auto dialog = std::make_unique<QtDialog>(*desc, handler, parent_);
-  // A table's rows tell which boxes take a sign or a decimal.
-  const auto* params = dynamic_cast<const ParamDialogHandler*>(&handler);
-  dialog->LimitNumberInput(params != nullptr ? params->table() : nullptr);
+  // A table's rows tell which boxes take a sign or a decimal, also through
+  // a handler that wraps the table's own (the effects' preview).
+  dialog->LimitNumberInput(handler.ParamTable());
   dialog->Open();
   return dialog;
 }

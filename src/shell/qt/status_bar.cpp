@@ -1,7 +1,9 @@
 #include "shell/qt/status_bar.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "shell/main_window.h"
 
@@ -10,6 +12,11 @@ namespace kelvora {
 namespace {
 constexpr int kTextMargin = 4;
 constexpr int kVerticalPadding = 3;
+
+// The text's own rectangle, as paintEvent draws it.
+QRect TextRect(const QRect& part, int index) {
+  return part.adjusted(index == 0 ? 0 : 2, 1, 0, -1).adjusted(kTextMargin, 0, -kTextMargin, 0);
+}
 }  // namespace
 
 StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent) {
@@ -58,6 +65,26 @@ QRect StatusBar::PartRect(int part) const {
   return QRect(left, 0, right - left, height());
 }
 
+QString StatusBar::TipAt(const QPoint& pos) const {
+  for (int part = 0; part < kParts; ++part) {
+    if (!PartRect(part).contains(pos)) continue;
+    const int room = TextRect(PartRect(part), part).width();
+    return fontMetrics().horizontalAdvance(texts_[part]) > room ? texts_[part] : QString();
+  }
+  return QString();
+}
+
+bool StatusBar::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QStatusBar::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QString tip = TipAt(help->pos());
+  if (tip.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(help->globalPos(), tip, this);
+  return true;
+}
+
 QSize StatusBar::sizeHint() const {
   return QSize(rightEdges_.back() + 100, fontMetrics().height() + 2 * kVerticalPadding + 2);
 }
@@ -80,8 +107,7 @@ void StatusBar::paintEvent(QPaintEvent*) {
     p.setPen(palette().color(QPalette::WindowText));
     p.save();
     p.setClipRect(r.adjusted(1, 1, -1, -1));
-    p.drawText(r.adjusted(kTextMargin, 0, -kTextMargin, 0), Qt::AlignVCenter | Qt::AlignLeft,
-               texts_[part]);
+    p.drawText(TextRect(PartRect(part), part), Qt::AlignVCenter | Qt::AlignLeft, texts_[part]);
     p.restore();
   }
 }

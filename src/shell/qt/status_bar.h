@@ -25,6 +25,9 @@ public:
   void Update() { repaint(); }
   // The part's rectangle in the bar's own coordinates.
   QRect PartRect(int part) const;
+  // The whole text of the part at `pos` when it does not fit the part, for
+  // a tip (a note in the last part of a narrow window); else empty.
+  QString TipAt(const QPoint& pos) const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
@@ -34,6 +37,7 @@ public:
 protected:
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
 private:
   std::array<QString, kParts> texts_;

@@ -187,6 +187,13 @@ TEST(MainWindowLayout, ViewsAndStatusPartsWhereTheyBelongAndNonsenseSizesAreBoun
   StatusBar* bar = f.window->Status();
   const int rights[] = {150, 250, 500, f.window->width()};
   for (int part = 0; part < 4; ++part) EXPECT_EQ(bar->PartRect(part).right() + 1, rights[part]);
+  // A note longer than its part can be read whole in a tip; a short text needs none.
+  const QString note =
+      QString::fromUtf8("ディスクの空きが足りないため、復旧用コピーを作りませんでした");
+  bar->SetText(3, note);
+  bar->SetText(0, "8000Hz");
+  EXPECT_EQ(bar->TipAt(bar->PartRect(3).center()), note);
+  EXPECT_EQ(bar->TipAt(bar->PartRect(0).center()), QString());
   EXPECT_GT(s, bar->fontMetrics().height());
   f.window->RequestOuterSize(-5, 0);
   f.Flush();
