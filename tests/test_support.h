@@ -79,6 +79,13 @@ inline std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples) {
   return out;
 }
 
+// Bytes that count up, so that any stretch of them is recognisable.
+inline std::vector<uint8_t> Ramp(size_t n) {
+  std::vector<uint8_t> bytes(n);
+  for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
+  return bytes;
+}
+
 // The user that permission tests run as when the tests run as root.
 inline constexpr uid_t kNobodyUid = 65534;
 inline constexpr gid_t kNobodyGid = 65534;
