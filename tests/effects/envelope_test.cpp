@@ -193,9 +193,7 @@ TEST_F(EditorFixture, CancelKeepsTheEditedCurve) {
   EXPECT_EQ(Params<PanEnvelopeParams>().curve, FlatEnvelope());
 }
 
-// The point under the pointer, or the one dragged, shows its time into the
-// selection (994 frames at 22050 Hz) and its level as the effect applies it;
-// the equalizer's sliders their gain.
+// Tips: a point's time into the selection and level as applied; the equalizer's gain.
 TEST_F(EditorFixture, TipsShowTheValueOfThePointAndTheSlider) {
   std::vector<std::string> tips;
   f.platform.dialogs.QueueActions(

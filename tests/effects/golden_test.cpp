@@ -1,8 +1,5 @@
-// Every effect and generator on fixed signals in every frame format: a hash
-// of what the run leaves (the bytes, the selection, the progress texts of
-// its name, the messages and the events handled) against the value recorded
-// when each was checked against a plain frame-by-frame rendering of its
-// definition. A changed hash is a changed result: find out which first.
+// Every effect and generator on fixed signals in every frame format, hashed
+// (bytes, selection, texts, messages, events). A changed hash is a changed result.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,5 @@
-// Playback, recording and the device list against a real sound server: a
-// PulseAudio null sink and a loopback source made from its monitor (the
-// set-up of tools/audio-env.sh, started here when it is not running).
+// Against a real sound server: the PulseAudio null sink and loopback source
+// of tools/audio-env.sh, started here when it is not running.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -184,10 +183,8 @@ TEST_F(SoundServerTest, RecordsTheToneHeardOnTheLoopbackUntilTheLimit) {
   EXPECT_EQ(bestHz, 1000);
 }
 
-// Half a second from the loopback while the preview plays: the amplitude
-// of the tone's frequency in the loudest 50 ms of its second half (what was
-// queued before the recording began has passed; a gap of a busy machine
-// does not count, nor do other tests' sounds on the shared sink).
+// The tone's level in the loudest 50 ms of the second half of 0.5 s from the
+// loopback (earlier queued sound, gaps and other tests' sounds do not count).
 class LoopbackLevel : public WaveListener {
 public:
   explicit LoopbackLevel(WaveDevices& devices) : devices_(devices) {}

@@ -97,9 +97,7 @@ TEST_F(QtDialogHostTest, TypingMovesTheSliderAndOkStoresTheCheckBox) {
   EXPECT_EQ(limiter, 0);
 }
 
-// Typing what a field cannot hold leaves the box as it was: letters
-// nowhere, a minus only for a negative range, one decimal place only where
-// the box shows one. Out-of-range values are typed and clamped as before.
+// Typing what a field cannot hold leaves the box as it was; out of range is clamped.
 TEST_F(QtDialogHostTest, EditBoxesTakeOnlyWhatTheirFieldCanHold) {
   int32_t cents = 0, rate = 100;
   ParamEntry transpose[] = {{201, kParamNumber, &cents, nullptr, nullptr, -1200, 1200}, {}};
