@@ -56,6 +56,16 @@ inline void SetDocument(const SoundFormat& f, const std::vector<uint8_t>& bytes)
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
 }
 
+// Samples on the 16-bit scale as a document in format f (8-bit keeps the top byte).
+inline void SetSamples(const SoundFormat& f, const std::vector<int32_t>& samples) {
+  std::vector<uint8_t> bytes;
+  for (int32_t s : samples) {
+    if (f.wBitsPerSample == 16) bytes.push_back(static_cast<uint8_t>(s));
+    bytes.push_back(static_cast<uint8_t>(f.wBitsPerSample == 8 ? (s >> 8) + 128 : s >> 8));
+  }
+  SetDocument(f, bytes);
+}
+
 inline std::vector<uint8_t> DocumentBytes() {
   const SoundDocument& doc = Doc();
   return std::vector<uint8_t>(doc.data.data(), doc.data.data() + doc.length);

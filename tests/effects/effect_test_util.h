@@ -16,16 +16,6 @@
 
 namespace kelvora {
 
-// Samples on the 16-bit scale as a document in format f (8-bit keeps the top byte).
-inline void SetSamples(const SoundFormat& f, const std::vector<int32_t>& samples) {
-  std::vector<uint8_t> bytes;
-  for (int32_t s : samples) {
-    if (f.wBitsPerSample == 16) bytes.push_back(static_cast<uint8_t>(s));
-    bytes.push_back(static_cast<uint8_t>(f.wBitsPerSample == 8 ? (s >> 8) + 128 : s >> 8));
-  }
-  SetDocument(f, bytes);
-}
-
 // Every sample of the document on the 16-bit scale, frame by frame.
 inline std::vector<int32_t> Samples16() {
   const SoundDocument& doc = Doc();
