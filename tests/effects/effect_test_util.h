@@ -12,9 +12,22 @@
 
 #include "document/frame_format.h"
 #include "document/sound_document.h"
+#include "effects/envelope.h"
+#include "platform/param_dialog.h"
+#include "resources/dialogs.h"
 #include "test_support.h"
 
 namespace kelvora {
+
+// An envelope through these points.
+inline Envelope Curve(const std::vector<CurvePoint>& points) {
+  Envelope e{};
+  size_t i = 0;
+  for (const CurvePoint& p : points) e[i++] = p.x, e[i++] = p.y;
+  e[i++] = kCurveEnd;
+  e[i] = kCurveEnd;
+  return e;
+}
 
 // Every sample of the document on the 16-bit scale, frame by frame.
 inline std::vector<int32_t> Samples16() {

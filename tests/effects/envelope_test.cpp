@@ -17,15 +17,6 @@ namespace {
 
 using Points = std::vector<CurvePoint>;
 
-Envelope Curve(const Points& points) {
-  Envelope e{};
-  size_t i = 0;
-  for (const CurvePoint& p : points) e[i++] = p.x, e[i++] = p.y;
-  e[i++] = kCurveEnd;
-  e[i] = kCurveEnd;
-  return e;
-}
-
 Points Read(const Envelope& e) {
   Points p;
   for (int i = 0; i < EnvelopePoints(e); ++i) p.push_back({e[2 * i], e[2 * i + 1]});

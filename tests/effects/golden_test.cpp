@@ -78,15 +78,6 @@ void QuietNoise(const SoundFormat& f) {
 
 // ----- Cases ---------------------------------------------------------------
 
-Envelope Curve(std::initializer_list<std::pair<int32_t, int32_t>> points) {
-  Envelope e{};
-  size_t i = 0;
-  for (const auto& [x, y] : points) e[i++] = x, e[i++] = y;
-  e[i++] = kCurveEnd;
-  e[i] = kCurveEnd;
-  return e;
-}
-
 const Envelope kVolumeCurve = Curve({{0, 40}, {60, 250}, {61, 3}, {200, 128}, {256, 256}});
 const Envelope kPanCurve = Curve({{0, 0}, {100, 200}, {255, 9}, {256, 70}});
 const Envelope kPitchCurve = Curve({{0, 0}, {90, 256}, {91, 77}, {180, 30}, {256, 200}});
