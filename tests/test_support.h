@@ -56,6 +56,16 @@ inline void SetDocument(const SoundFormat& f, const std::vector<uint8_t>& bytes)
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
 }
 
+// Samples on the 16-bit scale as a document in format f (8-bit keeps the top byte).
+inline void SetSamples(const SoundFormat& f, const std::vector<int32_t>& samples) {
+  std::vector<uint8_t> bytes;
+  for (int32_t s : samples) {
+    if (f.wBitsPerSample == 16) bytes.push_back(static_cast<uint8_t>(s));
+    bytes.push_back(static_cast<uint8_t>(f.wBitsPerSample == 8 ? (s >> 8) + 128 : s >> 8));
+  }
+  SetDocument(f, bytes);
+}
+
 inline std::vector<uint8_t> DocumentBytes() {
   const SoundDocument& doc = Doc();
   return std::vector<uint8_t>(doc.data.data(), doc.data.data() + doc.length);
@@ -77,6 +87,13 @@ inline std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples) {
     out.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8));
   }
   return out;
+}
+
+// Bytes that count up, so that any stretch of them is recognisable.
+inline std::vector<uint8_t> Ramp(size_t n) {
+  std::vector<uint8_t> bytes(n);
+  for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
+  return bytes;
 }
 
 // The user that permission tests run as when the tests run as root.

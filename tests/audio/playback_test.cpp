@@ -12,12 +12,8 @@ namespace {
 
 struct PlaybackTest : EngineFixture, ::testing::Test {
   HeadlessWaveDevices& dev() { return platform.waveDevices; }
-  // A sound of `frames` frames whose bytes count up, so that any stretch
-  // of it is recognisable.
   void Sound(const SoundFormat& f, int32_t frames) {
-    std::vector<uint8_t> bytes(static_cast<size_t>(frames) * f.nBlockAlign);
-    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
-    SetDocument(f, bytes);
+    SetDocument(f, Ramp(static_cast<size_t>(frames) * f.nBlockAlign));
   }
   void Select(int32_t start, int32_t end) {
     Doc().selStart = Doc().anchor = start;

@@ -1,7 +1,5 @@
 // Every batch verb with fields, one row each: the values its dialog stores
-// from them (held to the dialog's ranges, scaled fields read as the window
-// reads them, grey boxes unmoved), and the hash of the file written. Then
-// the fields refused before anything runs.
+// and the hash of the file written; then the fields refused.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -1,6 +1,4 @@
-// The batch tool with today's formats: each written by its extension and
-// read back, the source named by --info, the notice on stderr, the dither
-// seed, and names it cannot tell.
+// The batch tool with today's formats.
 #include <gtest/gtest.h>
 
 #include <sstream>

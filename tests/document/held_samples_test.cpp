@@ -1,8 +1,5 @@
-// Sounds of widths the program only holds (12, 24 and 32 bits; 1, 2 and 5
-// channels): every writer keeps the values SoX reads in the input (mu-law
-// ones as their codes), conversion reads them, frame moves and undo keep
-// them, and every operation that would rewrite samples refuses under its
-// caption with the document as it was.
+// Widths the program only holds (12, 24, 32 bits; 1, 2, 5 channels): kept by
+// writers, conversion, frame moves and undo; refused by every sample rewrite.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,6 +1,4 @@
-// ReplaceSelection: the tail follows the new bytes, only the selection's end
-// moves, and a block that cannot grow (or a length past 32 bits) leaves the
-// document as it was.
+// ReplaceSelection: the tail follows, only the end moves, failing changes nothing.
 #include "document/replace_selection.h"
 
 #include <gtest/gtest.h>

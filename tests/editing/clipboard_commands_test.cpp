@@ -137,9 +137,7 @@ TEST_F(EditTest, PasteConvertsTheClipOrRefusesIt) {
                             "フォーマット変換:このデータ形式からの変換はサポートされていません"}));
 }
 
-// A clip that is not what was copied (cut short, no room for its header,
-// not sound at all) is refused by every command that reads it, as a clip
-// that is not PCM is, and the document stays as it was.
+// A clip that is not what was copied is refused like a non-PCM one, the sound kept.
 TEST_F(EditTest, ClipsCutShortOrWithoutAHeaderAreRefusedLikeNonPcm) {
   PutClip(MakeFormat(8000, 8, 1), Bytes(1000, 0x90));
   auto declaring = [&](uint8_t top) {

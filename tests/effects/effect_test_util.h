@@ -12,18 +12,21 @@
 
 #include "document/frame_format.h"
 #include "document/sound_document.h"
+#include "effects/envelope.h"
+#include "platform/param_dialog.h"
+#include "resources/dialogs.h"
 #include "test_support.h"
 
 namespace kelvora {
 
-// Samples on the 16-bit scale as a document in format f (8-bit keeps the top byte).
-inline void SetSamples(const SoundFormat& f, const std::vector<int32_t>& samples) {
-  std::vector<uint8_t> bytes;
-  for (int32_t s : samples) {
-    if (f.wBitsPerSample == 16) bytes.push_back(static_cast<uint8_t>(s));
-    bytes.push_back(static_cast<uint8_t>(f.wBitsPerSample == 8 ? (s >> 8) + 128 : s >> 8));
-  }
-  SetDocument(f, bytes);
+// An envelope through these points.
+inline Envelope Curve(const std::vector<CurvePoint>& points) {
+  Envelope e{};
+  size_t i = 0;
+  for (const CurvePoint& p : points) e[i++] = p.x, e[i++] = p.y;
+  e[i++] = kCurveEnd;
+  e[i] = kCurveEnd;
+  return e;
 }
 
 // Every sample of the document on the 16-bit scale, frame by frame.

@@ -17,15 +17,6 @@ namespace {
 
 using Points = std::vector<CurvePoint>;
 
-Envelope Curve(const Points& points) {
-  Envelope e{};
-  size_t i = 0;
-  for (const CurvePoint& p : points) e[i++] = p.x, e[i++] = p.y;
-  e[i++] = kCurveEnd;
-  e[i] = kCurveEnd;
-  return e;
-}
-
 Points Read(const Envelope& e) {
   Points p;
   for (int i = 0; i < EnvelopePoints(e); ++i) p.push_back({e[2 * i], e[2 * i + 1]});
@@ -193,9 +184,7 @@ TEST_F(EditorFixture, CancelKeepsTheEditedCurve) {
   EXPECT_EQ(Params<PanEnvelopeParams>().curve, FlatEnvelope());
 }
 
-// The point under the pointer, or the one dragged, shows its time into the
-// selection (994 frames at 22050 Hz) and its level as the effect applies it;
-// the equalizer's sliders their gain.
+// Tips: a point's time into the selection and level as applied; the equalizer's gain.
 TEST_F(EditorFixture, TipsShowTheValueOfThePointAndTheSlider) {
   std::vector<std::string> tips;
   f.platform.dialogs.QueueActions(

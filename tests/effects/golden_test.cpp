@@ -1,8 +1,5 @@
-// Every effect and generator on fixed signals in every frame format: a hash
-// of what the run leaves (the bytes, the selection, the progress texts of
-// its name, the messages and the events handled) against the value recorded
-// when each was checked against a plain frame-by-frame rendering of its
-// definition. A changed hash is a changed result: find out which first.
+// Every effect and generator on fixed signals in every frame format, hashed
+// (bytes, selection, texts, messages, events). A changed hash is a changed result.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -80,15 +77,6 @@ void QuietNoise(const SoundFormat& f) {
 }
 
 // ----- Cases ---------------------------------------------------------------
-
-Envelope Curve(std::initializer_list<std::pair<int32_t, int32_t>> points) {
-  Envelope e{};
-  size_t i = 0;
-  for (const auto& [x, y] : points) e[i++] = x, e[i++] = y;
-  e[i++] = kCurveEnd;
-  e[i] = kCurveEnd;
-  return e;
-}
 
 const Envelope kVolumeCurve = Curve({{0, 40}, {60, 250}, {61, 3}, {200, 128}, {256, 256}});
 const Envelope kPanCurve = Curve({{0, 0}, {100, 200}, {255, 9}, {256, 70}});

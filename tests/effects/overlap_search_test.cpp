@@ -1,6 +1,4 @@
-// The fast overlap search against the plain one on random windows: every
-// channel count and width, windows overhanging either block, sums that tie,
-// and -32768 wherever it may turn up, at every vector level.
+// The fast overlap search against the plain one on random windows.
 #include <gtest/gtest.h>
 
 #include <random>

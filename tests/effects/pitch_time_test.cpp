@@ -1,6 +1,4 @@
-// Pitch, time stretch and transpose: known results, the time-stretch
-// dialog's lengths, long selections and slow rates, and neutral values
-// (their results on fixed signals are in golden_test.cpp).
+// Pitch, time stretch and transpose (fixed-signal results: golden_test.cpp).
 #include "effects/pitch_time.h"
 
 #include <gtest/gtest.h>

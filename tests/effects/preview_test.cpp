@@ -1,6 +1,4 @@
-// The preview of every effect dialog: what it plays is what OK writes, a
-// change goes on from the same place, bypass plays the original, and
-// nothing of the document, the undo copy or the settings moves.
+// The preview of every effect dialog plays what OK writes and moves nothing.
 #include "effects/preview.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,4 @@
-// The sequence every effect and generator command shares, one row each: its
-// dialog (and Cancel), the undo copy, the busy state, the modified flag, one
-// Undo back, and a shortage of memory for the copy or the pass's own scratch
-// reported under its name with the sound as it was.
+// The sequence every effect and generator command shares, one row each.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,14 +6,14 @@
 #include "document/busy.h"
 #include "document/params.h"
 #include "editing/clip_wave_block.h"
-#include "effects/effect_test_util.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"
+#include "effects/effect_test_util.h"
 #include "effects/envelope.h"
 #include "effects/equalizers.h"
 #include "effects/pitch_time.h"
-#include "generators/generators.h"
 #include "effects/texts.h"
+#include "generators/generators.h"
 #include "generators/texts.h"
 #include "resources/dialogs.h"
 
@@ -70,7 +67,9 @@ const Contract kContracts[] = {
     {kCmdTimeStretch, kNameTimeStretch, kDialogTimeStretch, 420, true,
      [] { Params<TimeStretchParams>().speed = 50; }},
     {kCmdTranspose, kNameTranspose, kDialogTranspose, 420, true,
-     [] { Params<TransposeParams>() = {-700, 1, 50}; }},
+     [] {
+       Params<TransposeParams>() = {-700, 1, 50};
+     }},
     {kCmdGraphicEq, kNameGraphicEq, kDialogGraphicEq, 8000, true,
      [] { Params<GraphicEqParams>().positions.fill(0); }},
     {kCmdParametricEq, kNameParametricEq, kDialogParametricEq, 8000, true,
@@ -78,7 +77,8 @@ const Contract kContracts[] = {
     {kCmdInsertSilence, kCaptionGenerator, kDialogInsertSilence, 500, false},
     {kCmdWhiteNoise, kCaptionGenerator, kDialogNoise, 500},
     {kCmdTone, kCaptionGenerator, kDialogTone, 500},
-    {kCmdMelodyPaste, kCaptionMelodyShortage, kDialogMelody, 1300, true, [] {
+    {kCmdMelodyPaste, kCaptionMelodyShortage, kDialogMelody, 1300, true,
+     [] {
        PutClip();
        Params<MelodyParams>().melody = "c8d8";
      }},
@@ -120,8 +120,9 @@ TEST_P(RunnerContract, BusyWhileItRunsModifiedAndOneUndoBack) {
   const Contract& c = GetParam();
   Busy().progressCounter = 150;
   std::vector<int> seen;  // busy, and whether Volume and Undo ran meanwhile
-  f.ui().pendingEvents.push_back(
-      [&] { seen = {Busy().busy, RunCommand(kCmdVolume), RunCommand(kCmdUndo)}; });
+  f.ui().pendingEvents.push_back([&] {
+    seen = {Busy().busy, RunCommand(kCmdVolume), RunCommand(kCmdUndo)};
+  });
   ASSERT_TRUE(RunCommand(c.command));
   EXPECT_TRUE(f.ui().messages.empty());
   EXPECT_TRUE(Doc().modified);

@@ -1,6 +1,4 @@
-// The dynamics, delay and modulation effects on small sounds whose results
-// are known by hand; the grey stereo boxes on mono sounds; the
-// long-selection phases kept in 64 bits.
+// Dynamics, delay and modulation effects on small sounds known by hand.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -67,9 +67,7 @@ protected:
   }
 };
 
-// 16-bit sound through each lossless writer and back is the same sound, with
-// no notice and no question on saving it again; an 8-bit sound comes back
-// sample for sample at 16 bits.
+// Lossless writers round-trip 16-bit sound silently; 8-bit comes back at 16 bits.
 TEST_F(Intake, LosslessRoundTripsAreExact) {
   const std::vector<uint8_t> sound = Pcm16(Signal());
   for (int32_t kind : {kFileKindFlac, kFileKindW64, kFileKindCaf}) {
@@ -92,9 +90,7 @@ TEST_F(Intake, LosslessRoundTripsAreExact) {
   EXPECT_EQ(Samples(), (std::vector<int16_t>{-32768, -32512, 0, 32512}));
 }
 
-// 24-bit samples: within one step of exact rounding, the same bytes for the
-// same seed, other bytes for another; 24-bit samples that are whole 16-bit
-// values come in exactly and say nothing.
+// 24 bits: within one step, reproducible per seed; whole 16-bit values exact, unsaid.
 TEST_F(Intake, WideSamplesAreDitheredReproducibly) {
   std::vector<int32_t> wide;
   for (int64_t i = 0; i < 80000; ++i)
@@ -295,9 +291,7 @@ TEST_F(Intake, HostileFilesLoadSafelyOrLeaveTheDocument) {
   }
 }
 
-// A data size of 0 (a recorder stopped before its header was done) or past
-// the end of the file: the sound is the rest of the file, as the WAV
-// reader takes it, not nothing for a save to write back.
+// A data size of 0 or past the end: the rest of the file, as the WAV reader takes it.
 TEST_F(Intake, UnfinishedDataSizesReadToTheEnd) {
   std::vector<float> wave;
   for (int i = 0; i < 90000; ++i) wave.push_back(float(std::sin(i * 0.01) * 0.6));

@@ -115,11 +115,8 @@ TEST_F(OpenSaveTest, AFileWithoutReadPermissionIsReportedAsSuch) {
       << "another message than: " << expected;
 }
 
-// Layouts the program cannot draw or edit still load unchanged and save back
-// as they were, and the load says so once.
-// Widths the program only holds are said once, with whether conversion
-// takes them; 8- and 16-bit sounds of any rate and channel count are shown
-// and edited, and nothing is said.
+// Layouts the program only holds load and save back unchanged, said once (with
+// whether conversion takes them); 8- and 16-bit sounds of any layout say nothing.
 TEST_F(OpenSaveTest, LayoutsThatCannotBeShownAreLoadedAsTheyAreWithOneNotice) {
   struct Case {
     uint32_t rate;
@@ -263,9 +260,7 @@ TEST_F(OpenSaveTest, SaveQuestions) {
   EXPECT_EQ(dialogs().calls.at(1).name, "無題");
 }
 
-// Undo across an open brings back the document whole: its sound under its
-// own name and kind, with its unsaved edit. Save then writes that file and
-// not the one opened after it; redo brings the opened one back.
+// Undo across an open brings back path, kind and unsaved edit; Save writes that file.
 TEST_F(OpenSaveTest, UndoAcrossAnOpenExchangesPathKindAndModifiedFlag) {
   const std::string a = dir / "a.wav", b = dir / "b.aiff";
   SetDocument(MakeFormat(8000, 16, 2), Pcm16({1, 2, 3, 4}));

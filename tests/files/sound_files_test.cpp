@@ -177,9 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Empty, RoundTrip,
                                          Layout{kFileKindAiff, 16, 1, 0},
                                          Layout{kFileKindAu, 8, 2, 0}));
 
-// A code a sample, however wide the samples (the codes are the AU writer's,
-// tested with it): the header says 8 bits, a byte a sample. The document
-// itself is not converted.
+// A mu-law WAV holds a code a sample whatever the width; the document is not converted.
 TEST_F(SoundFileTest, MuLawWavHoldsACodeASample) {
   for (int bits : {8, 16, 24}) {
     const SoundFormat f = MakeFormat(8000, bits, 2);

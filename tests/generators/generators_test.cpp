@@ -1,6 +1,4 @@
-// Silence, noise and tones: insertion, silent noise, and the waveforms'
-// values at their phase boundaries (their whole results on fixed signals are
-// in golden_test.cpp).
+// Silence, noise and tones (their results on fixed signals: golden_test.cpp).
 #include "generators/generators.h"
 
 #include <gtest/gtest.h>

@@ -42,9 +42,7 @@ TEST(HelpPage, NamesEveryMenuCommandAndDialog) {
   EXPECT_EQ(missing, std::vector<std::string>{});
 }
 
-// Each transport entry says what its command plays on a sound with a
-// selection: the whole sound ("全体"), the selection ("選択範囲"), in a
-// loop ("繰り返し").
+// Each transport entry says what its command plays: 全体, 選択範囲, 繰り返し.
 TEST(HelpPage, TransportEntriesSayWhatEachCommandPlays) {
   const std::string html = HelpPage();
   for (const auto& [command, name] : {std::pair{kCmdPlay, "再生"},

@@ -1,8 +1,5 @@
-// Recovery copies on the headless platform: when a copy is made and when it
-// goes, what a crash between any two steps of the worker leaves, recordings
-// as they come in, and the start-up question over good, broken and several
-// copies. A crash is the folder renamed to a process that does not run and
-// a fresh engine.
+// Recovery copies on the headless platform. A crash is the folder renamed to
+// a process that does not run and a fresh engine.
 #include "shell/recovery.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +15,7 @@
 #include "audio/audio.h"
 #include "document/busy.h"
 #include "document/undo.h"
+#include "files/file_test_support.h"
 #include "files/load_support.h"
 #include "files/open_save.h"
 #include "files/recovery_folder.h"
@@ -37,12 +35,6 @@ constexpr int64_t kSavedAt = 1700000000;  // 2023/11/14 22:13:20 UTC
 constexpr const char* kDeadFolder = "999999999-7";
 // The rest after which a copy is due, and a turn of the event loop to make it.
 constexpr int64_t kRest = 5010;
-
-std::vector<uint8_t> Ramp(size_t n) {
-  std::vector<uint8_t> bytes(n);
-  for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
-  return bytes;
-}
 
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -65,16 +57,11 @@ struct RecoveryTest : EngineFixture, ::testing::Test {
   RecoveryTest() {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
-    char name[] = "/tmp/kelvora-recovery-XXXXXX";
-    tmp = ::mkdtemp(name);
     platform.system.stateFolder = tmp + "/state";
     platform.system.wallSeconds = kSavedAt;
     StartRecovery();
   }
-  ~RecoveryTest() override {
-    ResetRecoveryState();
-    fs::remove_all(tmp);
-  }
+  ~RecoveryTest() override { ResetRecoveryState(); }
   std::string Root() const { return tmp + "/state/kelvora/recovery"; }
   std::string Folder() const { return RecoveryPlaceOf().folder; }
   bool HasCopy() const { return fs::exists(Folder() + "/" + kRecoveryInfoName); }
@@ -121,7 +108,8 @@ struct RecoveryTest : EngineFixture, ::testing::Test {
     ui().answers.push_back(answer);
     OfferRecoveryAtStart();
   }
-  std::string tmp;
+  TempDir dir;
+  std::string tmp = dir.path();
   int64_t dueAt = 0;
 };
 
@@ -244,9 +232,7 @@ TEST_F(RecoveryTest, AStaleCopyIsAbandonedAndMadeAgain) {
   EXPECT_EQ(CopyOnDisk(), DocumentBytes());
 }
 
-// A copy that could not be described is said once, and the next one never
-// goes where the good copy is: killed after it was put in place but before
-// it was described, the good copy is what comes back.
+// A copy that could not be described is said once and never replaces the good one.
 TEST_F(RecoveryTest, AFailedCopyIsNotedAndNeverTakesThePlaceOfTheGoodOne) {
   const std::vector<uint8_t> first = EditedSound(4000);
   Pass(kRest);

@@ -58,9 +58,7 @@ TEST_F(Navigation, KeysMoveTheCursorOrTheMovingEndAndScrollToIt) {
   EXPECT_EQ(Doc().selStart, 260);
 }
 
-// The keys are commands like any other: dropped during an operation, and
-// Space starts playback from the cursor, stops it, and stops even while
-// playback holds the busy flag.
+// Keys are dropped during an operation, but Space still stops playback.
 TEST_F(Navigation, KeysFollowTheBusyFilterAndSpaceStillStops) {
   Busy().busy = true;
   for (int id : {kCmdCursorRight, kCmdExtendEnd, kCmdFitAll, kCmdPlayOrStop})

@@ -19,18 +19,10 @@ namespace {
 // the 16-bit scale, and whose other channels are silent.
 template <class F>
 void Sound(uint32_t rate, int bits, int channels, int frames, F f) {
-  std::vector<uint8_t> bytes;
+  std::vector<int32_t> v;
   for (int i = 0; i < frames; ++i)
-    for (int ch = 0; ch < channels; ++ch) {
-      const int v = ch == 0 ? static_cast<int>(std::lround(f(i))) : 0;
-      if (bits == 8) {
-        bytes.push_back(static_cast<uint8_t>((v >> 8) + 128));
-      } else {
-        bytes.push_back(static_cast<uint8_t>(v));
-        bytes.push_back(static_cast<uint8_t>(v >> 8));
-      }
-    }
-  SetDocument(MakeFormat(rate, bits, channels), bytes);
+    for (int ch = 0; ch < channels; ++ch) v.push_back(ch == 0 ? int32_t(std::lround(f(i))) : 0);
+  SetSamples(MakeFormat(rate, bits, channels), v);
 }
 
 // The view drawn until every column is ready, in grey, as levels 0..255

@@ -29,14 +29,8 @@ TEST(EnvelopeEditorOnScreen, DraggingRedrawsTheCurveOverTheWaveform) {
   auto dlg = host.Build(118, editor);
   QWidget* area = dlg->Widget(110);
   ASSERT_NE(area, nullptr);
-  auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent event(type, at, at, button, held, Qt::NoModifier);
-    QApplication::sendEvent(area, &event);
-  };
   // On the line at a quarter, up to three quarters of the height.
-  send(QEvent::MouseButtonPress, {100, 130}, Qt::LeftButton, Qt::LeftButton);
-  send(QEvent::MouseMove, {120, 64}, Qt::NoButton, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, {120, 64}, Qt::LeftButton, Qt::NoButton);
+  Drag(area, {100, 130}, {120, 64});
   EXPECT_EQ(curve, (Envelope{0, 128, 76, 192, 256, 128, kCurveEnd, kCurveEnd}));
   PixelCanvas fresh(400, 256);
   EnvelopeEditorState s{&curve};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <memory>
 
 #include "platform/qt/qt_platform.h"
@@ -18,6 +19,19 @@ inline void EnsureQtApplication() {
   static char* argv[] = {name, nullptr};
   auto* app = new QApplication(argc, argv);  // lives until the process ends
   app->setQuitOnLastWindowClosed(false);
+}
+
+inline void SendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons) {
+  QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
+  QApplication::sendEvent(w, &e);
+}
+
+// A left-button drag on w from `from` to `to`, released there.
+inline void Drag(QWidget* w, QPoint from, QPoint to) {
+  SendMouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(w, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+  SendMouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
 }
 
 // The engine's window calls reach the real window once UseQtUi() is called.

@@ -1,7 +1,5 @@
-// Real crashes of the window program (running offscreen): it is killed
-// with SIGKILL after a copy, during a recording and during a copy's write,
-// then started again; and a recovery folder on a file system that is full.
-// The edits are compared with the same edits made by kelvora-cli.
+// Real SIGKILLs of the window program, then a restart; the edits compared
+// with kelvora-cli's.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -17,6 +15,7 @@
 #include <thread>
 
 #include "document/byte_order.h"
+#include "files/file_test_support.h"
 #include "files/load_support.h"
 #include "files/recovery_folder.h"
 #include "files/wav.h"
@@ -46,9 +45,6 @@ bool WaitFor(const std::function<bool()>& done, int seconds) {
 
 struct CrashTest : ::testing::Test {
   CrashTest() {
-    char name[] = "/tmp/kelvora-crash-XXXXXX";
-    tmp = ::mkdtemp(name);
-    state = tmp + "/state";
     fs::create_directories(state);
     ::setenv("XDG_STATE_HOME", state.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -59,7 +55,6 @@ struct CrashTest : ::testing::Test {
       ::kill(pid, SIGKILL);
       ::waitpid(pid, nullptr, 0);
     }
-    fs::remove_all(tmp);
     ::unsetenv("XDG_STATE_HOME");
   }
   std::string Root() const { return state + "/kelvora/recovery"; }
@@ -97,8 +92,7 @@ struct CrashTest : ::testing::Test {
   }
   void Crash(pid_t pid) {
     ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    children.erase(std::remove(children.begin(), children.end(), pid), children.end());
+    Wait(pid);
   }
   // The child's folder, once it has one.
   std::string FolderOf(pid_t pid) {
@@ -108,14 +102,12 @@ struct CrashTest : ::testing::Test {
   }
   std::string Info(pid_t pid) { return Slurp(FolderOf(pid) + "/" + kRecoveryInfoName); }
 
-  std::string tmp, state;
+  TempDir dir;
+  std::string tmp = dir.path(), state = tmp + "/state";
   std::vector<pid_t> children;
 };
 
-// Edited, copied, killed; started again, restored, saved: the file is what
-// kelvora-cli makes of the same edits (which wrote no copy), and a clean end
-// leaves no folder. A broken copy found at that start is offered for
-// discarding first.
+// Copied, killed, restored, saved: kelvora-cli's file; a broken copy is offered first.
 TEST_F(CrashTest, CopyRestoreSaveGivesTheSameFileAsTheBatchTool) {
   const std::string sound = tmp + "/voice.aiff", expected = tmp + "/expected.aiff";
   ASSERT_EQ(Cli("new:rate=22050,bits=16,channels=2 tone:time=3000 -o " + sound), 0);

@@ -113,9 +113,7 @@ TEST_F(SpectrogramWindow, PointerShowsFrequencyAndNote) {
   SpectrogramOptions().on = 1;
   QWidget* canvas = Wave()->Canvas();
   const QPoint pos(300, ToneRow());
-  QMouseEvent move(QEvent::MouseMove, QPointF(pos), canvas->mapToGlobal(QPointF(pos)), Qt::NoButton,
-                   Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(canvas, &move);
+  SendMouse(canvas, QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
   const std::string text = window->Status()->Text(3).toStdString();
   EXPECT_NE(text.find(" Hz  B6 "), std::string::npos) << text;  // 2 kHz is B6 +21 cents
 }

@@ -40,12 +40,6 @@ struct ViewsWindow : QtWindowFixture, ::testing::Test {
   }
   WaveView* Wave() { return window->WaveView(); }
   QRgb At(int x, int y) { return Wave()->Picture().pixel(x, y) | 0xff000000; }
-  static void Send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-                   Qt::MouseButtons buttons) {
-    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), button, buttons,
-                  Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-  }
   void Select(int32_t startFrame, int32_t endFrame) {
     Doc().selStart = startFrame * 4;
     Doc().selEnd = endFrame * 4;
@@ -170,14 +164,14 @@ TEST_F(ViewsWindow, StatusPartsFitTheirLongestTexts) {
 
 TEST_F(ViewsWindow, DragSelectsAndWritesTheStatusBar) {
   QWidget* canvas = Wave()->Canvas();
-  Send(canvas, QEvent::MouseButtonPress, {148, 60}, Qt::LeftButton, Qt::LeftButton);
-  Send(canvas, QEvent::MouseMove, {248, 60}, Qt::NoButton, Qt::LeftButton);
-  Send(canvas, QEvent::MouseButtonRelease, {248, 400}, Qt::LeftButton, Qt::NoButton);
+  SendMouse(canvas, QEvent::MouseButtonPress, {148, 60}, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(canvas, QEvent::MouseMove, {248, 60}, Qt::NoButton, Qt::LeftButton);
+  SendMouse(canvas, QEvent::MouseButtonRelease, {248, 400}, Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(Doc().selStart, 400);
   EXPECT_EQ(Doc().selEnd, 800);
   EXPECT_TRUE(canvas->hasFocus());
   EXPECT_EQ(window->Status()->Text(2).toStdString(), "Sel :0.004-0.009(Sec) 100-200(Samples)");
-  Send(canvas, QEvent::MouseButtonDblClick, {500, 60}, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(canvas, QEvent::MouseButtonDblClick, {500, 60}, Qt::LeftButton, Qt::LeftButton);
   EXPECT_EQ(Doc().selEnd, 80000);
 }
 
@@ -227,18 +221,18 @@ TEST_F(ViewsWindow, HeldButtonRepeatsUntilReleasedOrLeft) {
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
   };
-  Send(right, QEvent::MouseButtonPress, inside, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(right, QEvent::MouseButtonPress, inside, Qt::LeftButton, Qt::LeftButton);
   EXPECT_EQ(Doc().viewStart, 40);  // ten columns at once
   wait(350);
   const int32_t held = Doc().viewStart;
   EXPECT_GE(held, 40 + 2 * 40);
-  Send(right, QEvent::MouseMove, outside, Qt::NoButton, Qt::LeftButton);
+  SendMouse(right, QEvent::MouseMove, outside, Qt::NoButton, Qt::LeftButton);
   EXPECT_FALSE(right->Pressed());
   wait(250);
   EXPECT_EQ(Doc().viewStart, held);
-  Send(right, QEvent::MouseMove, inside, Qt::NoButton, Qt::LeftButton);  // back on it
+  SendMouse(right, QEvent::MouseMove, inside, Qt::NoButton, Qt::LeftButton);  // back on it
   EXPECT_EQ(Doc().viewStart, held + 40);
-  Send(right, QEvent::MouseButtonRelease, inside, Qt::LeftButton, Qt::NoButton);
+  SendMouse(right, QEvent::MouseButtonRelease, inside, Qt::LeftButton, Qt::NoButton);
   EXPECT_FALSE(ScrollButton::MouseHeld());
   wait(250);
   EXPECT_EQ(Doc().viewStart, held + 40);
