@@ -11,8 +11,6 @@
 namespace kelvora {
 namespace {
 
-int64_t ColumnBytes() { return int64_t{View().framesPerPixel} * Doc().format.nBlockAlign; }
-
 // The view start that shows `pos`, moved by whole columns as little as can be.
 int64_t StartShowing(int64_t pos) {
   const SoundDocument& doc = Doc();
@@ -24,24 +22,6 @@ int64_t StartShowing(int64_t pos) {
     return std::max<int64_t>(0, start - (start - pos + column - 1) / column * column);
   const int64_t beyond = (pos - start) / column - (columns - 1);
   return beyond > 0 ? start + beyond * column : start;
-}
-
-void ScrollTo(int64_t start) {
-  SoundDocument& doc = Doc();
-  const int64_t old = doc.viewStart;
-  if (start == old) return;
-  doc.viewStart = static_cast<int32_t>(start);
-  ScrollBy(start - old);
-}
-
-// After the zoom level changed: the check marks, the bar, both views.
-void ShowLevel(int level, int64_t start) {
-  View().zoomLevel = level;
-  SetZoom(level);
-  Doc().viewStart = static_cast<int32_t>(std::clamp<int64_t>(start, 0, std::max(Doc().length, 0)));
-  if (Doc().length != 0) SetScrollPositionFromViewStart();
-  Services().ui->RepaintWaveView();
-  Services().ui->ViewFrameChanged();
 }
 
 }  // namespace
@@ -87,7 +67,7 @@ void MoveCursor(CursorStep step, bool extend) {
   doc.selStart = std::min(doc.anchor, doc.movingEnd);
   doc.selEnd = std::max(doc.anchor, doc.movingEnd);
   DrawSelection();
-  ScrollTo(StartShowing(pos));
+  ScrollViewTo(StartShowing(pos));
 }
 
 int FitLevel(int64_t frames) {
@@ -100,7 +80,8 @@ int FitLevel(int64_t frames) {
 void FitAll() {
   const SoundDocument& doc = Doc();
   if (doc.format.nBlockAlign == 0 || doc.length <= 0) return;
-  ShowLevel(FitLevel(doc.frames()), 0);
+  UseZoomLevel(FitLevel(doc.frames()));
+  ShowViewFrom(0);
 }
 
 void FitSelection() {
@@ -111,7 +92,8 @@ void FitSelection() {
   const int level = FitLevel(frames);
   // Half the room the selection leaves, in whole frames, before it.
   const int64_t room = int64_t{std::max(DrawingWidth(), 1)} * kFramesPerPixel[level] - frames;
-  ShowLevel(level, doc.selStart - std::max<int64_t>(room / 2, 0) * align);
+  UseZoomLevel(level);
+  ShowViewFrom(doc.selStart - std::max<int64_t>(room / 2, 0) * align);
 }
 
 void FitOnOpen() {

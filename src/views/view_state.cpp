@@ -40,14 +40,33 @@ void CenterOnCursor() {
   doc.viewStart = static_cast<int32_t>(std::clamp<int64_t>(start, 0, std::max(doc.length, 0)));
 }
 
-void SetZoomLevel(int level) {
-  level = std::clamp(level, 0, kZoomLevels - 1);
+int64_t ColumnBytes() { return int64_t{View().framesPerPixel} * Doc().format.nBlockAlign; }
+
+void UseZoomLevel(int level) {
   View().zoomLevel = level;
   SetZoom(level);
-  CenterOnCursor();
+}
+
+void ShowViewFrom(int64_t start) {
+  Doc().viewStart = static_cast<int32_t>(std::clamp<int64_t>(start, 0, std::max(Doc().length, 0)));
   if (Doc().length != 0) SetScrollPositionFromViewStart();
   Services().ui->RepaintWaveView();
   Services().ui->ViewFrameChanged();
+}
+
+void ScrollViewTo(int64_t start) {
+  SoundDocument& doc = Doc();
+  const int64_t old = doc.viewStart;
+  if (start == old) return;
+  doc.viewStart = static_cast<int32_t>(start);
+  ScrollBy(start - old);
+}
+
+void SetZoomLevel(int level) {
+  level = std::clamp(level, 0, kZoomLevels - 1);
+  UseZoomLevel(level);
+  CenterOnCursor();
+  ShowViewFrom(Doc().viewStart);
 }
 
 void ZoomIn() {

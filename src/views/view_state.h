@@ -50,6 +50,16 @@ void ZoomIn();
 void ZoomOut();
 // View start so that the moving end stands in the middle of the view.
 void CenterOnCursor();
+// Bytes one pixel column stands for at the current zoom; 0 for a format
+// that cannot be drawn.
+int64_t ColumnBytes();
+// Makes `level` current: its scale and the menu's check mark.
+void UseZoomLevel(int level);
+// After a change of scale: the view drawn from `start` (kept within the
+// sound), with the scroll bar and the overview's frame following.
+void ShowViewFrom(int64_t start);
+// The view moved to start at `start`, shifting what is drawn.
+void ScrollViewTo(int64_t start);
 
 // The density as drawing uses it: always within 1..128.
 int32_t EffectiveDensity();

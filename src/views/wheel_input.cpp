@@ -24,15 +24,6 @@ int VerticalZoomIndex(int factor) {
   return at == std::end(kVerticalZooms) ? -1 : static_cast<int>(at - std::begin(kVerticalZooms));
 }
 
-// Bytes one column of the view stands for; 0 for a format that cannot be drawn.
-int64_t ColumnBytes() { return int64_t{View().framesPerPixel} * Doc().format.nBlockAlign; }
-
-void ShowNewViewStart() {
-  SetScrollPositionFromViewStart();
-  Services().ui->RepaintWaveView();
-  Services().ui->ViewFrameChanged();
-}
-
 }  // namespace
 
 int WheelNotches::Take(int delta) {
@@ -61,9 +52,7 @@ void WheelScroll(int notches) {
     if (columns <= 0) return;
     start = old + columns * column;
   }
-  if (start == old) return;
-  doc.viewStart = static_cast<int32_t>(start);
-  ScrollBy(start - old);
+  ScrollViewTo(start);
 }
 
 void WheelZoom(int notches, int px) {
@@ -76,12 +65,10 @@ void WheelZoom(int notches, int px) {
   const int64_t length = std::max(doc.length, 0);
   px = std::clamp(px, 0, std::max(0, CurrentWaveGeometry().plotRight - kPlotLeft));
   const int64_t time = std::clamp<int64_t>(PixelToOffset(px), 0, length);
-  v.zoomLevel = level;
-  SetZoom(level);
+  UseZoomLevel(level);
   int64_t start = std::clamp<int64_t>(time - int64_t{px} * v.framesPerPixel * align, 0, length);
   if (align > 0) start -= start % align;
-  doc.viewStart = static_cast<int32_t>(start);
-  ShowNewViewStart();
+  ShowViewFrom(start);
 }
 
 void WheelZoomAtViewMiddle(int notches) { WheelZoom(notches, DrawingWidth() / 2); }
@@ -100,11 +87,6 @@ void StepVerticalZoom(int notches) {
   const int last = static_cast<int>(std::size(kVerticalZooms)) - 1;
   const int next = std::clamp(index + notches, 0, last);
   if (next != index) SetVerticalZoom(kVerticalZooms[next]);
-}
-
-void VerticalZoomCommand(int commandId) {
-  for (size_t i = 0; i < std::size(kVerticalZoomIds); ++i)
-    if (kVerticalZoomIds[i] == commandId) SetVerticalZoom(kVerticalZooms[i]);
 }
 
 void LoadVerticalZoomSetting() {

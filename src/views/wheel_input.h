@@ -48,8 +48,6 @@ void WheelZoomAtViewMiddle(int notches);
 void SetVerticalZoom(int factor);
 // One step per notch up (away from the user) or down, within x1..x8.
 void StepVerticalZoom(int notches);
-// The menu commands 40120..40123.
-void VerticalZoomCommand(int commandId);
 // Start-up: "vzoom" from the settings (other values give x1), and the marks.
 void LoadVerticalZoomSetting();
 void ShowVerticalZoomChecks();
