@@ -110,6 +110,10 @@ void OpenDataSize(FileReader& file, const uint8_t* head, Patches& patches) {
     if (file.Read(h, sizeof h) < static_cast<size_t>(4 + sizeBytes)) return;
     const uint64_t bytes = Bytes(h + 4, sizeBytes, caf);
     const uint64_t start = at + 4 + static_cast<uint64_t>(sizeBytes);
+    // libsndfile can loop for ever in LIST metadata whose sizes run past
+    // their bounds; nothing is taken from it, so it reads as padding.
+    if (!caf && IsTag(h, "LIST"))
+      Patch(patches, at, Bytes(reinterpret_cast<const uint8_t*>("JUNK"), 4, false), 4, false);
     if (IsTag(h, "data")) {
       const uint64_t rest = size - start;
       if (caf) {
