@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <initializer_list>
 #include <utility>
 
 #include "document/sound_document.h"
@@ -84,11 +85,21 @@ void HideFlacLength(const uint8_t* head, Patches& patches) {
   for (uint64_t p = 22; p < 26; ++p) patches.emplace_back(p, 0);
 }
 
+bool IsOneOf(const uint8_t* tag, std::initializer_list<const char*> tags) {
+  for (const char* t : tags)
+    if (IsTag(tag, t)) return true;
+  return false;
+}
+
 // A data chunk of size 0, or (AU) one larger than the file holds, is what a
 // recorder that stopped before finishing its header leaves: libsndfile would
 // read nothing, so the size shown is the rest of the file, as the program's
 // own WAV and AIFF readers take it.
-void OpenDataSize(FileReader& file, const uint8_t* head, Patches& patches) {
+//
+// Chunks that describe no sample (metadata, markers, loops) are shown to
+// libsndfile as padding: nothing is taken from them, and hostile sizes in
+// its parsers of them have held it in loops.
+void WalkChunks(FileReader& file, const uint8_t* head, Patches& patches) {
   const uint64_t size = file.Size();
   if (IsTag(head, ".snd")) {
     const uint64_t offset = Bytes(head + 4, 4, true), bytes = Bytes(head + 8, 4, true);
@@ -97,29 +108,34 @@ void OpenDataSize(FileReader& file, const uint8_t* head, Patches& patches) {
     return;
   }
   const bool riff = IsTag(head, "RIFF") && IsTag(head + 8, "WAVE");
-  const bool rf64 = IsTag(head, "RF64") && IsTag(head + 8, "WAVE") && IsTag(head + 12, "ds64");
+  const bool rf64 = IsOneOf(head, {"RF64", "BW64"}) && IsTag(head + 8, "WAVE");
+  const bool aiff = IsTag(head, "FORM") && IsOneOf(head + 8, {"AIFF", "AIFC"});
   const bool caf = IsTag(head, "caff");
-  if (!riff && !rf64 && !caf) return;
-  // Chunks: 4-byte id, then a 4-byte little-endian size (CAF: 8-byte
-  // big-endian, -1 for "to the end").
+  if (!riff && !rf64 && !aiff && !caf) return;
+  // Chunks: 4-byte id, then a 4-byte size, little-endian in WAV and padded
+  // to even like AIFF's; CAF: 8-byte big-endian, -1 for "to the end".
   const int sizeBytes = caf ? 8 : 4;
+  const bool bigEndian = aiff || caf;
+  const char* padding = caf ? "free" : "JUNK";
   uint64_t at = caf ? 8 : 12;
   for (int chunks = 0; chunks < 256 && at + 4 + sizeBytes <= size; ++chunks) {
     uint8_t h[12] = {};
     file.Seek(at);
     if (file.Read(h, sizeof h) < static_cast<size_t>(4 + sizeBytes)) return;
-    const uint64_t bytes = Bytes(h + 4, sizeBytes, caf);
+    const uint64_t bytes = Bytes(h + 4, sizeBytes, bigEndian);
     const uint64_t start = at + 4 + static_cast<uint64_t>(sizeBytes);
-    // libsndfile can loop for ever in LIST metadata whose sizes run past
-    // their bounds; nothing is taken from it, so it reads as padding.
-    if (!caf && IsTag(h, "LIST"))
-      Patch(patches, at, Bytes(reinterpret_cast<const uint8_t*>("JUNK"), 4, false), 4, false);
-    if (IsTag(h, "data")) {
+    const bool kept = caf    ? IsOneOf(h, {"desc", "data", "pakt", "kuki", "chan", "free"})
+                      : aiff ? IsOneOf(h, {"COMM", "SSND", "FVER", "CHAN", "JUNK"})
+                             : IsOneOf(h, {"fmt ", "data", "fact", "ds64", "JUNK"});
+    if (!kept)
+      Patch(patches, at, Bytes(reinterpret_cast<const uint8_t*>(padding), 4, false), 4, false);
+    if (!aiff && IsTag(h, "data")) {
       const uint64_t rest = size - start;
       if (caf) {
         if (bytes == ~uint64_t{0}) Patch(patches, at + 4, rest, 8, true);
       } else if (rf64 && bytes == 0xFFFFFFFF) {
-        if (Bytes(head + 28, 8, false) == 0) Patch(patches, 28, rest, 8, false);
+        if (IsTag(head + 12, "ds64") && Bytes(head + 28, 8, false) == 0)
+          Patch(patches, 28, rest, 8, false);
       } else if (bytes == 0) {
         Patch(patches, at + 4, rest < 0xFFFFFFFF ? rest : 0xFFFFFFFE, 4, false);
       }
@@ -136,7 +152,7 @@ Patches HeaderPatches(FileReader& file) {
   file.Read(head, sizeof head);
   Patches patches;
   HideFlacLength(head, patches);
-  OpenDataSize(file, head, patches);
+  WalkChunks(file, head, patches);
   return patches;
 }
 

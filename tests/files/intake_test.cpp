@@ -289,18 +289,23 @@ TEST_F(Intake, HostileFilesLoadSafelyOrLeaveTheDocument) {
     EXPECT_EQ(DocumentBytes(), (std::vector<uint8_t>{1, 2, 3, 4})) << name;
     EXPECT_EQ(engine.ui().messages.back().icon, MsgIcon::kWarning) << name;
   }
-  // LIST metadata whose sizes run past the file once held libsndfile in a loop.
-  const std::string hex =
+  // LIST metadata whose sizes run past the file once held libsndfile in a
+  // loop, in a RIFF and in an RF64 without its ds64.
+  const char* const lists[] = {
       "5249464660000000574156454c49535405005249464676ffffffffffffffffffffffffffb84b0e54"
       "fffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff8ffffffffffffff"
       "ffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff"
       "ffffffffffffffffffffffffffffffffff000000574156456618000000000000006d743220100000"
-      "000100003d00020044ffd2";
-  std::vector<uint8_t> list;
-  for (size_t i = 0; i < hex.size(); i += 2)
-    list.push_back(std::stoi(hex.substr(i, 2), nullptr, 16));
-  ASSERT_TRUE(WriteBytes(dir / "list.wav", list));
-  EXPECT_EQ(OpenSoundFile(dir / "list.wav"), 0);
+      "000100003d00020044ffd2",
+      "5246363460000000574156454c495354050100000010ffffffffffffffffffffffffffffffffffff"
+      "fffffffffffffffff7ffffffffffffffffffffffffffffffffffffffffffff00"};
+  for (const std::string hex : lists) {
+    std::vector<uint8_t> list;
+    for (size_t i = 0; i < hex.size(); i += 2)
+      list.push_back(std::stoi(hex.substr(i, 2), nullptr, 16));
+    ASSERT_TRUE(WriteBytes(dir / "list.wav", list));
+    EXPECT_EQ(OpenSoundFile(dir / "list.wav"), 0);
+  }
 }
 
 // A data size of 0 or past the end: the rest of the file, as the WAV reader takes it.
