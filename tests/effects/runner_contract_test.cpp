@@ -24,7 +24,7 @@ struct Contract {
   int command;
   const char* caption;  // of the shortage message
   int dialog;           // shown first; 0 none
-  size_t scratchCap;    // a cap that leaves the copy but not the pass's scratch; 0 none
+  size_t scratchCap;    // a cap that leaves the copy but not the pass's scratch or growth; 0 none
   bool busy = true;
   std::function<void()> set = [] {};  // values that change something
 };
@@ -45,7 +45,7 @@ const Contract kContracts[] = {
     {kCmdNormalize, kNameNormalize, 0, 0},
     {kCmdReverse, kNameReverse, 0, 0},
     {kCmdInvertPhase, kNameInvertPhase, 0, 0},
-    {kCmdRemoveDc, kNameRemoveDc, 0, 420},
+    {kCmdRemoveDc, kNameRemoveDc, 0, 0},
     {kCmdSilenceSelection, kNameSilence, 0, 0, false},
     {kCmdNoiseGate, kNameNoiseGate, kDialogNoiseGate, 0, true,
      [] { Params<NoiseGateParams>().level = 100; }},
