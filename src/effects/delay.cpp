@@ -101,83 +101,83 @@ constexpr std::array<Tap, 28> kReverbTaps = {{
 
 // Each frame becomes dry% of itself plus, per tap, the frame dk earlier
 // times gain * level / 12800, every term truncated. The taps read the sound
-// with its frames' DC removed, and never the results, so they come from a
-// copy of it: one plane per channel from the earliest frame a tap reaches
-// (not before the data start, where reads are 0) to the frames' end.
+// with its frames' DC removed (the frames before them as they are, 0 before
+// the data start), never the results. So the DC removal is written over the
+// frames first, and the taps are laid on from the last frame back: a frame
+// reads only itself and earlier frames, which still hold the DC removal's
+// output. Nothing but a chunk of sums is kept.
 struct Reverberator {
   std::array<int64_t, kReverbTaps.size()> reach{};   // dk in frames
   std::array<int32_t, kReverbTaps.size()> weight{};  // gain * level
   int32_t dry = 0;
-  int64_t first = 0, lo = 0, span = 0;  // frames: selection start, plane start, plane length
-  MemoryBlock planes;
 
-  int Start(const ReverbParams& p, const SoundView& v, const Scratch& scratch) {
-    const uint32_t rate = v.Rate();
+  explicit Reverberator(const ReverbParams& p, uint32_t rate) {
     const auto time = static_cast<uint32_t>(p.time);
-    int64_t widest = 0;
     for (size_t t = 0; t < kReverbTaps.size(); ++t) {
       reach[t] = rate * kReverbTaps[t].ms / 1000u * time / 1000u;
       weight[t] = kReverbTaps[t].gain * p.level;
-      widest = std::max(widest, reach[t]);
     }
     dry = p.dry;
-    first = v.first;
-    lo = first - std::min(widest, first);
-    span = first + v.frames - lo;
-    if (!scratch.Get(planes, static_cast<size_t>(span * v.Channels()) * sizeof(int16_t) + 32))
-      return 0;
-    v.WithFormat([&](auto fmt) {
-      // The frames before them as they are, then their DC removed, as the
-      // sound's width holds it.
-      const uint8_t* from = v.source + lo * fmt.Align();
-      for (int ch = 0; ch < fmt.Count(); ++ch) {
-        int16_t* plane = Plane(ch);
-        VectorLoop(first - lo, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-          plane[i] = static_cast<int16_t>(fmt.Read(from + i * fmt.Align(), ch));
-        });
-      }
-      std::vector<double> sums(static_cast<size_t>(fmt.Count()) + 1, 0.0);
-      const ProgressPlan plan{v.progress != nullptr ? texts::kNameRemoveDc : nullptr, 0, v.Align(),
-                              v.Length()};
-      ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
-        const int64_t at = first - lo + k0;
-        RemoveDcFrames(fmt, v.SourceRange() + k0 * fmt.Align(), n, sums.data(),
-                       [&](int64_t i, int ch, int32_t x) {
-                         Plane(ch)[at + i] = static_cast<int16_t>(Held(fmt, x));
-                       });
-      });
-    });
-    return 1;
   }
-  int16_t* Plane(int ch) { return reinterpret_cast<int16_t*>(planes.data()) + ch * span; }
 
-  void Render(const SoundView& v, uint8_t* out) {
-    std::vector<int32_t> acc(kChunkFrames);
-    v.WithFormat([&](auto fmt) {
-      const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
-      ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
-        for (int ch = 0; ch < fmt.Count(); ++ch) {
-          const int16_t* here = Plane(ch) + (first + k0 - lo);  // frame k0 of the selection
-          int32_t* sum = acc.data();
-          std::fill(sum, sum + n, 0);
-          for (size_t t = 0; t < reach.size(); ++t) {
-            const int32_t w = weight[t];
-            if (w == 0) continue;
-            // Frames whose tap lies before the data start read 0.
-            const int64_t skip = std::clamp<int64_t>(reach[t] - (first + k0), 0, n);
-            const int16_t* from = here + skip - reach[t];
-            int32_t* to = sum + skip;
-            VectorLoop(n - skip,
-                       [=](int64_t i) KELVORA_ALWAYS_INLINE { to[i] += from[i] * w / 12800; });
-          }
-          uint8_t* frames = out + k0 * fmt.Align();
-          const int32_t d = dry;
-          VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-            fmt.Write(frames + i * fmt.Align(), here[i] * d / 100 + sum[i], ch);
+  template <class Fmt>
+  void RemoveDc(Fmt fmt, const SoundView& v) {
+    std::vector<double> sums(static_cast<size_t>(fmt.Count()) + 1, 0.0);
+    const ProgressPlan plan{v.progress != nullptr ? texts::kNameRemoveDc : nullptr, 0, v.Align(),
+                            v.Length()};
+    ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
+      uint8_t* o = v.out + k0 * fmt.Align();
+      RemoveDcFrames(fmt, v.SourceRange() + k0 * fmt.Align(), n, sums.data(),
+                     [&](int64_t i, int ch, int32_t x) { fmt.Write(o + i * fmt.Align(), x, ch); });
+    });
+  }
+
+  // Chunks from the last back; the progress counts them as if forwards.
+  template <class Fmt>
+  void AddTaps(Fmt fmt, const SoundView& v) {
+    const int32_t align = fmt.Align();
+    const int channels = fmt.Count();
+    std::vector<int32_t> acc(static_cast<size_t>(kChunkFrames * channels));
+    const int64_t chunks = (v.frames + kChunkFrames - 1) / kChunkFrames;
+    for (int64_t c = chunks - 1; c >= 0; --c) {
+      const int64_t k0 = c * kChunkFrames, n = std::min(kChunkFrames, v.frames - k0);
+      for (int ch = 0; ch < channels; ++ch) {
+        int32_t* sum = acc.data() + ch * kChunkFrames;
+        std::fill(sum, sum + n, 0);
+        for (size_t t = 0; t < reach.size(); ++t) {
+          const int32_t w = weight[t];
+          if (w == 0) continue;
+          // Frames whose tap lies before the data start read 0, those whose
+          // tap lies before the selection read the sound as it was.
+          const int64_t skip = std::clamp<int64_t>(reach[t] - (v.first + k0), 0, n);
+          const int64_t split = std::clamp<int64_t>(reach[t] - k0, skip, n);
+          const uint8_t* before = v.source + (v.first + k0 + skip - reach[t]) * align;
+          const uint8_t* inside = v.out + (k0 + split - reach[t]) * align;
+          int32_t* to = sum + skip;
+          VectorLoop(split - skip, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+            to[i] += fmt.Read(before + i * align, ch) * w / 12800;
+          });
+          to = sum + split;
+          VectorLoop(n - split, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+            to[i] += fmt.Read(inside + i * align, ch) * w / 12800;
           });
         }
-      });
-    });
+      }
+      uint8_t* frames = v.out + k0 * align;
+      const int32_t d = dry;
+      for (int ch = 0; ch < channels; ++ch) {
+        const int32_t* sum = acc.data() + ch * kChunkFrames;
+        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+          uint8_t* frame = frames + i * fmt.Align();
+          fmt.Write(frame, fmt.Read(frame, ch) * d / 100 + sum[i], ch);
+        });
+      }
+      if (v.progress != nullptr) {
+        const int64_t ahead = (chunks - 1 - c) * kChunkFrames;
+        ShowProgressSpan(v.progress, ahead * align, align, std::min(kChunkFrames, v.frames - ahead),
+                         v.Length());
+      }
+    }
   }
 };
 
@@ -190,11 +190,12 @@ int EchoPass(const EchoParams& p, const SoundView& v, const Scratch& scratch) {
   return 1;
 }
 
-int ReverbPass(const ReverbParams& p, const SoundView& v, const Scratch& scratch) {
-  Reverberator reverb;
-  if (!reverb.Start(p, v, scratch)) return 0;
-  reverb.Render(v, v.out);
-  return 1;
+void ReverbPass(const ReverbParams& p, const SoundView& v) {
+  Reverberator reverb(p, v.Rate());
+  v.WithFormat([&](auto fmt) {
+    reverb.RemoveDc(fmt, v);
+    reverb.AddTaps(fmt, v);
+  });
 }
 
 namespace {
@@ -224,7 +225,8 @@ void Echo() {
 void Reverb() {
   static const EffectRecipe kRecipe{texts::kNameReverb, kDialogReverb, ReverbControls};
   RunEffect(kRecipe, [](EffectRun& run) {
-    return ReverbPass(Params<ReverbParams>(), run.view, run.scratch);
+    ReverbPass(Params<ReverbParams>(), run.view);
+    return 1;
   });
 }
 
