@@ -66,7 +66,7 @@ const Contract kContracts[] = {
     {kCmdPitch, kNamePitch, kDialogPitch, 420, true, [] { Params<PitchParams>().pitch = 60; }},
     {kCmdTimeStretch, kNameTimeStretch, kDialogTimeStretch, 420, true,
      [] { Params<TimeStretchParams>().speed = 50; }},
-    {kCmdTranspose, kNameTranspose, kDialogTranspose, 420, true,
+    {kCmdTranspose, kNameTranspose, kDialogTranspose, 0, true,
      [] {
        Params<TransposeParams>() = {-700, 1, 50};
      }},
