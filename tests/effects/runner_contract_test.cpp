@@ -53,7 +53,7 @@ const Contract kContracts[] = {
     {kCmdDistortion, kNameDistortion, kDialogDistortion, 0},
     {kCmdNoiseRemoval, kNameNoiseRemoval, kDialogNoiseRemoval, 0},
     {kCmdEcho, kNameEcho, kDialogEcho, 420, true, [] { Params<EchoParams>().delay = 3; }},
-    {kCmdReverb, kNameReverb, kDialogReverb, 0},
+    {kCmdReverb, kNameReverb, kDialogReverb, 420},
     {kCmdFlanger, kNameFlanger, kDialogFlanger, 0},
     {kCmdVibrato, kNameVibrato, kDialogVibrato, 0},
     {kCmdTremolo, kNameTremolo, kDialogTremolo, 0},
