@@ -55,6 +55,12 @@ int MemoryBlock::Resize(size_t size) {
   // Keep capacity on moderate shrinks: blocks are resized up and down by a
   // few spare bytes all the time, and a second pass should not fault again.
   if (size <= capacity_ && (size >= capacity_ / 4 || capacity_ <= kMapThreshold)) {
+#if KELVORA_HAVE_MMAP
+    // The whole huge pages past the new end go back to the system; the
+    // addresses stay, so growing again faults them in without a move.
+    const size_t keep = RoundUp(size, kHugePage), used = RoundUp(size_, kHugePage);
+    if (mapped_ && keep < used) madvise(data_ + keep, used - keep, MADV_DONTNEED);
+#endif
     size_ = size;
     return 1;
   }

@@ -4,7 +4,8 @@
 // scratch blocks) is one of these. Large blocks live in anonymous mappings
 // that ask the kernel for huge pages and grow with mremap, so a long sound
 // neither faults in page by page nor gets copied when it grows; a block keeps
-// its capacity when it shrinks, so reused blocks cost nothing the second time.
+// its capacity when it shrinks, so reused blocks cost nothing the second time,
+// but a mapped one gives the memory of its freed pages back.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
-// Puts the result an effect built in a scratch block in place of the
-// selection, for the effects whose result differs in length.
+// Puts a result of another length in place of the selection: one built in
+// a block of its own, or one written straight into the resized selection.
 #pragma once
 
 #include <cstdint>
@@ -14,5 +14,11 @@ namespace kelvora {
 // `caption` when the block cannot grow or the length would pass
 // kMaxSoundBytes, and then the document is exactly as it was.
 int ReplaceSelection(const uint8_t* bytes, int32_t length, const char* caption, int32_t spare = 16);
+
+// The same with the new bytes left to the caller: returns where the
+// selection's `length` bytes now start (their contents unspecified), or
+// null after the shortage message, the document then exactly as it was. A
+// block that shrinks gives its pages back.
+uint8_t* ResizeSelection(int64_t length, const char* caption, int32_t spare = 16);
 
 }  // namespace kelvora

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "document/params.h"
@@ -101,84 +102,104 @@ constexpr std::array<Tap, 28> kReverbTaps = {{
 
 // Each frame becomes dry% of itself plus, per tap, the frame dk earlier
 // times gain * level / 12800, every term truncated. The taps read the sound
-// with its frames' DC removed, and never the results, so they come from a
-// copy of it: one plane per channel from the earliest frame a tap reaches
-// (not before the data start, where reads are 0) to the frames' end.
+// with its frames' DC removed (the frames before them as they are, 0 before
+// the data start), never the results. One pass forwards removes the DC of
+// each chunk into planes of 16-bit samples (as the sound's width holds
+// them), one per channel, lays the taps on from there and writes the frames;
+// the planes keep only the widest tap's reach behind the chunk.
 struct Reverberator {
   std::array<int64_t, kReverbTaps.size()> reach{};   // dk in frames
   std::array<int32_t, kReverbTaps.size()> weight{};  // gain * level
   int32_t dry = 0;
-  int64_t first = 0, lo = 0, span = 0;  // frames: selection start, plane start, plane length
+  int64_t widest = 0;
+  int64_t capacity = 0;  // frames per plane
   MemoryBlock planes;
 
   int Start(const ReverbParams& p, const SoundView& v, const Scratch& scratch) {
     const uint32_t rate = v.Rate();
     const auto time = static_cast<uint32_t>(p.time);
-    int64_t widest = 0;
     for (size_t t = 0; t < kReverbTaps.size(); ++t) {
       reach[t] = rate * kReverbTaps[t].ms / 1000u * time / 1000u;
       weight[t] = kReverbTaps[t].gain * p.level;
       widest = std::max(widest, reach[t]);
     }
     dry = p.dry;
-    first = v.first;
-    lo = first - std::min(widest, first);
-    span = first + v.frames - lo;
-    if (!scratch.Get(planes, static_cast<size_t>(span * v.Channels()) * sizeof(int16_t) + 32))
-      return 0;
-    v.WithFormat([&](auto fmt) {
-      // The frames before them as they are, then their DC removed, as the
-      // sound's width holds it.
-      const uint8_t* from = v.source + lo * fmt.Align();
-      for (int ch = 0; ch < fmt.Count(); ++ch) {
-        int16_t* plane = Plane(ch);
-        VectorLoop(first - lo, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-          plane[i] = static_cast<int16_t>(fmt.Read(from + i * fmt.Align(), ch));
+    // The reach behind, and room ahead for enough chunks that moving the
+    // reach back to the start costs little.
+    capacity = widest + std::max(widest, 16 * kChunkFrames);
+    return scratch.Get(planes, static_cast<size_t>(capacity * v.Channels()) * sizeof(int16_t));
+  }
+  int16_t* Plane(int ch) { return reinterpret_cast<int16_t*>(planes.data()) + ch * capacity; }
+
+  template <class Fmt>
+  void Run(Fmt fmt, const SoundView& v) {
+    const int32_t align = fmt.Align();
+    const int channels = fmt.Count();
+    // The planes hold frames from `base` (absolute) on, `held` of them.
+    int64_t base = v.first - std::min(widest, v.first), held = v.first - base;
+    for (int ch = 0; ch < channels; ++ch) {
+      int16_t* plane = Plane(ch);
+      const uint8_t* from = v.source + base * align;
+      VectorLoop(held, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+        plane[i] = static_cast<int16_t>(fmt.Read(from + i * align, ch));
+      });
+    }
+    std::vector<double> sums(static_cast<size_t>(channels) + 1, 0.0);
+    std::vector<int32_t> acc(kChunkFrames);
+    Progress progress{v, 0, 0};
+    for (int64_t k0 = 0; k0 < v.frames; k0 += kChunkFrames) {
+      const int64_t n = std::min(kChunkFrames, v.frames - k0), a0 = v.first + k0;
+      if (held + n > capacity) {
+        for (int ch = 0; ch < channels; ++ch)
+          std::memmove(Plane(ch), Plane(ch) + held - widest, widest * sizeof(int16_t));
+        base += held - widest;
+        held = widest;
+      }
+      RemoveDcFrames(fmt, v.SourceRange() + k0 * align, n, sums.data(),
+                     [&](int64_t i, int ch, int32_t x) {
+                       Plane(ch)[held + i] = static_cast<int16_t>(Held(fmt, x));
+                     });
+      held += n;
+      for (int ch = 0; ch < channels; ++ch) {
+        const int16_t* here = Plane(ch) + (a0 - base);
+        int32_t* sum = acc.data();
+        std::fill(sum, sum + n, 0);
+        for (size_t t = 0; t < reach.size(); ++t) {
+          const int32_t w = weight[t];
+          if (w == 0) continue;
+          // Frames whose tap lies before the data start read 0.
+          const int64_t skip = std::clamp<int64_t>(reach[t] - a0, 0, n);
+          const int16_t* from = here + skip - reach[t];
+          int32_t* to = sum + skip;
+          VectorLoop(n - skip,
+                     [=](int64_t i) KELVORA_ALWAYS_INLINE { to[i] += from[i] * w / 12800; });
+        }
+        uint8_t* frames = v.out + k0 * align;
+        const int32_t d = dry;
+        VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
+          fmt.Write(frames + i * fmt.Align(), here[i] * d / 100 + sum[i], ch);
         });
       }
-      std::vector<double> sums(static_cast<size_t>(fmt.Count()) + 1, 0.0);
-      const ProgressPlan plan{v.progress != nullptr ? texts::kNameRemoveDc : nullptr, 0, v.Align(),
-                              v.Length()};
-      ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
-        const int64_t at = first - lo + k0;
-        RemoveDcFrames(fmt, v.SourceRange() + k0 * fmt.Align(), n, sums.data(),
-                       [&](int64_t i, int ch, int32_t x) {
-                         Plane(ch)[at + i] = static_cast<int16_t>(Held(fmt, x));
-                       });
-      });
-    });
-    return 1;
+      progress.To(2 * (k0 + n));
+    }
   }
-  int16_t* Plane(int ch) { return reinterpret_cast<int16_t*>(planes.data()) + ch * span; }
 
-  void Render(const SoundView& v, uint8_t* out) {
-    std::vector<int32_t> acc(kChunkFrames);
-    v.WithFormat([&](auto fmt) {
-      const ProgressPlan plan = v.Plan(0, v.Align(), v.Length());
-      ForEachChunk(v.frames, &plan, [&](int64_t k0, int64_t n) {
-        for (int ch = 0; ch < fmt.Count(); ++ch) {
-          const int16_t* here = Plane(ch) + (first + k0 - lo);  // frame k0 of the selection
-          int32_t* sum = acc.data();
-          std::fill(sum, sum + n, 0);
-          for (size_t t = 0; t < reach.size(); ++t) {
-            const int32_t w = weight[t];
-            if (w == 0) continue;
-            // Frames whose tap lies before the data start read 0.
-            const int64_t skip = std::clamp<int64_t>(reach[t] - (first + k0), 0, n);
-            const int16_t* from = here + skip - reach[t];
-            int32_t* to = sum + skip;
-            VectorLoop(n - skip,
-                       [=](int64_t i) KELVORA_ALWAYS_INLINE { to[i] += from[i] * w / 12800; });
-          }
-          uint8_t* frames = out + k0 * fmt.Align();
-          const int32_t d = dry;
-          VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-            fmt.Write(frames + i * fmt.Align(), here[i] * d / 100 + sum[i], ch);
-          });
-        }
-      });
-    });
-  }
+  // The progress calls of the DC removal over every frame and then of the
+  // taps over every frame, as when they ran one after the other, spread
+  // over the one pass: `calls` of them out in all.
+  struct Progress {
+    const SoundView& v;
+    int64_t dc, taps;  // frames reported by each
+    void To(int64_t calls) {
+      if (v.progress == nullptr) return;
+      const int64_t d = std::min(calls, v.frames) - dc;
+      if (d > 0) ShowProgressSpan(texts::kNameRemoveDc, dc * v.Align(), v.Align(), d, v.Length());
+      dc += std::max<int64_t>(d, 0);
+      const int64_t t = calls - v.frames - taps;
+      if (t > 0) ShowProgressSpan(v.progress, taps * v.Align(), v.Align(), t, v.Length());
+      taps += std::max<int64_t>(t, 0);
+    }
+  };
 };
 
 }  // namespace
@@ -193,7 +214,7 @@ int EchoPass(const EchoParams& p, const SoundView& v, const Scratch& scratch) {
 int ReverbPass(const ReverbParams& p, const SoundView& v, const Scratch& scratch) {
   Reverberator reverb;
   if (!reverb.Start(p, v, scratch)) return 0;
-  reverb.Render(v, v.out);
+  v.WithFormat([&](auto fmt) { reverb.Run(fmt, v); });
   return 1;
 }
 

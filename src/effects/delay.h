@@ -24,8 +24,9 @@ struct ReverbParams {
 
 // Processors in place; 0 after a shortage that `scratch` reported.
 int EchoPass(const EchoParams& p, const SoundView& v, const Scratch& scratch);
-// The DC removal of its frames first (with its own progress texts), then
-// the taps over the result: one pass, one undo.
+// In place: the DC removal of its frames (with its own progress texts),
+// then the taps over the result, in one pass; one undo. 0 after a shortage
+// that `scratch` reported.
 int ReverbPass(const ReverbParams& p, const SoundView& v, const Scratch& scratch);
 
 void Echo();

@@ -1,5 +1,6 @@
 #include "effects/effect_runner.h"
 
+#include <cstring>
 #include <optional>
 
 #include "document/busy.h"
@@ -45,8 +46,10 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   if (!recipe.busy) ResetPeakScale();
   const DocumentScratch scratch(recipe.name);
   const char* name = recipe.name;
-  EffectRun run{name, {}, scratch, [name](MemoryBlock& result, int64_t bytes, int32_t spare) {
-                  return ReplaceSelection(result.data(), static_cast<int32_t>(bytes), name, spare);
+  EffectRun run{name, {}, scratch, [name](int64_t bytes, int32_t spare, bool zero) {
+                  uint8_t* out = ResizeSelection(bytes, name, spare);
+                  if (out != nullptr && zero) std::memset(out, 0, static_cast<size_t>(bytes));
+                  return out;
                 }};
   SoundView& v = run.view;
   v.format = doc.format;
@@ -67,17 +70,17 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   return 1;
 }
 
-int RunResult(EffectRun& run, int64_t bytes, int32_t spare,
+int RunResult(EffectRun& run, int64_t bytes, int32_t spare, bool zero,
               const std::function<void(uint8_t*)>& render) {
-  MemoryBlock result;
   if (bytes < 0 || bytes > kMaxSoundBytes) {
-    RestoreAfterShortage(run.name);
+    ShowOutOfMemory(run.name);
     return 0;
   }
-  if (!run.scratch.Get(result, static_cast<size_t>(bytes + spare), true)) return 0;
-  render(result.data());
   // A shortage here leaves the sound as it was, so there is nothing to mark.
-  return run.replace(result, bytes, spare);
+  uint8_t* out = run.result(bytes, spare, zero);
+  if (out == nullptr) return 0;
+  render(out);
+  return 1;
 }
 
 uint16_t* SampleMapTable(int slot) {

@@ -70,11 +70,12 @@ struct EffectRun {
   // (for a preview: the sound as it is, and a copy of the selection).
   SoundView view;
   const Scratch& scratch;
-  // Puts the first `bytes` of `result` (a block kept `spare` bytes longer)
-  // in place of the view's frames, for a result of another length: the
-  // document's ReplaceSelection, or what a preview plays. 0 after a
-  // reported shortage.
-  std::function<int(MemoryBlock& result, int64_t bytes, int32_t spare)> replace;
+  // Where a result of another length goes: room for `bytes` bytes (its block
+  // kept `spare` bytes longer) in place of the view's frames, zero-filled
+  // with `zero`; null after a reported shortage. Over the document the
+  // selection is resized where it is (so the pass reads only
+  // `view.source`); a preview gets a block of its own to play.
+  std::function<uint8_t*(int64_t bytes, int32_t spare, bool zero)> result;
 };
 
 // The standard sequence around `pass`. Returns 1 when the pass ran and the
@@ -88,16 +89,18 @@ inline constexpr int64_t kInPlace = -1;
 
 // A resizing processor P provides:
 //   int Start(const SoundView& v, const Scratch& scratch);
-//     measures, state and scratch; 0 after a reported shortage.
+//     measures (the result's length among them), state and scratch; 0
+//     after a reported shortage.
 //   int64_t ResultBytes(const SoundView& v) const;
 //     kInPlace, or the length of the result that replaces the frames.
 //   int32_t ResultSpare() const;   bytes kept beyond the data (16 usually)
 //   void Render(const SoundView& v, uint8_t* out);
-//     the pass with its own progress; `out` is v.out for kInPlace, else the
-//     result block, zero-filled.
-// RunProcessor runs it on the document's selection and puts a result block
-// in place of the selection with ReplaceSelection.
-int RunResult(EffectRun& run, int64_t bytes, int32_t spare,
+//     the pass with its own progress; `out` is v.out for kInPlace, else
+//     where run.result put the result. It reads only v.source: over the
+//     document, `out` is the selection already resized.
+// RunProcessor runs it; a layout with bytes no sample covers gets its
+// result zero-filled first.
+int RunResult(EffectRun& run, int64_t bytes, int32_t spare, bool zero,
               const std::function<void(uint8_t*)>& render);
 
 template <class P>
@@ -108,7 +111,9 @@ int RunProcessor(EffectRun& run, P&& processor) {
     processor.Render(run.view, run.view.out);
     return 1;
   }
-  return RunResult(run, bytes, processor.ResultSpare(),
+  bool packed = true;
+  run.view.WithFormat([&](auto fmt) { packed = decltype(fmt)::kPacked; });
+  return RunResult(run, bytes, processor.ResultSpare(), !packed,
                    [&](uint8_t* out) { processor.Render(run.view, out); });
 }
 

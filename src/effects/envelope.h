@@ -103,10 +103,16 @@ int RunEnvelopeEditor(int dialog_id, Envelope& e, int32_t density);
 // mirror of channel 0's).
 void VolumeEnvelopePass(const VolumeEnvelopeParams& p, const SoundView& v);
 void PanEnvelopePass(const PanEnvelopeParams& p, const SoundView& v);
-// Resampled at the pitch along the curve into `out` (allocated through
-// `scratch`): the bytes of the result, or -1 after a reported shortage.
-int64_t PitchEnvelopePass(const PitchEnvelopeParams& p, const SoundView& v, const Scratch& scratch,
-                          MemoryBlock& out);
+// A resizing processor (effect_runner.h): resampled at the pitch along the
+// curve; Start walks the curve once to count the result's frames.
+struct PitchEnveloper {
+  PitchEnvelopeParams params;
+  int64_t frames = 0;
+  int Start(const SoundView& v, const Scratch& scratch);
+  int64_t ResultBytes(const SoundView& v) const { return frames * v.Align(); }
+  int32_t ResultSpare() const { return 16; }
+  void Render(const SoundView& v, uint8_t* out);
+};
 
 // Each opens its editor, the waveform drawn at the views' display density.
 void VolumeEnvelope(int32_t density);

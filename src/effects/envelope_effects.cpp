@@ -7,7 +7,6 @@
 #include "document/busy.h"
 #include "document/operation.h"
 #include "document/params.h"
-#include "document/replace_selection.h"
 #include "effects/effect_runner.h"
 #include "effects/envelope.h"
 #include "effects/texts.h"
@@ -125,59 +124,75 @@ std::array<int32_t, 257> PitchSteps() {
   return steps;
 }
 
-// The resampling pass into `out`; returns the bytes written. The source
-// position counts hundredths of a frame as a frame and a remainder, in 64
-// bits: a selection of more than 21,474,836 frames would carry it past
-// 2^31. Frames after the view's are the sound's own, 0 past its end.
-template <class Fmt>
-int64_t PitchFlow(Fmt fmt, const Envelope& curve, const SoundView& v, uint8_t* out) {
-  static const std::array<int32_t, 257> kSteps = PitchSteps();
-  const std::array<int32_t, 256> values = EnvelopeValues(curve);
-  const std::array<int64_t, 257> first = FirstFrameAtPos(v.Length(), v.Align());
-  const int32_t align = fmt.Align();
-  const int64_t frames = v.frames;
-  const uint8_t* selection = v.SourceRange();
-  // Below this frame, the frame after it lies inside the sound too.
-  const int64_t inside = v.sourceLength / align - v.first - 1;
-  uint8_t* o = out;
+// The walk along the selection, one output frame a step: the source
+// position counts hundredths of a frame as a frame f and a remainder r, in
+// 64 bits (a selection of more than 21,474,836 frames would carry it past
+// 2^31), at curve position pos. The count and the pass walk alike.
+struct PitchWalk {
+  std::array<int32_t, 256> values;
+  std::array<int64_t, 257> first;
   int64_t f = 0;
   int32_t r = 0;
   int pos = 0;
-  while (f < frames) {
+
+  PitchWalk(const Envelope& curve, const SoundView& v)
+      : values(EnvelopeValues(curve)), first(FirstFrameAtPos(v.Length(), v.Align())) {}
+  void Seek() {
     while (first[pos + 1] <= f) ++pos;
-    const uint8_t* a = selection + f * align;
-    for (int ch = 0; ch < fmt.Count(); ++ch) {
-      const int32_t x0 = fmt.Read(a, ch);
-      const int32_t x1 = f < inside
-                             ? fmt.Read(a + align, ch)
-                             : ReadFrameOrZero(fmt, v.source, v.sourceLength, v.first + f + 1, ch);
-      fmt.Write(o, x0 + (x1 - x0) * r / 100, ch);
-    }
-    o += align;
-    if (v.progress != nullptr)
-      ShowProgress(v.progress, static_cast<int32_t>(f * align), static_cast<int32_t>(v.Length()));
+  }
+  void Step() {
+    static const std::array<int32_t, 257> kSteps = PitchSteps();
     r += kSteps[values[pos]];
     while (r >= 100) {
       r -= 100;
       ++f;
     }
   }
-  return o - out;
+};
+
+// The resampling pass into `out`. Frames after the view's are the sound's
+// own, 0 past its end.
+template <class Fmt>
+void PitchFlow(Fmt fmt, const Envelope& curve, const SoundView& v, uint8_t* out) {
+  PitchWalk walk(curve, v);
+  const int32_t align = fmt.Align();
+  const uint8_t* selection = v.SourceRange();
+  // Below this frame, the frame after it lies inside the sound too.
+  const int64_t inside = v.sourceLength / align - v.first - 1;
+  uint8_t* o = out;
+  while (walk.f < v.frames) {
+    walk.Seek();
+    const int64_t f = walk.f;
+    const uint8_t* a = selection + f * align;
+    for (int ch = 0; ch < fmt.Count(); ++ch) {
+      const int32_t x0 = fmt.Read(a, ch);
+      const int32_t x1 = f < inside
+                             ? fmt.Read(a + align, ch)
+                             : ReadFrameOrZero(fmt, v.source, v.sourceLength, v.first + f + 1, ch);
+      fmt.Write(o, x0 + (x1 - x0) * walk.r / 100, ch);
+    }
+    o += align;
+    if (v.progress != nullptr)
+      ShowProgress(v.progress, static_cast<int32_t>(f * align), static_cast<int32_t>(v.Length()));
+    walk.Step();
+  }
 }
 
 }  // namespace
 
-int64_t PitchEnvelopePass(const PitchEnvelopeParams& p, const SoundView& v, const Scratch& scratch,
-                          MemoryBlock& out) {
-  // At most two output frames per source frame, and room to spare.
-  if (!scratch.Get(out, 2 * static_cast<size_t>(v.Length()) + 100)) return -1;
-  int64_t bytes = 0;
-  v.WithFormat([&](auto fmt) {
-    // Bytes an odd layout never writes are 0.
-    if constexpr (!decltype(fmt)::kPacked) std::memset(out.data(), 0, out.size());
-    bytes = PitchFlow(fmt, p.curve, v, out.data());
-  });
-  return bytes;
+int PitchEnveloper::Start(const SoundView& v, const Scratch&) {
+  PitchWalk walk(params.curve, v);
+  frames = 0;
+  while (walk.f < v.frames) {
+    walk.Seek();
+    walk.Step();
+    ++frames;
+  }
+  return 1;
+}
+
+void PitchEnveloper::Render(const SoundView& v, uint8_t* out) {
+  v.WithFormat([&](auto fmt) { PitchFlow(fmt, params.curve, v, out); });
 }
 
 void PitchEnvelope(int32_t density) {
@@ -185,17 +200,7 @@ void PitchEnvelope(int32_t density) {
   static const EffectRecipe kRecipe{
       .name = texts::kNamePitchEnvelope, .dialogId = kDialogPitchEnvelope, .dialog = PitchEditor};
   RunEffect(kRecipe, [](EffectRun& run) {
-    MemoryBlock out;
-    const int64_t bytes =
-        PitchEnvelopePass(Params<PitchEnvelopeParams>(), run.view, run.scratch, out);
-    if (bytes < 0) return 0;
-    // The block grows before anything moves: if it cannot, the sound stays
-    // whole and unchanged, and only the shortage is reported.
-    if (bytes > INT32_MAX) {
-      ShowOutOfMemory(run.name);
-      return 0;
-    }
-    return run.replace(out, bytes, 16);
+    return RunProcessor(run, PitchEnveloper{Params<PitchEnvelopeParams>()});
   });
 }
 

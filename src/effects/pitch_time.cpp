@@ -84,47 +84,18 @@ ParamBindings TransposeControls() {
           {.id = 203, .value = &p.mix, .min = 0, .max = 100}};
 }
 
-// Every sample of the view becomes (x * (100 - mix) + z * mix) / 100.
-void MixInto(const SoundView& v, const uint8_t* z, int32_t mix) {
-  v.WithFormat([&](auto fmt) {
-    const int32_t align = fmt.Align();
-    ForEachChunk(v.frames, nullptr, [&](int64_t first, int64_t n) {
-      uint8_t* x = v.out + first * align;
-      const uint8_t* zz = z + first * align;
-      VectorLoop(n, [=](int64_t i) KELVORA_ALWAYS_INLINE {
-        for (int c = 0; c < fmt.Count(); ++c)
-          fmt.Write(
-              x + i * align,
-              (fmt.Read(x + i * align, c) * (100 - mix) + fmt.Read(zz + i * align, c) * mix) / 100,
-              c);
-      });
-    });
-  });
-}
-
 }  // namespace
 
-int TransposePass(const TransposeParams& p, const SoundView& v, const Scratch& scratch) {
-  const int32_t mix = std::clamp(p.mix, 0, 100);
+void TransposePass(const TransposeParams& p, const SoundView& v) {
   // 2^(1/1200) to eleven decimals. The resampling step is the ratio in
   // whole hundredths, the resampled length comes from the exact ratio.
   const double ratio = std::pow(1.00057778951, std::clamp(p.cents, -1200, 1200));
   const auto step = static_cast<int32_t>(ratio * 100);
   const int64_t bytes = static_cast<int64_t>(static_cast<double>(v.frames) / ratio) * v.Align();
-  const BlockFormat f = FormatOf(v);
-  MemoryBlock resampled, z;
-  // Both blocks before any work, so that a shortage of either leaves the
-  // frames as they were.
-  if (!scratch.Get(resampled, static_cast<size_t>(bytes) + 320)) return 0;
-  if (p.harmonize != 0 && !scratch.Get(z, static_cast<size_t>(v.Length()) + 16, true)) return 0;
-  ResampleLinear(f, v.progress, 0, 50, step, v.SourceRange(), v.Length(), resampled.data(), bytes);
-  if (p.harmonize == 0) {
-    SolaStretch(f, v.progress, 50, 100, resampled.data(), bytes, v.out, v.Length());
-    return 1;
-  }
-  SolaStretch(f, v.progress, 50, 100, resampled.data(), bytes, z.data(), v.Length());
-  MixInto(v, z.data(), mix);
-  return 1;
+  // The stretch reads the resampling from the undo copy, so its frames
+  // (or their mix with the originals) go straight over the selection.
+  ResampleStretch(FormatOf(v), v.progress, step, v.SourceRange(), v.Length(), bytes, v.out,
+                  v.Length(), p.harmonize != 0 ? std::clamp(p.mix, 0, 100) : -1);
 }
 
 void Pitch() {
@@ -153,7 +124,8 @@ void Transpose() {
                                     .controls = TransposeControls,
                                     .changes = [] { return Params<TransposeParams>().cents != 0; }};
   RunEffect(kRecipe, [](EffectRun& run) {
-    return TransposePass(Params<TransposeParams>(), run.view, run.scratch);
+    TransposePass(Params<TransposeParams>(), run.view);
+    return 1;
   });
 }
 

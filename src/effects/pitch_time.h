@@ -44,7 +44,7 @@ struct Stretcher {
 };
 // A processor in place: resampled by the interval, stretched back to the
 // frames' length, mixed with them when harmonizing.
-int TransposePass(const TransposeParams& p, const SoundView& v, const Scratch& scratch);
+void TransposePass(const TransposeParams& p, const SoundView& v);
 
 void Pitch();
 void TimeStretch();

@@ -73,10 +73,11 @@ public:
     int64_t resultBytes = -1;
     if (!scratch.Get(work, static_cast<size_t>(length) + 16)) return false;
     std::memcpy(work.data(), state_.original, static_cast<size_t>(length));
-    EffectRun run{recipe.name, {}, scratch, [&](MemoryBlock& block, int64_t bytes, int32_t) {
-                    std::swap(block, result);
+    EffectRun run{recipe.name, {}, scratch, [&](int64_t bytes, int32_t spare, bool) -> uint8_t* {
+                    if (!scratch.Get(result, static_cast<size_t>(bytes + spare), true))
+                      return nullptr;
                     resultBytes = bytes;
-                    return 1;
+                    return result.data();
                   }};
     SoundView& v = run.view;
     v.format = doc.format;

@@ -25,26 +25,14 @@ void RemoveDcPass(const SoundView& v, double* sums, uint8_t* out) {
   });
 }
 
-namespace {
-
-// Per channel the running mean, then the pass into the result block.
-struct DcRemover {
-  std::vector<double> sums;  // one mean per channel, however many there are
-
-  int Start(const SoundView& v, const Scratch&) {
-    sums.assign(static_cast<size_t>(v.Channels()) + 1, 0.0);
-    return 1;
-  }
-  int64_t ResultBytes(const SoundView& v) const { return v.Length(); }
-  int32_t ResultSpare() const { return 32; }
-  void Render(const SoundView& v, uint8_t* out) { RemoveDcPass(v, sums.data(), out); }
-};
-
-}  // namespace
-
 void RemoveDc() {
   static const EffectRecipe kRecipe{texts::kNameRemoveDc};
-  RunEffect(kRecipe, [](EffectRun& run) { return RunProcessor(run, DcRemover{}); });
+  RunEffect(kRecipe, [](EffectRun& run) {
+    // Reads the undo copy, so it writes over the frames it has read.
+    std::vector<double> sums(static_cast<size_t>(run.view.Channels()) + 1, 0.0);
+    RemoveDcPass(run.view, sums.data(), run.view.out);
+    return 1;
+  });
 }
 
 }  // namespace kelvora

@@ -43,6 +43,15 @@ void ResampleLinear(const BlockFormat& f, const char* name, int from, int to, in
 void SolaStretch(const BlockFormat& f, const char* name, int from, int to, const uint8_t* src,
                  int64_t srcLen, uint8_t* out, int64_t outLen);
 
+// ResampleLinear at `step` to resampledLen bytes, streamed into SolaStretch
+// back to outLen bytes at `out`: only a few segments of either are held at
+// a time. Progress as the two in a row (0 to 50, then 50 to 100). With `mix`
+// from 0 to 100 each stretched frame z is mixed into out's own frame x,
+// (x * (100 - mix) + z * mix) / 100; with -1 it is written over it.
+void ResampleStretch(const BlockFormat& f, const char* name, int32_t step, const uint8_t* src,
+                     int64_t srcLen, int64_t resampledLen, uint8_t* out, int64_t outLen,
+                     int32_t mix);
+
 // The byte offset (a multiple of the frame size, below overlap / 2 frames)
 // at which the source window at byte s best matches the output from byte t:
 // the smallest sum of squared differences over overlap / 2 frames of every

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace kelvora {
 namespace {
 
@@ -20,6 +23,22 @@ TEST(MemoryBlock, ResizeKeepsContentsAcrossSizes) {
   EXPECT_TRUE(b.empty());
   EXPECT_EQ(c.data()[98], 98);
 }
+
+#if defined(__linux__)
+// A mapped block shrunk within its capacity gives back the pages past its
+// new end (fresh zero pages when it grows again) and keeps every byte
+// before it.
+TEST(MemoryBlock, ShrinkGivesThePagesPastTheEndBack) {
+  MemoryBlock b;
+  const size_t big = 16u << 20, small = (9u << 20) + 5;
+  ASSERT_TRUE(b.Resize(big));
+  std::memset(b.data(), 0xA5, big);
+  ASSERT_TRUE(b.Resize(small));
+  ASSERT_TRUE(b.Resize(big));
+  EXPECT_EQ(std::count(b.data(), b.data() + small, 0xA5), static_cast<std::ptrdiff_t>(small));
+  EXPECT_EQ(b.data()[big - 1], 0);
+}
+#endif
 
 TEST(MemoryBlock, FailedResizeLeavesTheBlockAsItWas) {
   MemoryBlock b;

@@ -24,7 +24,7 @@ struct Contract {
   int command;
   const char* caption;  // of the shortage message
   int dialog;           // shown first; 0 none
-  size_t scratchCap;    // a cap that leaves the copy but not the pass's scratch; 0 none
+  size_t scratchCap;    // a cap that leaves the copy but not the pass's scratch or growth; 0 none
   bool busy = true;
   std::function<void()> set = [] {};  // values that change something
 };
@@ -45,7 +45,7 @@ const Contract kContracts[] = {
     {kCmdNormalize, kNameNormalize, 0, 0},
     {kCmdReverse, kNameReverse, 0, 0},
     {kCmdInvertPhase, kNameInvertPhase, 0, 0},
-    {kCmdRemoveDc, kNameRemoveDc, 0, 420},
+    {kCmdRemoveDc, kNameRemoveDc, 0, 0},
     {kCmdSilenceSelection, kNameSilence, 0, 0, false},
     {kCmdNoiseGate, kNameNoiseGate, kDialogNoiseGate, 0, true,
      [] { Params<NoiseGateParams>().level = 100; }},
@@ -66,7 +66,7 @@ const Contract kContracts[] = {
     {kCmdPitch, kNamePitch, kDialogPitch, 420, true, [] { Params<PitchParams>().pitch = 60; }},
     {kCmdTimeStretch, kNameTimeStretch, kDialogTimeStretch, 420, true,
      [] { Params<TimeStretchParams>().speed = 50; }},
-    {kCmdTranspose, kNameTranspose, kDialogTranspose, 420, true,
+    {kCmdTranspose, kNameTranspose, kDialogTranspose, 0, true,
      [] {
        Params<TransposeParams>() = {-700, 1, 50};
      }},
