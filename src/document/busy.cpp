@@ -18,6 +18,7 @@ void BeginBusy(bool changing) {
   Busy().busy = true;
   Busy().stopRequested = false;
   Busy().progressPercent = -1;
+  SetProgressStretch(0, 100);
 }
 
 void EndBusy() {
@@ -26,6 +27,7 @@ void EndBusy() {
   NotifyDataChanged();
   Busy().busy = false;
   Busy().progressPercent = -1;
+  SetProgressStretch(0, 100);
   if (Busy().closeRequested) {
     Busy().closeRequested = false;
     NotifyCloseRequested();
@@ -37,10 +39,17 @@ int ProgressPercent(int64_t position, int64_t total) {
   return static_cast<int>(position * 100 / total);
 }
 
+void SetProgressStretch(int from, int to) {
+  Busy().progressFrom = from;
+  Busy().progressTo = to;
+}
+
 void ShowProgressUpdate(const char* name, int64_t position, int64_t total) {
   BusyState& b = Busy();
   b.progressCounter = 0;
-  const int percent = ProgressPercent(position, total);
+  int percent = ProgressPercent(position, total);
+  if (b.progressFrom != 0 || b.progressTo != 100)
+    percent = b.progressFrom + percent * (b.progressTo - b.progressFrom) / 100;
   if (percent != b.progressPercent || b.progressName != name) {
     char text[300];
     std::snprintf(text, sizeof text, texts::kProgressFormat, name, percent);

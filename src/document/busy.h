@@ -17,6 +17,9 @@ struct BusyState {
   // text again each time would cost more than the pass itself.
   std::string progressName;
   int progressPercent = -1;
+  // The stretch of the one progress bar that the pass now running fills: an
+  // operation whose undo copy took the first part goes on from there.
+  int progressFrom = 0, progressTo = 100;
 };
 
 extern BusyState g_busy;
@@ -39,6 +42,10 @@ inline void ShowProgress(const char* name, int32_t position, int32_t total) {
 // for loops that work in chunks so that their inner loops stay vectorised.
 // The total may pass 2^31 (two passes over a selection above 1 GiB).
 void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int64_t total);
+
+// From now until the busy period ends, position / total fills the bar's
+// stretch from..to percent.
+void SetProgressStretch(int from, int to);
 
 // "%s:%3d%%" with position * 100 / total, without 32-bit overflow.
 int ProgressPercent(int64_t position, int64_t total);

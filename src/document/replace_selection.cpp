@@ -20,7 +20,7 @@ int ReplaceSelection(const uint8_t* bytes, int32_t length, const char* caption, 
   }
   uint8_t* base = doc.bytes();
   if (tail > 0) std::memmove(base + doc.selStart + length, base + doc.selEnd, tail);
-  if (length > 0) std::memcpy(base + doc.selStart, bytes, length);
+  if (length > 0 && bytes != nullptr) std::memcpy(base + doc.selStart, bytes, length);
   // A shrink that fails only leaves more spare room.
   if (block < doc.data.size()) doc.data.Resize(block);
   doc.length = static_cast<int32_t>(new_length);
