@@ -75,6 +75,30 @@ void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t cou
   }
 }
 
+namespace {
+constexpr int64_t kLateProgressMs = 500;
+int64_t NowMs() { return Services().clock != nullptr ? Services().clock->NowMs() : 0; }
+}  // namespace
+
+LatePassProgress::LatePassProgress(const char* name) : name_(name), start_(NowMs()) {}
+
+void LatePassProgress::Update(int64_t done, int64_t total) {
+  if (!shown_) {
+    if (NowMs() - start_ < kLateProgressMs) return;
+    shown_ = true;
+    if (!Busy().busy) {
+      BeginBusy(false);
+      began_ = true;
+    }
+  }
+  ShowProgressUpdate(name_, done, total > 0 ? total : 1);
+}
+
+void LatePassProgress::End() {
+  if (began_) EndBusy();
+  began_ = false;
+}
+
 void ResetBusyState() { Busy() = BusyState{}; }
 
 }  // namespace kelvora

@@ -50,6 +50,24 @@ void SetProgressStretch(int from, int to);
 // "%s:%3d%%" with position * 100 / total, without 32-bit overflow.
 int ProgressPercent(int64_t position, int64_t total);
 
+// Progress for a pass that is usually over at once (saving, loading):
+// nothing until it has run for half a second, then progress under `name`;
+// a pass that is not inside an operation is made busy from then until End.
+class LatePassProgress {
+public:
+  explicit LatePassProgress(const char* name);
+  ~LatePassProgress() { End(); }
+  LatePassProgress(const LatePassProgress&) = delete;
+  LatePassProgress& operator=(const LatePassProgress&) = delete;
+  void Update(int64_t done, int64_t total);
+  void End();
+
+private:
+  const char* name_;
+  int64_t start_;
+  bool shown_ = false, began_ = false;
+};
+
 void ResetBusyState();
 
 }  // namespace kelvora
