@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "document/byte_order.h"
@@ -139,6 +140,51 @@ TEST_F(EditTest, PasteConvertsTheClipOrRefusesIt) {
   EXPECT_EQ(Captions(), (std::vector<std::string>{
                             "ペースト:データ形式が違います", "ミックス:データ形式が違います",
                             "フォーマット変換:このデータ形式からの変換はサポートされていません"}));
+}
+
+// Mix converts a clip in another format a piece at a time; over many pieces
+// it adds to silence exactly what Paste inserts.
+TEST_F(EditTest, MixOfAConvertedClipAddsWhatPasteInserts) {
+  Bytes clip(50001);
+  for (size_t i = 0; i < clip.size(); ++i) clip[i] = uint8_t(i * 37);
+  PutClip(MakeFormat(22050, 8, 1), clip);
+  SetDocument(MakeFormat(44100, 16, 2), {});
+  PasteClip();
+  const Bytes pasted = DocumentBytes();
+  ASSERT_EQ(pasted.size(), 4 * 2 * clip.size());
+  SetDocument(MakeFormat(44100, 16, 2), Bytes(pasted.size(), 0));
+  MixClip();
+  EXPECT_EQ(DocumentBytes(), pasted);
+}
+
+// The undo copy of a long sound starts its operation's one bar: the name
+// shows from the first piece, and the percent never goes back.
+TEST_F(EditTest, LongEditsShowOneBarFromTheUndoCopyOn) {
+  Bytes sound(17 << 20);
+  for (size_t i = 0; i < sound.size(); ++i) sound[i] = uint8_t(i * 7 + (i >> 12));
+  SetDocument(MakeFormat(8000, 8, 1), sound);
+  auto bar = [&](const std::string& name) {
+    std::vector<int> percents;
+    for (const std::string& s : engine.ui().statusLog)
+      if (s.rfind(name + ":", 0) == 0) percents.push_back(std::atoi(s.c_str() + name.size() + 1));
+    engine.ui().statusLog.clear();
+    return percents;
+  };
+  Select(0, int32_t(sound.size() / 2));
+  CutSelection();
+  const std::vector<int> cut = bar("切り取り");
+  ASSERT_FALSE(cut.empty());
+  EXPECT_EQ(cut.front(), 0);
+  EXPECT_GE(cut.back(), 80);
+  EXPECT_TRUE(std::is_sorted(cut.begin(), cut.end()));
+  Select(0, 0);
+  PasteClip();
+  const std::vector<int> paste = bar("ペースト");
+  ASSERT_FALSE(paste.empty());
+  EXPECT_EQ(paste.front(), 0);
+  EXPECT_GE(paste.back(), 50);
+  EXPECT_TRUE(std::is_sorted(paste.begin(), paste.end()));
+  EXPECT_EQ(DocumentBytes(), sound);
 }
 
 // A clip that is not what was copied is refused like a non-PCM one, the sound kept.
