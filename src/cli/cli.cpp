@@ -318,13 +318,16 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
       status = kCliFailed;
       return finish();
     }
-    MemoryBlock block;
-    if (!BuildClipWaveBlock(doc.format, doc.bytes(), doc.length, block) ||
-        !platform.clipboard.SetWave(block.data(), block.size())) {
+    // The clipboard keeps the block itself: a paste of a long clip holds
+    // its sound once.
+    auto block = std::make_shared<MemoryBlock>();
+    if (!BuildClipWaveBlock(doc.format, doc.bytes(), doc.length, *block)) {
       err << "kelvora-cli: not enough memory for " << options.clip << "\n";
       status = kCliFailed;
       return finish();
     }
+    const size_t size = block->size();
+    platform.clipboard.HandWave(std::shared_ptr<const uint8_t>(block, block->data()), size);
     StartEngine();
   }
 

@@ -17,6 +17,9 @@ struct BusyState {
   // text again each time would cost more than the pass itself.
   std::string progressName;
   int progressPercent = -1;
+  // The stretch of the one progress bar that the pass now running fills: an
+  // operation whose undo copy took the first part goes on from there.
+  int progressFrom = 0, progressTo = 100;
 };
 
 extern BusyState g_busy;
@@ -40,8 +43,30 @@ inline void ShowProgress(const char* name, int32_t position, int32_t total) {
 // The total may pass 2^31 (two passes over a selection above 1 GiB).
 void ShowProgressSpan(const char* name, int64_t first, int64_t step, int64_t count, int64_t total);
 
+// From now until the busy period ends, position / total fills the bar's
+// stretch from..to percent.
+void SetProgressStretch(int from, int to);
+
 // "%s:%3d%%" with position * 100 / total, without 32-bit overflow.
 int ProgressPercent(int64_t position, int64_t total);
+
+// Progress for a pass that is usually over at once (saving, loading):
+// nothing until it has run for half a second, then progress under `name`;
+// a pass that is not inside an operation is made busy from then until End.
+class LatePassProgress {
+public:
+  explicit LatePassProgress(const char* name);
+  ~LatePassProgress() { End(); }
+  LatePassProgress(const LatePassProgress&) = delete;
+  LatePassProgress& operator=(const LatePassProgress&) = delete;
+  void Update(int64_t done, int64_t total);
+  void End();
+
+private:
+  const char* name_;
+  int64_t start_;
+  bool shown_ = false, began_ = false;
+};
 
 void ResetBusyState();
 

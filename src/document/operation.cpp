@@ -9,8 +9,14 @@ namespace kelvora {
 
 void ShowOutOfMemory(const char* caption) { ShowWarning(caption, texts::kOutOfMemory); }
 
-int BeginUndoableOperation(const char* caption) {
-  if (TakeUndoSnapshot()) return 1;
+int BeginUndoableOperation(const char* caption, const char* progress, int share) {
+  // The copy of an hour of sound takes a second or more: the user sees the
+  // operation start with it, not after it. A short one shows nothing.
+  const bool shown = Busy().busy && Doc().length > ProgressPiece();
+  if (shown) SetProgressStretch(0, share);
+  const int taken = TakeUndoSnapshot(progress != nullptr ? progress : caption);
+  if (shown) SetProgressStretch(taken ? share : 0, 100);
+  if (taken) return 1;
   ShowOutOfMemory(caption);
   return 0;
 }

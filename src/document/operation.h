@@ -4,10 +4,11 @@
 //
 //   SelectAllIfEmpty();
 //   if (!RunDialog(...)) return;                       // parameters
+//   BusyScope busy;                                    // before the copy
 //   if (!BeginUndoableOperation(kName)) return;        // snapshot
 //   MemoryBlock scratch;
 //   if (!AllocateScratch(scratch, n, kName)) return;   // restores on failure
-//   { BusyScope busy;  ... pass with ShowProgress ... ; Doc().modified = true; }
+//   ... pass with ShowProgress ... ; Doc().modified = true;
 #pragma once
 
 #include <cstddef>
@@ -19,7 +20,10 @@ namespace kelvora {
 
 // TakeUndoSnapshot, reporting a shortage under `caption` when the snapshot
 // itself cannot be made (the document is then untouched). Returns 1 or 0.
-int BeginUndoableOperation(const char* caption);
+// Inside the busy state the copy shows progress under `progress` (the
+// caption when null) as the first `share` percent of the operation's one
+// bar, and the operation's own progress fills the rest.
+int BeginUndoableOperation(const char* caption, const char* progress = nullptr, int share = 10);
 
 // Puts the document back from the snapshot taken at the start of the
 // operation and shows "メモリーが足りません" under `caption`.

@@ -30,7 +30,7 @@ uint8_t* ResizeSelection(int64_t length, const char* caption, int32_t spare) {
 int ReplaceSelection(const uint8_t* bytes, int32_t length, const char* caption, int32_t spare) {
   uint8_t* to = ResizeSelection(length, caption, spare);
   if (to == nullptr) return 0;
-  if (length > 0) std::memcpy(to, bytes, length);
+  if (length > 0 && bytes != nullptr) std::memcpy(to, bytes, length);
   return 1;
 }
 

@@ -12,7 +12,8 @@ namespace kelvora {
 // `spare` bytes beyond the data. Selection start, anchor, channel mask and
 // view start stay. Returns 1; or 0 after "メモリーが足りません" under
 // `caption` when the block cannot grow or the length would pass
-// kMaxSoundBytes, and then the document is exactly as it was.
+// kMaxSoundBytes, and then the document is exactly as it was. Null `bytes`
+// leaves the gap for the caller to fill.
 int ReplaceSelection(const uint8_t* bytes, int32_t length, const char* caption, int32_t spare = 16);
 
 // The same with the new bytes left to the caller: returns where the

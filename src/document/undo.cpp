@@ -10,26 +10,31 @@
 
 namespace kelvora {
 
-namespace {
+int64_t ProgressPiece() { return int64_t{8} << 20; }
 
-// A long sound takes a noticeable time to copy: inside an operation (busy,
-// so no command can run) the window keeps painting between pieces.
-void CopyKeepingWindowAlive(uint8_t* to, const uint8_t* from, int64_t length) {
-  constexpr int64_t kPiece = int64_t{16} << 20;
-  for (int64_t done = 0; done < length; done += kPiece) {
-    std::memcpy(to + done, from + done, static_cast<size_t>(std::min(kPiece, length - done)));
-    if (Busy().busy && done + kPiece < length) Services().ui->DispatchOnePendingEvent();
+void MoveShowingProgress(uint8_t* to, const uint8_t* from, int64_t length, const char* name) {
+  // Pieces small enough that a fresh block's first touch (the kernel zeroes
+  // every page) still lets the window paint several times a second. A copy
+  // of one piece is over too soon to show anything.
+  const int64_t piece = ProgressPiece();
+  const bool shown = Busy().busy && name != nullptr && length > piece;
+  if (shown) ShowProgressUpdate(name, 0, length);
+  for (int64_t done = 0; done < length; done += piece) {
+    std::memmove(to + done, from + done, static_cast<size_t>(std::min(piece, length - done)));
+    if (done + piece >= length) break;
+    if (shown)
+      ShowProgressUpdate(name, done + piece, length);
+    else if (Busy().busy)
+      Services().ui->DispatchOnePendingEvent();
   }
 }
-
-}  // namespace
 
 UndoSnapshot& Undo() {
   static UndoSnapshot undo;
   return undo;
 }
 
-int TakeUndoSnapshot() {
+int TakeUndoSnapshot(const char* progress) {
   MarkDocumentChanging();
   SoundDocument& doc = Doc();
   UndoSnapshot& undo = Undo();
@@ -42,7 +47,7 @@ int TakeUndoSnapshot() {
   undo.format = doc.format;
   undo.length = doc.length;
   undo.holdsFile = false;
-  CopyKeepingWindowAlive(undo.data.data(), doc.data.data(), doc.length);
+  MoveShowingProgress(undo.data.data(), doc.data.data(), doc.length, progress);
   return 1;
 }
 

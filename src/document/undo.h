@@ -27,10 +27,18 @@ struct UndoSnapshot {
 
 UndoSnapshot& Undo();
 
-// Copies the document into the snapshot. Returns 0 (snapshot left as it
-// was, nothing shown) when its block cannot be resized; callers treat that
-// like any other shortage of memory.
-int TakeUndoSnapshot();
+// Copies the document into the snapshot. Inside an operation (busy) the
+// window keeps painting meanwhile and, given a name, the copy's progress is
+// shown under it. Returns 0 (snapshot left as it was, nothing shown) when
+// its block cannot be resized; callers treat that like any other shortage
+// of memory.
+int TakeUndoSnapshot(const char* progress = nullptr);
+
+// memmove in pieces, for copies and moves (to before from) of long sounds:
+// as TakeUndoSnapshot, busy keeps the window painted, and a name shows
+// progress from the first piece on when there is more than one.
+void MoveShowingProgress(uint8_t* to, const uint8_t* from, int64_t length, const char* name);
+int64_t ProgressPiece();
 // For an operation that replaces the whole document, right after its
 // snapshot: the snapshot also keeps the document's path, FileKind and
 // modified flag as they are now, and undo and redo exchange them too.

@@ -9,6 +9,7 @@
 #include "document/held_samples.h"
 #include "document/observer.h"
 #include "document/operation.h"
+#include "document/undo.h"
 #include "editing/texts.h"
 #include "platform/platform.h"
 
@@ -55,9 +56,9 @@ inline int32_t Interpolate(int32_t a, int32_t b, double d) {
 }
 
 template <class Reader, class Writer>
-void ConvertFrames(const Plan& p, const Reader& r, const Writer& w) {
+void ConvertFrames(const Plan& p, int64_t first, int64_t count, const Reader& r, const Writer& w) {
   const int32_t total = static_cast<int32_t>(p.dstFrames);
-  for (int64_t m = 0; m < p.dstFrames; ++m) {
+  for (int64_t m = first; m < first + count; ++m) {
     ShowProgress(texts::kProgressConvert, static_cast<int32_t>(m), total);
     const double o = static_cast<double>(m) * p.srcRate / p.dstRate;
     int64_t i = static_cast<int64_t>(std::floor(o));
@@ -65,7 +66,7 @@ void ConvertFrames(const Plan& p, const Reader& r, const Writer& w) {
     if (i > p.srcFrames - 1) i = p.srcFrames - 1;  // never beyond the source
     const uint8_t* rf = p.src + i * p.srcAlign;
     const uint8_t* sf = d != 0 && i + 1 < p.srcFrames ? rf + p.srcAlign : rf;
-    uint8_t* out = p.dst + m * p.dstAlign;
+    uint8_t* out = p.dst + (m - first) * p.dstAlign;
     if (p.srcChannels == 1) {
       const int32_t v = Interpolate(r.Read(rf, 0), r.Read(sf, 0), d);
       for (int c = 0; c < p.dstChannels; ++c) w.Write(out, v, c);
@@ -93,44 +94,56 @@ int64_t ConvertedBytes(const SoundFormat& from, int64_t length, const SoundForma
   return (bytes + to.nBlockAlign - 1) / to.nBlockAlign * to.nBlockAlign;
 }
 
+bool ConvertsAsCopy(const SoundFormat& from, const SoundFormat& to) {
+  // 8- and 16-bit samples are read and written back unchanged, one or two
+  // to a frame with nothing between frames.
+  return from.wFormatTag == 1 && SamplesEditable(from) && from.nChannels <= 2 &&
+         from.nBlockAlign == from.nChannels * (from.wBitsPerSample / 8) &&
+         from.nChannels == to.nChannels && from.wBitsPerSample == to.wBitsPerSample &&
+         from.nSamplesPerSec == to.nSamplesPerSec && from.nBlockAlign == to.nBlockAlign;
+}
+
+void ConvertFramesInto(const SoundFormat& from, const uint8_t* data, int64_t length,
+                       const SoundFormat& to, uint8_t* out, int64_t first, int64_t count) {
+  // Bytes that no sample covers (frames wider than their samples) are zero
+  // rather than whatever the memory held.
+  if (to.nBlockAlign != to.nChannels * (to.wBitsPerSample / 8))
+    std::memset(out, 0, static_cast<size_t>(count * to.nBlockAlign));
+  const Plan plan{data,
+                  length > 0 ? length / from.nBlockAlign : 0,
+                  from.nBlockAlign,
+                  from.nChannels,
+                  out,
+                  ConvertedBytes(from, length, to) / to.nBlockAlign,
+                  to.nBlockAlign,
+                  to.nChannels,
+                  static_cast<double>(from.nSamplesPerSec),
+                  static_cast<double>(to.nSamplesPerSec)};
+  WithAccess<true>(from, [&](const auto& reader) {
+    WithAccess<false>(
+        to, [&](const auto& writer) { ConvertFrames(plan, first, count, reader, writer); });
+  });
+}
+
 int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,
                    const SoundFormat& to, MemoryBlock& out, int32_t* outLength) {
   if (!ConvertibleSource(from) || !IsAcceptedTarget(to)) {
     ShowWarning(texts::kCaptionConvert, texts::kConvertUnsupported);
     return 0;
   }
-  const int64_t frames = length > 0 ? length / from.nBlockAlign : 0;
   const int64_t outBytes = ConvertedBytes(from, length, to);
-  const int64_t outFrames = outBytes / to.nBlockAlign;
   MemoryBlock block;
   if (outBytes > kMaxSoundBytes || !block.Resize(static_cast<size_t>(outBytes) + kSpareBytes)) {
     ShowOutOfMemory(texts::kCaptionChangeFormat);
     return 0;
   }
-  // Bytes that no sample covers (frames wider than their samples, and the
-  // spare) are zero rather than whatever the memory held.
-  if (to.nBlockAlign != to.nChannels * (to.wBitsPerSample / 8))
-    std::memset(block.data(), 0, static_cast<size_t>(outBytes));
   std::memset(block.data() + outBytes, 0, kSpareBytes);
-
-  const Plan plan{data,
-                  frames,
-                  from.nBlockAlign,
-                  from.nChannels,
-                  block.data(),
-                  outFrames,
-                  to.nBlockAlign,
-                  to.nChannels,
-                  static_cast<double>(from.nSamplesPerSec),
-                  static_cast<double>(to.nSamplesPerSec)};
   {
     // Progress dispatches events; unless the caller already keeps commands
     // out, this does. The document itself is not touched.
     std::optional<BusyScope> busy;
     if (!Busy().busy) busy.emplace();
-    WithAccess<true>(from, [&](const auto& reader) {
-      WithAccess<false>(to, [&](const auto& writer) { ConvertFrames(plan, reader, writer); });
-    });
+    ConvertFramesInto(from, data, length, to, block.data(), 0, outBytes / to.nBlockAlign);
   }
   out.Swap(block);
   *outLength = static_cast<int32_t>(outBytes);
@@ -171,16 +184,28 @@ void ConvertFormat() {
   to.wBitsPerSample = static_cast<uint16_t>(bits);
   to.nBlockAlign = static_cast<uint16_t>(bits * channels / 8);
   to.nAvgBytesPerSec = to.nBlockAlign * to.nSamplesPerSec;
-  if (!BeginUndoableOperation(texts::kCaptionConvert)) return;
   BusyScope busy;
-  MemoryBlock converted;
-  int32_t length = 0;
-  if (!ConvertSamples(doc.format, doc.bytes(), doc.length, to, converted, &length)) return;
-  doc.data.Swap(converted);
+  if (!BeginUndoableOperation(texts::kCaptionConvert, texts::kProgressConvert)) return;
+  // The sound is converted from the undo copy straight into its own block.
+  const UndoSnapshot& undo = Undo();
+  if (!ConvertibleSource(undo.format) || !IsAcceptedTarget(to)) {
+    ShowWarning(texts::kCaptionConvert, texts::kConvertUnsupported);
+    return;
+  }
+  const int64_t length = ConvertedBytes(undo.format, undo.length, to);
+  if (length > kMaxSoundBytes || !doc.data.Resize(static_cast<size_t>(length) + kSpareBytes)) {
+    ShowOutOfMemory(texts::kCaptionChangeFormat);
+    return;
+  }
+  // In its new form from the start: a view painted meanwhile reads the new
+  // format over the new length.
   SetDocumentFormat(to);
-  doc.length = length;
+  doc.length = static_cast<int32_t>(length);
   doc.selStart = doc.selEnd = doc.anchor = doc.movingEnd = 0;
   doc.viewStart = 0;
+  std::memset(doc.bytes() + length, 0, kSpareBytes);
+  ConvertFramesInto(undo.format, undo.data.data(), undo.length, to, doc.bytes(), 0,
+                    length / to.nBlockAlign);
   doc.modified = true;
   NotifyFormatChanged();
   NotifyDataChanged();

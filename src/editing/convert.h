@@ -28,6 +28,14 @@ inline constexpr int kNewSoundDialog = kDialogNew;
 int ConvertSamples(const SoundFormat& from, const uint8_t* data, int64_t length,
                    const SoundFormat& to, MemoryBlock& out, int32_t* outLength);
 
+// Writes output frames first .. first + count - 1 of that conversion at
+// `out`, with progress against all of its frames. Only for formats that
+// ConvertedBytes accepts.
+void ConvertFramesInto(const SoundFormat& from, const uint8_t* data, int64_t length,
+                       const SoundFormat& to, uint8_t* out, int64_t first, int64_t count);
+// Whether that conversion gives the source's bytes unchanged, so that a
+// copy does it.
+bool ConvertsAsCopy(const SoundFormat& from, const SoundFormat& to);
 // How many bytes ConvertSamples makes of `length` bytes, without making
 // them; -1 when it would refuse the formats.
 int64_t ConvertedBytes(const SoundFormat& from, int64_t length, const SoundFormat& to);

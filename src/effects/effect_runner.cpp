@@ -42,7 +42,8 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   // window alive without letting a command in.
   std::optional<BusyScope> busy;
   if (recipe.busy) busy.emplace();
-  if (!BeginUndoableOperation(recipe.name)) return 0;
+  const char* progress = recipe.progress != nullptr ? recipe.progress : recipe.name;
+  if (!BeginUndoableOperation(recipe.name, progress)) return 0;
   if (!recipe.busy) ResetPeakScale();
   const DocumentScratch scratch(recipe.name);
   const char* name = recipe.name;
@@ -60,7 +61,7 @@ int RunEffect(const EffectRecipe& recipe, const std::function<int(EffectRun&)>& 
   v.frames = SelectionFrames();
   v.out = doc.bytes() + doc.selStart;
   v.channelMask = doc.channelMask;
-  v.progress = recipe.progress != nullptr ? recipe.progress : recipe.name;
+  v.progress = progress;
   if (!pass(run)) return 0;
   doc.modified = true;
   if (!recipe.busy) {

@@ -253,6 +253,7 @@ int SaveAiff() {
   BuildHeader(header, f, n, width);
   SafeFileWriter out;
   if (!out.Open(doc.path)) return 0;
+  out.ShowProgress(texts::kProgressSave, int64_t{sizeof header} + n);
   out.Write(header, sizeof header);
   const size_t piece = kPieceBytes - kPieceBytes % width;
   uint8_t buffer[kPieceBytes];

@@ -106,6 +106,7 @@ int SaveAu() {
   PutBe32(h + 20, f.nChannels);
   SafeFileWriter out;
   if (!out.Open(doc.path)) return 0;
+  out.ShowProgress(texts::kProgressSave, static_cast<int64_t>(sizeof h + codes));
   out.Write(h, sizeof h);
   WriteMuLawFrames(out, frames);
   if (!out.Commit()) return 0;

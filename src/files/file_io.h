@@ -11,8 +11,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "document/busy.h"
 #include "platform/atomic_file_writer.h"
 
 namespace kelvora {
@@ -70,7 +72,7 @@ public:
   int Open(const std::string& path);
   // Appends n bytes. After the first failure every later write does nothing
   // and returns 0; Commit then reports it.
-  int Write(const void* src, size_t n) { return writer_.Write(src, n); }
+  int Write(const void* src, size_t n);
   // Puts the new content in place of the target. Returns 1, or 0 after
   // showing the message (the target is then as it was).
   int Commit();
@@ -81,6 +83,12 @@ public:
   void SetQuiet() { quiet_ = true; }
   void SetPrivate() { writer_.SetPrivate(); }
   bool Failed() const { return writer_.failed(); }
+  // After Open, for a save the user waits for: a write that takes longer
+  // than half a second shows progress under `name` against `total` bytes.
+  void ShowProgress(const char* name, int64_t total) {
+    progress_.emplace(name);
+    total_ = total;
+  }
 
   // Tests: use a named temporary file even where a nameless one is possible.
   static void SetTestNamedTemporary(bool on) { AtomicFileWriter::SetTestNamedTemporary(on); }
@@ -91,6 +99,8 @@ private:
   AtomicFileWriter writer_;
   std::string path_;  // as the user named it, for the message
   bool quiet_ = false;
+  std::optional<LatePassProgress> progress_;
+  int64_t total_ = 0, done_ = 0;
 };
 
 // Shows "could not write <path>" and the reason under the save caption.

@@ -35,6 +35,23 @@ int SafeFileWriter::Open(const std::string& path) {
   return writer_.Open(path) ? 1 : Report();
 }
 
-int SafeFileWriter::Commit() { return writer_.Commit() ? 1 : Report(); }
+int SafeFileWriter::Write(const void* src, size_t n) {
+  if (!progress_ || n == 0) return writer_.Write(src, n);
+  constexpr size_t kPiece = size_t{4} << 20;
+  const auto* p = static_cast<const uint8_t*>(src);
+  for (size_t at = 0; at < n; at += kPiece) {
+    const size_t take = n - at < kPiece ? n - at : kPiece;
+    if (!writer_.Write(p + at, take)) return 0;
+    done_ += static_cast<int64_t>(take);
+    progress_->Update(done_, total_);
+  }
+  return 1;
+}
+
+int SafeFileWriter::Commit() {
+  const int committed = writer_.Commit();
+  progress_.reset();
+  return committed ? 1 : Report();
+}
 
 }  // namespace kelvora

@@ -43,6 +43,8 @@ inline constexpr const char* kSaveChangesFormat = "[%s]は変更されていま�
 inline constexpr const char* kNoDataQuestion = "データがありませんが、保存してよろしいですか";
 inline constexpr const char* kCaptionNew = "新規作成";
 inline constexpr const char* kProgressLoadAiff = "LoadAIF";
+inline constexpr const char* kProgressLoad = "読み込み中";
+inline constexpr const char* kProgressSave = "保存中";
 
 // File dialog filters: the text shown, and the patterns it stands for.
 inline constexpr const char* kOpenFilters[4][2] = {

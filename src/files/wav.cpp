@@ -159,7 +159,17 @@ Step WavLoader::ReadPcm(uint64_t avail) {
   const uint64_t whole = avail - avail % align;
   if (whole > kMaxSoundBytes) return Step::kTooLarge;
   if (!PrepareLoadBlock(sound_, whole)) return Step::kOutOfMemory;
-  uint64_t got = file_.Read(sound_.data.data(), static_cast<size_t>(whole));
+  // In pieces, so that a long read shows how far it is.
+  constexpr uint64_t kPiece = uint64_t{16} << 20;
+  LatePassProgress progress(texts::kProgressLoad);
+  uint64_t got = 0;
+  while (got < whole) {
+    const uint64_t want = whole - got < kPiece ? whole - got : kPiece;
+    const uint64_t read = file_.Read(sound_.data.data() + got, static_cast<size_t>(want));
+    got += read;
+    if (read < want) break;
+    progress.Update(static_cast<int64_t>(got), static_cast<int64_t>(whole));
+  }
   got -= got % align;
   dataFormat_ = fmt_;
   FinishData(got);
@@ -306,7 +316,7 @@ int ReadWav(FileReader& file, LoadedSound& sound) {
   return loader.Run();
 }
 
-const SoundReader kWavReader{CheckWav, ReadWav};
+const SoundReader kWavReader{CheckWav, ReadWav, true};
 
 int SaveWav(int mode) {
   SoundDocument& doc = Doc();
@@ -335,6 +345,7 @@ int SaveWav(int mode) {
   BuildWavHeader(header, f, data_bytes);
   SafeFileWriter out;
   if (!out.Open(doc.path)) return 0;
+  out.ShowProgress(texts::kProgressSave, int64_t{sizeof header} + data_bytes);
   out.Write(header, sizeof header);
   if (mode == 1)
     WriteMuLawFrames(out, frames);

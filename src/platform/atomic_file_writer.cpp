@@ -152,6 +152,8 @@ void AtomicFileWriter::Discard() {
   if (!temp_.empty()) ::unlink(temp_.c_str());
   temp_.clear();
   mode_ = Mode::kClosed;
+  if (stage_ >= 0) ::close(stage_);
+  stage_ = -1;
   std::free(pending_);
   pending_ = nullptr;
   pendingCapacity_ = pendingBytes_ = 0;
@@ -285,6 +287,10 @@ int AtomicFileWriter::BeginInPlace() {
   }
   fd_ = fd;
   mode_ = Mode::kInPlace;
+  // The new content waits in a nameless file beside the target rather than
+  // in memory, where a long sound would need its size a second time; only
+  // where none can be made is it gathered.
+  stage_ = ::open(DirectoryOf(target_).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
   return 1;
 }
 
@@ -294,7 +300,7 @@ int AtomicFileWriter::Write(const void* src, size_t n) {
     return 0;
   }
   const auto* p = static_cast<const uint8_t*>(src);
-  if (mode_ == Mode::kInPlace) {
+  if (mode_ == Mode::kInPlace && stage_ < 0) {
     const size_t need = pendingBytes_ + n;
     if (need > pendingCapacity_) {
       size_t grown = pendingCapacity_ * 2 > need ? pendingCapacity_ * 2 : need;
@@ -308,7 +314,8 @@ int AtomicFileWriter::Write(const void* src, size_t n) {
     pendingBytes_ = need;
     return 1;
   }
-  if (!WriteFully(fd_, p, n, static_cast<off_t>(written_))) return Fail(errno);
+  if (!WriteFully(stage_ >= 0 ? stage_ : fd_, p, n, static_cast<off_t>(written_)))
+    return Fail(errno);
   written_ += n;
   return 1;
 }
@@ -351,8 +358,33 @@ int AtomicFileWriter::CommitTemporary() {
   return 1;
 }
 
+int AtomicFileWriter::CopyStage(off_t size) {
+  off_t from = 0, to = 0;
+  while (from < size) {
+    const size_t want = static_cast<size_t>(size - from) < kMaxIoCall
+                            ? static_cast<size_t>(size - from)
+                            : kMaxIoCall;
+    const ssize_t moved = ::copy_file_range(stage_, &from, fd_, &to, want, 0);
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved > 0) continue;
+    if (moved == 0) return Error(EIO);
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+      return Error(errno);
+    // Without the kernel's copy: through a small buffer.
+    std::vector<uint8_t> buffer(size_t{1} << 20);
+    while (from < size) {
+      const ssize_t got = ::pread(stage_, buffer.data(), buffer.size(), from);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return Error(got == 0 ? EIO : errno);
+      if (!WriteFully(fd_, buffer.data(), static_cast<size_t>(got), from)) return Error(errno);
+      from += got;
+    }
+  }
+  return 1;
+}
+
 int AtomicFileWriter::CommitInPlace() {
-  const off_t size = static_cast<off_t>(pendingBytes_);
+  const off_t size = static_cast<off_t>(stage_ >= 0 ? written_ : pendingBytes_);
   rlimit limit;
   if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
       static_cast<rlim_t>(size) > limit.rlim_cur)
@@ -362,7 +394,8 @@ int AtomicFileWriter::CommitInPlace() {
   if (size > 0 && ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP &&
       errno != ENOSYS)
     return Error(errno);
-  if (!WriteFully(fd_, pending_, pendingBytes_, 0)) return Error(errno);
+  if (stage_ >= 0 ? !CopyStage(size) : !WriteFully(fd_, pending_, pendingBytes_, 0))
+    return Error(errno);
   if (::ftruncate(fd_, size) != 0 || Sync(fd_) != 0) return Error(errno);
   const int fd = fd_;
   fd_ = -1;

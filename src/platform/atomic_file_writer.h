@@ -6,10 +6,10 @@
 // replaces another is synced before the rename, and its folder after it, so
 // that a crash cannot cost the old content; a new file is synced too unless
 // SetSyncNewFiles(false) says that nothing is lost without it. Where a rename would split hard
-// links or lose the owner, or no temporary file can be made in the folder, the whole new content is
-// gathered first and then written over the file in place. Targets that are not regular files, and
-// files the user may not write, are refused. On any failure the target is as it was; the caller
-// tells the user.
+// links or lose the owner, the whole new content is written to a nameless file in the folder first
+// (gathered in memory where none can be made) and then copied over the file in place. Targets that
+// are not regular files, and files the user may not write, are refused. On any failure the target
+// is as it was; the caller tells the user.
 #pragma once
 
 #include <sys/stat.h>
@@ -71,6 +71,7 @@ private:
   int BeginInPlace();
   int CommitTemporary();
   int CommitInPlace();
+  int CopyStage(off_t size);
   bool MustSync() const;
 
   Mode mode_ = Mode::kClosed;
@@ -85,7 +86,9 @@ private:
   unsigned newMode_ = 0;  // what a new file's mode becomes
   std::string target_;    // what gets replaced (a symbolic link's destination)
   std::string temp_;      // the named temporary file
-  // In place: the whole new content, written only once it is complete.
+  // In place: the whole new content, written over the target only once it
+  // is complete; in the nameless file `stage_`, or else in memory.
+  int stage_ = -1;
   uint8_t* pending_ = nullptr;
   size_t pendingCapacity_ = 0;
   size_t pendingBytes_ = 0;

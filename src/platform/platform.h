@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,17 +76,27 @@ enum class ClipboardRead { kNone, kRead, kOutOfMemory, kUnusable };
 
 // The system clipboard as it carries sound: one wave block, in the layout
 // that Copy writes (a 44-byte-header WAV image). Sound can be as large as
-// the memory left, so neither direction may fail by throwing.
+// the memory left, so neither direction may fail by throwing, and the bytes
+// are held once: the clipboard keeps the block it is handed, and readers
+// see it where it is.
 class Clipboard {
 public:
   virtual ~Clipboard() = default;
+  // Puts the block on the clipboard as it is; `block` keeps it alive for as
+  // long as the clipboard or a reader needs it.
+  virtual void HandWave(std::shared_ptr<const uint8_t> block, size_t size) = 0;
+  // The clipboard's sound as a block, where it is (another program's WAV
+  // that has no block's header is given one in a block of its own). `block`
+  // keeps it alive even when the clipboard changes meanwhile.
+  virtual ClipboardRead ViewWave(std::shared_ptr<const uint8_t>* block, size_t* size) = 0;
+  virtual void Clear() = 0;
+
   // Puts a copy of the block on the clipboard. False when memory for the
   // copy ran out (the clipboard is then empty).
-  virtual bool SetWave(const uint8_t* block, size_t size) = 0;
+  bool SetWave(const uint8_t* block, size_t size);
   // Copies the clipboard's sound into the memory that `allocate` gives for
   // its size (null when it cannot).
-  virtual ClipboardRead GetWave(const std::function<uint8_t*(size_t)>& allocate) = 0;
-  virtual void Clear() = 0;
+  ClipboardRead GetWave(const std::function<uint8_t*(size_t)>& allocate);
 };
 
 // One filter of a file dialog: the text shown ("AIF File (*.aif;*.aiff)")

@@ -103,7 +103,7 @@ TEST_P(HeldSamples, WritersKeepThemAndOperationsRefuse) {
 
   // Cut, its clip and undo keep the bytes; conversion reads the top 16 bits.
   ASSERT_TRUE(DispatchCommand(kCmdCut, kCodeMenu));
-  const std::vector<uint8_t>& wave = engine.platform.clipboard.wave;
+  const std::vector<uint8_t>& wave = engine.platform.clipboard.Bytes();
   EXPECT_EQ(std::vector<uint8_t>(wave.begin() + kClipHeaderBytes, wave.end() - 2),
             std::vector<uint8_t>(data.begin() + 3 * align, data.begin() + 40 * align));
   ASSERT_TRUE(DispatchCommand(kCmdUndo, kCodeMenu));

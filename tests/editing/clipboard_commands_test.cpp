@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "document/byte_order.h"
@@ -37,7 +38,10 @@ protected:
     ASSERT_TRUE(BuildClipWaveBlock(f, sound.data(), int32_t(sound.size()), block));
     clipboard().SetWave(block.data(), block.size());
   }
-  Bytes ClipSound() { return Bytes(clipboard().wave.begin() + 44, clipboard().wave.end() - 2); }
+  Bytes ClipSound() {
+    const Bytes block = clipboard().Bytes();
+    return Bytes(block.begin() + 44, block.end() - 2);
+  }
   // Selection start, end and moving end, in frames.
   std::vector<int32_t> Selection() {
     const int align = Doc().format.nBlockAlign;
@@ -54,12 +58,13 @@ TEST_F(EditTest, CopyMakesAWaveBlockWithTheChosenChannelInBoth) {
   SetDocument(MakeFormat(22050, 16, 2), Pcm16({1, -1, 2, -2, 3, -3}));
   Select(1, 3);
   EXPECT_TRUE(DispatchCommand(kCmdCopy, kCodeAccelerator));
-  ASSERT_EQ(clipboard().wave.size(), 8u + 46u);
+  ASSERT_EQ(clipboard().Bytes().size(), 8u + 46u);
   EXPECT_EQ(ClipSound(), Pcm16({2, -2, 3, -3}));
-  EXPECT_EQ(GetLe32(clipboard().wave.data() + 4), 8u + 38u);  // RIFF size
+  EXPECT_EQ(GetLe32(clipboard().Bytes().data() + 4), 8u + 38u);  // RIFF size
   uint8_t plain[kClipHeaderBytes];
   int32_t n = 0;
-  ASSERT_TRUE(StandardWaveHeader(clipboard().wave.data(), clipboard().wave.size(), plain, &n));
+  ASSERT_TRUE(
+      StandardWaveHeader(clipboard().Bytes().data(), clipboard().Bytes().size(), plain, &n));
   EXPECT_EQ(std::vector<uint8_t>(plain, plain + 44),
             Image().Riff(36 + 8).Pcm(22050, 16, 2).Tag("data").U32(8).bytes);
   Doc().channelMask = 1;
@@ -137,15 +142,61 @@ TEST_F(EditTest, PasteConvertsTheClipOrRefusesIt) {
                             "フォーマット変換:このデータ形式からの変換はサポートされていません"}));
 }
 
+// Mix converts a clip in another format a piece at a time; over many pieces
+// it adds to silence exactly what Paste inserts.
+TEST_F(EditTest, MixOfAConvertedClipAddsWhatPasteInserts) {
+  Bytes clip(50001);
+  for (size_t i = 0; i < clip.size(); ++i) clip[i] = uint8_t(i * 37);
+  PutClip(MakeFormat(22050, 8, 1), clip);
+  SetDocument(MakeFormat(44100, 16, 2), {});
+  PasteClip();
+  const Bytes pasted = DocumentBytes();
+  ASSERT_EQ(pasted.size(), 4 * 2 * clip.size());
+  SetDocument(MakeFormat(44100, 16, 2), Bytes(pasted.size(), 0));
+  MixClip();
+  EXPECT_EQ(DocumentBytes(), pasted);
+}
+
+// The undo copy of a long sound starts its operation's one bar: the name
+// shows from the first piece, and the percent never goes back.
+TEST_F(EditTest, LongEditsShowOneBarFromTheUndoCopyOn) {
+  Bytes sound(17 << 20);
+  for (size_t i = 0; i < sound.size(); ++i) sound[i] = uint8_t(i * 7 + (i >> 12));
+  SetDocument(MakeFormat(8000, 8, 1), sound);
+  auto bar = [&](const std::string& name) {
+    std::vector<int> percents;
+    for (const std::string& s : engine.ui().statusLog)
+      if (s.rfind(name + ":", 0) == 0) percents.push_back(std::atoi(s.c_str() + name.size() + 1));
+    engine.ui().statusLog.clear();
+    return percents;
+  };
+  Select(0, int32_t(sound.size() / 2));
+  CutSelection();
+  const std::vector<int> cut = bar("切り取り");
+  ASSERT_FALSE(cut.empty());
+  EXPECT_EQ(cut.front(), 0);
+  EXPECT_GE(cut.back(), 80);
+  EXPECT_TRUE(std::is_sorted(cut.begin(), cut.end()));
+  Select(0, 0);
+  PasteClip();
+  const std::vector<int> paste = bar("ペースト");
+  ASSERT_FALSE(paste.empty());
+  EXPECT_EQ(paste.front(), 0);
+  EXPECT_GE(paste.back(), 50);
+  EXPECT_TRUE(std::is_sorted(paste.begin(), paste.end()));
+  EXPECT_EQ(DocumentBytes(), sound);
+}
+
 // A clip that is not what was copied is refused like a non-PCM one, the sound kept.
 TEST_F(EditTest, ClipsCutShortOrWithoutAHeaderAreRefusedLikeNonPcm) {
   PutClip(MakeFormat(8000, 8, 1), Bytes(1000, 0x90));
   auto declaring = [&](uint8_t top) {
-    Bytes b = clipboard().wave;
+    Bytes b = clipboard().Bytes();
     b[40] += 3, b[43] = top;  // 1003 bytes, or 4 GB more
     return b;
   };
-  const Bytes cutInHeader(clipboard().wave.begin(), clipboard().wave.begin() + 43);
+  const Bytes whole = clipboard().Bytes();
+  const Bytes cutInHeader(whole.begin(), whole.begin() + 43);
   for (const Bytes& block : {declaring(0), declaring(0xFF), cutInHeader, Bytes(), Bytes{'a'}}) {
     SetDocument(MakeFormat(8000, 8, 1), {1, 2, 3});
     clipboard().SetWave(block.data(), block.size());
@@ -210,23 +261,26 @@ TEST_F(EditTest, PasteBeyondTheLongestSoundIsRefusedBeforeConverting) {
                                                   "ミックス:メモリーが足りません"}));
 }
 
-// Real exhaustion, not the test cap: the clipboard's own copies run out of
-// address space, and each command says so instead of ending the process.
-TEST_F(EditTest, ClipboardCopiesOutOfMemoryAreReportedNotThrown) {
+// Real exhaustion, not the test cap: the clipboard holds its bytes once, so
+// what runs out of address space is the room a clip needs in the sound, or
+// the selection's own block; each command says so instead of ending the
+// process.
+TEST_F(EditTest, ClipboardBlocksOutOfMemoryAreReportedNotThrown) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
 #endif
-  // In a child with 24 MB of address space left, runs the commands and
-  // tells whether the sound stayed and exactly `expect` was shown.
+  // In a child with `room` bytes of address space left, runs the commands
+  // and tells whether the sound stayed and exactly `expect` was shown.
   const Bytes sound(16 << 20, 7);
-  auto exhausted = [&](std::vector<int> commands, std::vector<std::string> expect) {
+  auto exhausted = [&](std::vector<int> commands, std::vector<std::string> expect,
+                       rlim_t room = 24 << 20) {
     return RunInChild([&] {
       long pages = 0;
       if (FILE* f = std::fopen("/proc/self/statm", "r")) {
         if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
         std::fclose(f);
       }
-      const rlimit limit{rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (24 << 20), RLIM_INFINITY};
+      const rlimit limit{rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + room, RLIM_INFINITY};
       if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0) return 2;
       for (int id : commands) DispatchCommand(id, kCodeMenu);
       const bool kept = Doc().length == int32_t(sound.size()) &&
@@ -236,17 +290,18 @@ TEST_F(EditTest, ClipboardCopiesOutOfMemoryAreReportedNotThrown) {
   };
   SetDocument(MakeFormat(8000, 8, 1), sound);
   TakeUndoSnapshot();  // the undo copy has its room already
-  // A clip larger than the room left cannot be read.
-  PutClip(MakeFormat(8000, 8, 1), Bytes(32 << 20, 9));
+  // A clip whose room in the sound (its length; past the end, what it
+  // adds) is larger than the room left.
+  PutClip(MakeFormat(8000, 8, 1), Bytes(48 << 20, 9));
   EXPECT_EQ(exhausted({kCmdPaste, kCmdMix},
                       {"PASTE:メモリーが足りません", "ミックス:メモリーが足りません"}),
             1);
-  // The selection's block fits, the clipboard's copy of it does not.
+  // The selection's block does not fit.
   clipboard().Clear();
   Select(0, int32_t(sound.size()));
-  EXPECT_EQ(
-      exhausted({kCmdCopy, kCmdCut}, {"COPY:メモリーが足りません", "COPY:メモリーが足りません"}),
-      1);
+  EXPECT_EQ(exhausted({kCmdCopy, kCmdCut},
+                      {"COPY:メモリーが足りません", "COPY:メモリーが足りません"}, 8 << 20),
+            1);
   EXPECT_FALSE(clipboard().hasWave);
 }
 

@@ -54,23 +54,10 @@ bool HeadlessUi::DispatchOnePendingEvent() {
   return true;
 }
 
-bool HeadlessClipboard::SetWave(const uint8_t* block, size_t size) {
-  Clear();
-  try {
-    wave.assign(block, block + size);
-  } catch (const std::bad_alloc&) {
-    Clear();
-    return false;
-  }
-  hasWave = true;
-  return true;
-}
-
-ClipboardRead HeadlessClipboard::GetWave(const std::function<uint8_t*(size_t)>& allocate) {
+ClipboardRead HeadlessClipboard::ViewWave(std::shared_ptr<const uint8_t>* block, size_t* size) {
   if (!hasWave) return ClipboardRead::kNone;
-  uint8_t* block = allocate(wave.size());
-  if (block == nullptr && !wave.empty()) return ClipboardRead::kOutOfMemory;
-  std::copy(wave.begin(), wave.end(), block);
+  *block = wave;
+  *size = waveSize;
   return ClipboardRead::kRead;
 }
 

@@ -83,14 +83,24 @@ public:
 
 class HeadlessClipboard : public Clipboard {
 public:
-  bool SetWave(const uint8_t* block, size_t size) override;
-  ClipboardRead GetWave(const std::function<uint8_t*(size_t)>& allocate) override;
+  void HandWave(std::shared_ptr<const uint8_t> block, size_t size) override {
+    wave = std::move(block);
+    waveSize = size;
+    hasWave = true;
+  }
+  ClipboardRead ViewWave(std::shared_ptr<const uint8_t>* block, size_t* size) override;
   // Emptying the clipboard gives its memory back, as the system's does.
   void Clear() override {
-    std::vector<uint8_t>().swap(wave);
+    wave.reset();
+    waveSize = 0;
     hasWave = false;
   }
-  std::vector<uint8_t> wave;
+  // A copy of the block, for tests to look at.
+  std::vector<uint8_t> Bytes() const {
+    return wave ? std::vector<uint8_t>(wave.get(), wave.get() + waveSize) : std::vector<uint8_t>();
+  }
+  std::shared_ptr<const uint8_t> wave;
+  size_t waveSize = 0;
   bool hasWave = false;
 };
 

@@ -32,6 +32,59 @@ QString Text(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
+// The block, held once for every type it is offered under. Only another
+// program asks for the bytes through Qt, and gets them copied then: a
+// transfer may outlive this object. This program reads the block itself.
+class WaveMimeData : public QMimeData {
+public:
+  WaveMimeData(std::shared_ptr<const uint8_t> block, size_t size)
+      : block_(std::move(block)), size_(size) {
+    types_ << QString::fromLatin1(kOwnWaveType);
+    uint8_t header[kClipHeaderBytes];
+    int32_t n = 0;
+    if (StandardWaveHeader(block_.get(), size_, header, &n))
+      for (const char* type : kWaveTypes) types_ << QString::fromLatin1(type);
+  }
+  const std::shared_ptr<const uint8_t>& block() const { return block_; }
+  size_t size() const { return size_; }
+  QStringList formats() const override { return types_; }
+  bool hasFormat(const QString& type) const override { return types_.contains(type); }
+
+protected:
+  QVariant retrieveData(const QString& type, QMetaType) const override {
+    // Qt reports a failed allocation by throwing; the other program then
+    // gets nothing rather than this one ending.
+    try {
+      const auto* bytes = reinterpret_cast<const char*>(block_.get());
+      if (type == QString::fromLatin1(kOwnWaveType))
+        return QByteArray(bytes, static_cast<qsizetype>(size_));
+      if (!hasFormat(type)) return {};
+      // Other programs get a plain WAV file, the same sound under another
+      // header.
+      uint8_t header[kClipHeaderBytes];
+      int32_t n = 0;
+      StandardWaveHeader(block_.get(), size_, header, &n);
+      QByteArray wave(kClipHeaderBytes + static_cast<qsizetype>(n), Qt::Uninitialized);
+      std::memcpy(wave.data(), header, kClipHeaderBytes);
+      if (n > 0) std::memcpy(wave.data() + kClipHeaderBytes, bytes + kClipHeaderBytes, n);
+      return wave;
+    } catch (const std::bad_alloc&) {
+      return {};
+    }
+  }
+
+private:
+  std::shared_ptr<const uint8_t> block_;
+  size_t size_;
+  QStringList types_;
+};
+
+// Bytes that another program gave, kept alive with the pointer to them.
+std::shared_ptr<const uint8_t> Held(QByteArray bytes) {
+  auto held = std::make_shared<QByteArray>(std::move(bytes));
+  return std::shared_ptr<const uint8_t>(held, reinterpret_cast<const uint8_t*>(held->constData()));
+}
+
 }  // namespace
 
 int QtUserInterface::MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
@@ -166,60 +219,50 @@ void QtUserInterface::CloseWindow() {
   if (window_) window_->CloseConfirmed();
 }
 
-bool QtClipboard::SetWave(const uint8_t* block, size_t size) {
-  // Qt reports a failed allocation by throwing; here it means a sound too
-  // large for the memory left, which the caller reports.
-  std::unique_ptr<QMimeData> mime;
-  try {
-    mime = std::make_unique<QMimeData>();
-    mime->setData(QString::fromLatin1(kOwnWaveType),
-                  QByteArray(reinterpret_cast<const char*>(block), static_cast<qsizetype>(size)));
-    // Other programs get a plain WAV file, the same sound under another
-    // header.
-    uint8_t header[kClipHeaderBytes];
-    int32_t n = 0;
-    if (StandardWaveHeader(block, size, header, &n)) {
-      QByteArray wave(kClipHeaderBytes + static_cast<qsizetype>(n), Qt::Uninitialized);
-      std::memcpy(wave.data(), header, kClipHeaderBytes);
-      if (n > 0) std::memcpy(wave.data() + kClipHeaderBytes, block + kClipHeaderBytes, n);
-      for (const char* type : kWaveTypes) mime->setData(QString::fromLatin1(type), wave);
-    }
-  } catch (const std::bad_alloc&) {
-    Clear();
-    return false;
-  }
-  QGuiApplication::clipboard()->setMimeData(mime.release());
-  return true;
+void QtClipboard::HandWave(std::shared_ptr<const uint8_t> block, size_t size) {
+  QGuiApplication::clipboard()->setMimeData(new WaveMimeData(std::move(block), size));
 }
 
-ClipboardRead QtClipboard::GetWave(const std::function<uint8_t*(size_t)>& allocate) {
+ClipboardRead QtClipboard::ViewWave(std::shared_ptr<const uint8_t>* block, size_t* size) {
   try {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     if (mime == nullptr) return ClipboardRead::kNone;
-    // Our own block first, as it is (the engine checks it); another
-    // program's sound as a PCM WAV file, whose sound gets a block's header.
+    if (const auto* own = dynamic_cast<const WaveMimeData*>(mime)) {
+      *block = own->block();
+      *size = own->size();
+      return ClipboardRead::kRead;
+    }
+    // Our own block from another instance first, as it is (the engine
+    // checks it); another program's sound as a PCM WAV file, read as a block
+    // where its header is the standard one, else given a block's header.
     if (mime->hasFormat(QString::fromLatin1(kOwnWaveType))) {
-      const QByteArray bytes = mime->data(QString::fromLatin1(kOwnWaveType));
-      uint8_t* block = allocate(static_cast<size_t>(bytes.size()));
-      if (block == nullptr && !bytes.isEmpty()) return ClipboardRead::kOutOfMemory;
-      if (!bytes.isEmpty())
-        std::memcpy(block, bytes.constData(), static_cast<size_t>(bytes.size()));
+      QByteArray bytes = mime->data(QString::fromLatin1(kOwnWaveType));
+      *size = static_cast<size_t>(bytes.size());
+      *block = Held(std::move(bytes));
       return ClipboardRead::kRead;
     }
     bool offered = false;
     for (const char* type : kWaveTypes) {
       if (!mime->hasFormat(QString::fromLatin1(type))) continue;
       offered = true;
-      const QByteArray bytes = mime->data(QString::fromLatin1(type));
+      QByteArray bytes = mime->data(QString::fromLatin1(type));
       const auto* image = reinterpret_cast<const uint8_t*>(bytes.constData());
+      const auto length = static_cast<size_t>(bytes.size());
+      if (IsStandardPcmWave(image, length)) {
+        *size = length;
+        *block = Held(std::move(bytes));
+        return ClipboardRead::kRead;
+      }
       SoundFormat f;
       size_t at = 0;
       uint32_t n = 0;
-      if (!LocatePcmWave(image, static_cast<size_t>(bytes.size()), &f, &at, &n)) continue;
-      uint8_t* block = allocate(kClipHeaderBytes + size_t{n});
-      if (block == nullptr) return ClipboardRead::kOutOfMemory;
-      WriteClipHeader(f, n, block);
-      if (n > 0) std::memcpy(block + kClipHeaderBytes, image + at, n);
+      if (!LocatePcmWave(image, length, &f, &at, &n)) continue;
+      uint8_t* made = new (std::nothrow) uint8_t[kClipHeaderBytes + size_t{n}];
+      if (made == nullptr) return ClipboardRead::kOutOfMemory;
+      WriteClipHeader(f, n, made);
+      if (n > 0) std::memcpy(made + kClipHeaderBytes, image + at, n);
+      *block = std::shared_ptr<const uint8_t>(made, std::default_delete<const uint8_t[]>());
+      *size = kClipHeaderBytes + size_t{n};
       return ClipboardRead::kRead;
     }
     return offered ? ClipboardRead::kUnusable : ClipboardRead::kNone;

@@ -47,12 +47,13 @@ private:
 };
 
 // Sound goes on the clipboard as the block under our own type, and as a
-// plain WAV file under the two common WAV types for other programs. Paste
-// reads our type first, else a plain PCM WAV that another program put there.
+// plain WAV file under the two common WAV types for other programs, held
+// once. Paste reads our type first, else a plain PCM WAV that another
+// program put there.
 class QtClipboard : public Clipboard {
 public:
-  bool SetWave(const uint8_t* block, size_t size) override;
-  ClipboardRead GetWave(const std::function<uint8_t*(size_t)>& allocate) override;
+  void HandWave(std::shared_ptr<const uint8_t> block, size_t size) override;
+  ClipboardRead ViewWave(std::shared_ptr<const uint8_t>* block, size_t* size) override;
   void Clear() override;
 };
 

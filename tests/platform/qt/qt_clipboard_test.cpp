@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdlib>
+#include <memory>
 
 #include "editing/clip_wave_block.h"
 #include "editing/clipboard_commands.h"
@@ -53,7 +54,14 @@ TEST(QtClipboardWave, OurBlockForUsAPlainWaveForOthersAndAnyWholePcmWaveBack) {
   QtClipboard clipboard;
   const Bytes sound = Pcm16({1, -1, 300, -300});
   const Bytes block = Block(MakeFormat(22050, 16, 2), sound);
-  ASSERT_TRUE(clipboard.SetWave(block.data(), block.size()));
+  // The block handed over is held once for every type, and read where it is.
+  auto held = std::make_shared<const Bytes>(block);
+  clipboard.HandWave(std::shared_ptr<const uint8_t>(held, held->data()), held->size());
+  std::shared_ptr<const uint8_t> seen;
+  size_t size = 0;
+  ASSERT_EQ(clipboard.ViewWave(&seen, &size), ClipboardRead::kRead);
+  EXPECT_EQ(seen.get(), held->data());
+  EXPECT_EQ(size, block.size());
   EXPECT_EQ(Data("application/x-kelvora-wave"), block);
   // Other programs get a file as they know it: fmt of 16 bytes, data at 36.
   const Bytes wave = Data("audio/wav");
@@ -64,11 +72,12 @@ TEST(QtClipboardWave, OurBlockForUsAPlainWaveForOthersAndAnyWholePcmWaveBack) {
   EXPECT_EQ(wave, want);
   EXPECT_EQ(Data("audio/vnd.wave"), wave);
   EXPECT_EQ(Read(clipboard), block);
-  // Another program's PCM WAV becomes a block, whatever chunks come with
-  // its sound; anything else is sound this program cannot take.
+  // Another program's PCM WAV is read where it is when its header is the
+  // standard one, else becomes a block, whatever chunks come with its
+  // sound; anything else is sound this program cannot take.
   const Bytes asBlock(block.begin(), block.end() - 2);
   Offer("audio/vnd.wave", wave);
-  EXPECT_EQ(Read(clipboard), asBlock);
+  EXPECT_EQ(Read(clipboard), wave);
   Bytes chunky(wave.begin(), wave.begin() + 12);
   const Bytes extra = {'f', 'm', 't', ' ', 18, 0, 0, 0};
   chunky.insert(chunky.end(), extra.begin(), extra.end());
