@@ -20,11 +20,35 @@ constexpr size_t kHugePage = size_t{2} << 20;
 size_t RoundUp(size_t n, size_t to) { return (n + to - 1) / to * to; }
 
 #if KELVORA_HAVE_MMAP
+// Huge pages except in a mapping's last 2 MB, which holds the end of the
+// data: a touched huge page is resident whole, and there it would hold up to
+// 2 MB of nothing.
+void AdviseHugePages(uint8_t* p, size_t mapped) {
+  if (mapped > kHugePage) madvise(p, mapped - kHugePage, MADV_HUGEPAGE);
+  madvise(p + mapped - kHugePage, kHugePage, MADV_NOHUGEPAGE);
+}
+
+// The two kinds of advice split the mapping in two, which mremap cannot grow
+// as one: the huge part grows (moving, as the tail is in its way) and takes
+// the tail's bytes over.
+uint8_t* GrowMapping(uint8_t* old, size_t mapped, size_t want) {
+  const size_t head = mapped > kHugePage ? mapped - kHugePage : mapped;
+  void* p = mremap(old, head, want, MREMAP_MAYMOVE);
+  if (p == MAP_FAILED) return nullptr;
+  auto* q = static_cast<uint8_t*>(p);
+  if (head != mapped) {
+    std::memcpy(q + head, old + head, kHugePage);
+    munmap(old + head, kHugePage);
+  }
+  AdviseHugePages(q, want);
+  return q;
+}
+
 uint8_t* MapBytes(size_t bytes) {
   void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (p == MAP_FAILED) return nullptr;
-  madvise(p, bytes, MADV_HUGEPAGE);
+  AdviseHugePages(static_cast<uint8_t*>(p), bytes);
   return static_cast<uint8_t*>(p);
 }
 #endif
@@ -72,10 +96,17 @@ int MemoryBlock::Resize(size_t size) {
   if (size > kMapThreshold) {
     size_t want = RoundUp(size, kHugePage);
     if (mapped_) {
-      void* p = mremap(data_, capacity_, want, MREMAP_MAYMOVE);
-      if (p == MAP_FAILED) return 0;
-      madvise(p, want, MADV_HUGEPAGE);
-      data_ = static_cast<uint8_t*>(p);
+      uint8_t* p;
+      if (want > capacity_) {
+        p = GrowMapping(data_, capacity_, want);
+        if (p == nullptr) return 0;
+      } else {  // a shrink only unmaps, whatever the advice
+        void* q = mremap(data_, capacity_, want, MREMAP_MAYMOVE);
+        if (q == MAP_FAILED) return 0;
+        p = static_cast<uint8_t*>(q);
+        AdviseHugePages(p, want);
+      }
+      data_ = p;
     } else {
       uint8_t* p = MapBytes(want);
       if (p == nullptr) return 0;
