@@ -71,6 +71,12 @@ inline std::vector<uint8_t> Noise(size_t n, uint32_t seed) {
   return v;
 }
 
+// FNV-1a over bytes, for golden hashes of fixed signals; `h` chains several.
+inline uint32_t HashBytes(const std::vector<uint8_t>& bytes, uint32_t h = 2166136261u) {
+  for (uint8_t b : bytes) h = (h ^ b) * 16777619u;
+  return h;
+}
+
 // A file-size limit makes the kernel refuse a write half-way, as a full disk
 // would.
 struct FileSizeLimit {

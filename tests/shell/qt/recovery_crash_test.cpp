@@ -14,9 +14,7 @@
 #include <sstream>
 #include <thread>
 
-#include "document/byte_order.h"
 #include "files/file_test_support.h"
-#include "files/load_support.h"
 #include "files/recovery_folder.h"
 #include "files/wav.h"
 #include "shell/texts.h"
@@ -123,36 +121,6 @@ TEST_F(CrashTest, CopyRestoreSaveGivesTheSameFileAsTheBatchTool) {
   EXPECT_EQ(Wait(second), 0);
   EXPECT_EQ(Slurp(sound), Slurp(expected));
   EXPECT_TRUE(FolderNames(Root()).empty());
-}
-
-// All but the last second of a recording is in a whole WAV file.
-TEST_F(CrashTest, KilledWhileRecordingKeepsAllButTheLastSecond) {
-  const pid_t child = Start("40011,wait:60000", "yes");
-  const std::string wav = [&] {
-    std::string path;
-    WaitFor([&] { return !(path = FolderOf(child)).empty(); }, 60);
-    return path + "/" + kRecordingName;
-  }();
-  auto counted = [&] {
-    const std::string head = Slurp(wav);
-    return head.size() >= kWavHeaderBytes
-               ? GetLe32(reinterpret_cast<const uint8_t*>(head.data()) + 40)
-               : 0u;
-  };
-  if (!WaitFor([&] { return counted() > 0; }, 30))
-    GTEST_SKIP() << "nothing recorded: no sound server";
-  const auto firstData = Clock::now();
-  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-  Crash(child);
-  const double seconds = std::chrono::duration<double>(Clock::now() - firstData).count();
-
-  FileReader file;
-  LoadedSound sound;
-  ASSERT_TRUE(file.Open(wav));
-  ASSERT_TRUE(ReadSound(kWavReader, file, sound));
-  const double perSecond = sound.format.nAvgBytesPerSec;
-  EXPECT_GE(static_cast<double>(sound.bytes), perSecond * (seconds - 1.5));
-  EXPECT_LT(static_cast<double>(file.Size() - kWavHeaderBytes - sound.bytes), perSecond);
 }
 
 // Killed while the next copy is written: the copy that document.txt names
