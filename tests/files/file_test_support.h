@@ -64,6 +64,14 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
+inline std::string ReadText(const std::string& path) {
+  const std::vector<uint8_t> b = ReadBytes(path);
+  return std::string(b.begin(), b.end());
+}
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
 // Reproducible bytes that are not all alike.
 inline std::vector<uint8_t> Noise(size_t n, uint32_t seed) {
   std::vector<uint8_t> v(n);

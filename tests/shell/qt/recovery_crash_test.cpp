@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 
 #include "files/file_test_support.h"
@@ -24,13 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 bool WaitFor(const std::function<bool()>& done, int seconds) {
   const auto end = Clock::now() + std::chrono::seconds(seconds);
@@ -98,7 +90,7 @@ struct CrashTest : ::testing::Test {
       if (name.rfind(std::to_string(pid) + "-", 0) == 0) return Root() + "/" + name;
     return "";
   }
-  std::string Info(pid_t pid) { return Slurp(FolderOf(pid) + "/" + kRecoveryInfoName); }
+  std::string Info(pid_t pid) { return ReadText(FolderOf(pid) + "/" + kRecoveryInfoName); }
 
   TempDir dir;
   std::string tmp = dir.path(), state = tmp + "/state";
@@ -115,11 +107,11 @@ TEST_F(CrashTest, CopyRestoreSaveGivesTheSameFileAsTheBatchTool) {
   ASSERT_TRUE(WaitFor([&] { return !Info(first).empty(); }, 60));
   Crash(first);
   fs::create_directories(Root() + "/999999999-1");
-  std::ofstream(Root() + "/999999999-1/document.txt") << "kelvora recovery 1\nbroken";
+  WriteText(Root() + "/999999999-1/document.txt", "kelvora recovery 1\nbroken");
 
   const pid_t second = Start("40004,exit", "yes");
   EXPECT_EQ(Wait(second), 0);
-  EXPECT_EQ(Slurp(sound), Slurp(expected));
+  EXPECT_EQ(ReadText(sound), ReadText(expected));
   EXPECT_TRUE(FolderNames(Root()).empty());
 }
 
@@ -131,7 +123,7 @@ TEST_F(CrashTest, KilledWhileACopyIsWrittenLeavesThePreviousOneWhole) {
   std::vector<std::string> states;
   for (const char* steps : {"invert", "invert reverse", "invert reverse invert"}) {
     ASSERT_EQ(Cli(sound + " " + steps + " -o " + tmp + "/state.wav"), 0);
-    states.push_back(Slurp(tmp + "/state.wav"));
+    states.push_back(ReadText(tmp + "/state.wav"));
   }
   const pid_t child = Start("40024,copied,40041,copied,40024,copied,wait:60000", "yes", {sound});
   ASSERT_TRUE(WaitFor([&] { return !Info(child).empty(); }, 120));
@@ -151,8 +143,8 @@ TEST_F(CrashTest, KilledWhileACopyIsWrittenLeavesThePreviousOneWhole) {
   ASSERT_TRUE(WaitFor(writing, 120));
   Crash(child);
   RecoveryInfo info;
-  ASSERT_TRUE(ParseRecoveryInfo(Slurp(FolderOf(child) + "/" + kRecoveryInfoName), &info));
-  const std::string copy = Slurp(FolderOf(child) + "/" + info.sound);
+  ASSERT_TRUE(ParseRecoveryInfo(ReadText(FolderOf(child) + "/" + kRecoveryInfoName), &info));
+  const std::string copy = ReadText(FolderOf(child) + "/" + info.sound);
   EXPECT_EQ(static_cast<int64_t>(copy.size()), info.bytes + static_cast<int64_t>(kWavHeaderBytes));
   EXPECT_NE(std::find(states.begin(), states.end(), copy), states.end());
 }
@@ -171,8 +163,8 @@ TEST_F(CrashTest, AFullDiskSkipsTheCopyWithANote) {
              "mount -t tmpfs -o size=64k tmpfs \"$XDG_STATE_HOME\" && exec \"$CHILD\" \"$1\"", "sh",
              sound});
   EXPECT_EQ(Wait(child), 0);
-  EXPECT_EQ(Slurp(tmp + "/stdout"), std::string(texts::kRecoveryNoSpace) + "\n");
-  EXPECT_EQ(Slurp(sound), Slurp(expected));
+  EXPECT_EQ(ReadText(tmp + "/stdout"), std::string(texts::kRecoveryNoSpace) + "\n");
+  EXPECT_EQ(ReadText(sound), ReadText(expected));
 }
 
 }  // namespace
