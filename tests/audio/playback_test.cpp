@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "audio/audio.h"
-#include "audio/device_dialog.h"
 #include "document/busy.h"
 #include "test_support.h"
 

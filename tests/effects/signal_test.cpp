@@ -1,10 +1,6 @@
 // Dynamics, delay and modulation effects on small sounds known by hand.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-
-#include "document/busy.h"
 #include "document/params.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"

@@ -5,11 +5,9 @@
 
 #include <algorithm>
 
-#include "document/params.h"
 #include "document/sine_table.h"
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
-#include "shell/commands.h"
 
 namespace kelvora {
 namespace {

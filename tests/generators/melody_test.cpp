@@ -8,7 +8,6 @@
 #include "editing/clip_wave_block.h"
 #include "effects/effect_test_util.h"
 #include "generators/generators.h"
-#include "shell/commands.h"
 
 namespace kelvora {
 namespace {

@@ -6,10 +6,8 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "audio/audio.h"

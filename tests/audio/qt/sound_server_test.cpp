@@ -11,10 +11,8 @@
 #include <functional>
 
 #include "audio/audio.h"
-#include "audio/device_dialog.h"
 #include "files/file_test_support.h"
 #include "platform/qt/qt_wave_devices.h"
-#include "shell/commands.h"
 #include "shell/qt/qt_test_app.h"
 
 namespace kelvora {

@@ -17,7 +17,6 @@
 #include "views/view_logic.h"
 #include "views/view_state.h"
 #include "views/wave_input.h"
-#include "views/wheel_input.h"
 
 namespace kelvora {
 namespace {
