@@ -95,6 +95,14 @@ TEST(MelodyPaste, FailuresKeepEarlierNotesAndOneUndoRemovesTheMelody) {
     ASSERT_TRUE(RunCommand(kCmdUndo));
     EXPECT_EQ(DocumentBytes(), before);
   }
+  // A shortage half-way puts back the sound before the melody.
+  f.ui().messages.clear();
+  MemoryBlock::SetTestCap(40000);
+  Play(f, "cdc");
+  EXPECT_EQ(ShownMessages(f.ui()),
+            (Shown{{"MELODY PASTE", "メモリーが足りません", MsgIcon::kWarning}}));
+  EXPECT_EQ(DocumentBytes(), before);
+  MemoryBlock::SetTestCap(0);
   // The tempo is saved after OK, even for an empty melody.
   Play(f, "", "200");
   EXPECT_EQ(f.platform.profile->GetString("Options", "tempo", ""), "200");

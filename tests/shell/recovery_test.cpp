@@ -145,6 +145,9 @@ TEST_F(RecoveryTest, CopyAfterRestRestoresPathKindSelectionWithEmptyUndo) {
   }
   EXPECT_FALSE(fs::exists(Folder() + "/" + kCopyNames[1]));
   EXPECT_EQ(CopyOnDisk(), edited);
+  platform.background.runAtOnce = false;  // unchanged: not even described again
+  Pass(10000);
+  EXPECT_TRUE(platform.background.tasks.empty());
 }
 
 TEST_F(RecoveryTest, CopiesWaitForRestOrTheLongestWaitNeverWhileBusyOrUnmodified) {
