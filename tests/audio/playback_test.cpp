@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "audio/audio.h"
-#include "audio/device_dialog.h"
 #include "document/busy.h"
 #include "test_support.h"
 
@@ -89,7 +88,10 @@ TEST_P(PlaybackRanges, PlaysTheStretchOfTheMode) {
   const Range r = GetParam();
   Sound(MakeFormat(8000, 8, 1), r.frames);
   Select(r.selStart, r.selEnd);
-  StartPlayback(r.mode);
+  const int command = r.mode == kPlayAll    ? kCmdPlay
+                      : r.mode == kPlayLoop ? kCmdLoopPlay
+                                            : kCmdPlayFromCursor;
+  DispatchCommand(command, kCodeMenu);
   if (r.first == r.end) {
     EXPECT_FALSE(dev().outputOpen);
     EXPECT_TRUE(ui().messages.empty());
@@ -119,7 +121,7 @@ TEST_F(PlaybackTest, LoopRepeatsTheSelectionAndWrapsThePlayPositionUntilStop) {
   // is one whole chunk and one of 400.
   Sound(MakeFormat(8000, 8, 1), 8000);
   Select(1000, 3000);
-  StartPlayback(kPlayLoop);
+  DispatchCommand(kCmdLoopPlay, kCodeMenu);
   ASSERT_EQ(dev().written.size(), 40u);
   std::vector<uint8_t> expected;
   for (int i = 0; i < 20; ++i) {

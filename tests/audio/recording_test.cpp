@@ -136,12 +136,9 @@ TEST_F(RecordingTest, StopKeepsWhatWasRecordedAndBringsPositionsWithinIt) {
   dev().Advance(250);
   ASSERT_TRUE(DispatchCommand(kCmdStop, kCodeMenu));
   dev().Deliver();
-  EXPECT_EQ(Doc().length, 2000);
-  EXPECT_EQ(Doc().selStart, 400);
-  EXPECT_EQ(Doc().selEnd, 2000);
-  EXPECT_EQ(Doc().anchor, 400);
-  EXPECT_EQ(Doc().movingEnd, 2000);
-  EXPECT_EQ(Doc().viewStart, 2000);
+  EXPECT_EQ(std::tie(Doc().length, Doc().selStart, Doc().selEnd, Doc().anchor, Doc().movingEnd,
+                     Doc().viewStart),
+            std::make_tuple(2000, 400, 2000, 400, 2000, 2000));
 
   // In a format of wider frames the positions land on frame boundaries.
   Doc().selStart = Doc().anchor = 1001;
@@ -151,9 +148,8 @@ TEST_F(RecordingTest, StopKeepsWhatWasRecordedAndBringsPositionsWithinIt) {
   dev().Advance(100);
   StopAudio();
   dev().Deliver();
-  EXPECT_EQ(Doc().length, 3200);
-  EXPECT_EQ(Doc().selStart, 1000);
-  EXPECT_EQ(Doc().viewStart, 2000);
+  EXPECT_EQ(std::tie(Doc().length, Doc().selStart, Doc().viewStart),
+            std::make_tuple(3200, 1000, 2000));
 }
 
 TEST_F(RecordingTest, AModifiedSoundIsOfferedForSavingFirst) {
@@ -212,23 +208,22 @@ TEST_F(RecordingTest, PlaybackWaitsForTheRecordingToEnd) {
 }
 
 // Devices take 8 and 16 bits: a 24-bit sound is not played as noise, and
-// the record dialog offers 16 bits for it.
+// the record dialog offers 16 bits for it (8 for an 8-bit sound).
 TEST_F(RecordingTest, DevicesGetOnlyTheWidthsTheyTake) {
   SetDocument(MakeFormat(44100, 24, 2), std::vector<uint8_t>(600, 0x22));
   StartPlayback(kPlayAll);
   EXPECT_FALSE(dev().outputOpen);
   ASSERT_EQ(ui().messages.size(), 1u);
   EXPECT_EQ(ui().messages[0].text, texts::kBadFormat);
-  platform.dialogs.QueueFields({{"time", "1"}});
-  DispatchCommand(kCmdRecord, kCodeMenu);
-  EXPECT_EQ(dev().inputFormat.bitsPerSample, 16);
-}
-
-TEST_F(RecordingTest, AnEightBitSoundIsRecordedAtEightBits) {
-  SetDocument(MakeFormat(8000, 8, 1), std::vector<uint8_t>(600, 0x22));
-  platform.dialogs.QueueFields({{"time", "1"}});
-  DispatchCommand(kCmdRecord, kCodeMenu);
-  EXPECT_EQ(dev().inputFormat.bitsPerSample, 8);
+  for (int bits : {24, 8}) {
+    SetDocument(MakeFormat(8000, bits, 1), std::vector<uint8_t>(600, 0x22));
+    Doc().modified = false;
+    platform.dialogs.QueueFields({{"time", "1"}});
+    DispatchCommand(kCmdRecord, kCodeMenu);
+    EXPECT_EQ(dev().inputFormat.bitsPerSample, bits == 8 ? 8 : 16);
+    StopAudio();
+    dev().Deliver();
+  }
 }
 
 }  // namespace

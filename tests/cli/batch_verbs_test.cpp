@@ -76,12 +76,6 @@ const Verb kVerbs[] = {
 };
 // clang-format on
 
-uint32_t Fnv(const std::vector<uint8_t>& bytes) {
-  uint32_t h = 2166136261u;
-  for (uint8_t b : bytes) h = (h ^ b) * 16777619u;
-  return h;
-}
-
 class BatchVerbs : public testing::TestWithParam<Verb> {
 protected:
   BatchVerbs() {
@@ -112,7 +106,7 @@ TEST_P(BatchVerbs, StoreTheirFieldsAndWriteTheFile) {
   if (v.stored != nullptr) {
     EXPECT_EQ(v.stored(), v.want);
   }
-  const uint32_t hash = Fnv(ReadBytes(dir / "out.wav"));
+  const uint32_t hash = HashBytes(ReadBytes(dir / "out.wav"));
   if (std::getenv("KELVORA_PRINT_GOLDEN") != nullptr) {
     std::printf("%s 0x%08x\n", v.steps.back().c_str(), hash);
   } else {

@@ -96,10 +96,7 @@ TEST_F(EditCli, TheProgramCopiesReportsAndFails) {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   };
-  auto text = [&](const char* name) {
-    const std::vector<uint8_t> b = ReadBytes(dir / name);
-    return std::string(b.begin(), b.end());
-  };
+  auto text = [&](const char* name) { return ReadText(dir / name); };
   ASSERT_EQ(run(dir / "in.wav" + " -o " + (dir / "out.wav") + " --info"), 0);
   EXPECT_EQ(ReadBytes(dir / "out.wav"), ReadBytes(dir / "in.wav"));
   EXPECT_EQ(text("stdout").find("{\"rate\":8000,\"bits\":16,\"channels\":1,\"frames\":100,"), 0u);

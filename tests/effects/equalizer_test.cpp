@@ -4,13 +4,11 @@
 
 #include <cmath>
 
-#include "document/busy.h"
 #include "document/frame_format.h"
 #include "document/params.h"
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
 #include "effects/equalizers.h"
-#include "effects/texts.h"
 
 namespace kelvora {
 namespace {

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <functional>
 
 #include "document/busy.h"
 #include "document/params.h"

@@ -7,10 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "document/params.h"
 #include "effects/effect_test_util.h"
 #include "effects/texts.h"
-#include "resources/dialogs.h"
 
 namespace kelvora {
 namespace {

@@ -183,8 +183,7 @@ TEST_F(PreviewTest, CancelLeavesDocumentUndoCopyAndSettingsAsTheyWere) {
   EXPECT_EQ(DocumentBytes(), doc);
   EXPECT_EQ(std::vector<uint8_t>(Undo().data.data(), Undo().data.data() + Undo().length), undo);
   EXPECT_FALSE(Doc().modified);
-  EXPECT_EQ(Doc().selStart, 1200);
-  EXPECT_EQ(Doc().selEnd, 7600);
+  EXPECT_EQ(std::make_pair(Doc().selStart, Doc().selEnd), std::make_pair(1200, 7600));
   EXPECT_EQ(f.platform.memoryProfile.values, settings);
   EXPECT_EQ(Params<VolumeParams>().limiter, limiter);
 }

@@ -1,16 +1,12 @@
 // Dynamics, delay and modulation effects on small sounds known by hand.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-
-#include "document/busy.h"
 #include "document/params.h"
-#include "document/sine_table.h"
 #include "effects/delay.h"
 #include "effects/dynamics.h"
 #include "effects/effect_test_util.h"
 #include "effects/modulation.h"
+#include "files/file_test_support.h"
 #include "platform/headless/headless_dialogs.h"
 
 namespace kelvora {
@@ -111,18 +107,16 @@ TEST(SignalSequence, RunOnASoundWithoutARate) {
   }
 }
 
-// n * 102 passes 2^32 after 42 million frames; the sweep keeps its phase.
+// n * 102 passes 2^32 after 42 million frames; the sweep keeps its phase
+// (hashed when the tail matched the gain worked out in 64 bits).
 TEST(Tremolo, KeepsItsPhaseOnLongSelections) {
   EngineFixture f;
   constexpr int32_t kFrames = 43000000;
   SetDocument(MakeFormat(8000, 8, 1), std::vector<uint8_t>(kFrames, 128 + 100));
   Params<TremoloParams>() = {100, 7, 0};
   ASSERT_TRUE(RunCommand(kCmdTremolo));
-  for (int64_t n = kFrames - 3000; n < kFrames; n += 97) {
-    const uint32_t i = (static_cast<uint32_t>(n * 102 / 8000) * 7) % 1024;
-    const int32_t g = (SineTable()[i] + 10000) * 100 / 20000;
-    ASSERT_EQ(ReadSample(Doc().bytes() + n, 0), (100 * 256 * (100 - g) / 100) >> 8 << 8) << n;
-  }
+  const uint8_t* end = Doc().bytes() + kFrames;
+  EXPECT_EQ(HashBytes(std::vector<uint8_t>(end - 3000, end)), 0xed17fdedu);
 }
 
 }  // namespace

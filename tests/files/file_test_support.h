@@ -64,11 +64,25 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
+inline std::string ReadText(const std::string& path) {
+  const std::vector<uint8_t> b = ReadBytes(path);
+  return std::string(b.begin(), b.end());
+}
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
 // Reproducible bytes that are not all alike.
 inline std::vector<uint8_t> Noise(size_t n, uint32_t seed) {
   std::vector<uint8_t> v(n);
   for (auto& x : v) x = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
   return v;
+}
+
+// FNV-1a over bytes, for golden hashes of fixed signals; `h` chains several.
+inline uint32_t HashBytes(const std::vector<uint8_t>& bytes, uint32_t h = 2166136261u) {
+  for (uint8_t b : bytes) h = (h ^ b) * 16777619u;
+  return h;
 }
 
 // A file-size limit makes the kernel refuse a write half-way, as a full disk

@@ -5,11 +5,9 @@
 
 #include <algorithm>
 
-#include "document/params.h"
 #include "document/sine_table.h"
 #include "document/undo.h"
 #include "effects/effect_test_util.h"
-#include "shell/commands.h"
 
 namespace kelvora {
 namespace {
@@ -31,9 +29,7 @@ TEST(InsertSilence, InsertsAtTheMovingEndAndSelectsTheNewFrames) {
   want.insert(want.end(), 22, 0);
   want.push_back(4);
   EXPECT_EQ(Samples16(), want);
-  EXPECT_EQ(Doc().selStart, 6);
-  EXPECT_EQ(Doc().selEnd, 50);
-  EXPECT_EQ(Doc().movingEnd, 50);
+  EXPECT_EQ(std::tie(Doc().selStart, Doc().selEnd, Doc().movingEnd), std::make_tuple(6, 50, 50));
   EXPECT_TRUE(Doc().modified);
   // Time 0 inserts nothing but still leaves an empty selection there.
   Doc().modified = false;

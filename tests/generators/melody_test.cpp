@@ -8,7 +8,6 @@
 #include "editing/clip_wave_block.h"
 #include "effects/effect_test_util.h"
 #include "generators/generators.h"
-#include "shell/commands.h"
 
 namespace kelvora {
 namespace {
@@ -63,11 +62,9 @@ TEST(MelodyPaste, LengthsStepsAndRests) {
   PutRampClip(f, 50);
   SetDocument(kMono16, {});
   Play(f, "cd");
-  EXPECT_EQ(Samples16()[49], 50);
-  EXPECT_EQ(Samples16()[50], 0);
-  EXPECT_EQ(Doc().selStart, 22050);
-  EXPECT_EQ(Doc().selEnd, 44100);
-  EXPECT_EQ(Doc().movingEnd, 44100);
+  EXPECT_EQ(std::make_pair(Samples16()[49], Samples16()[50]), std::make_pair(50, 0));
+  EXPECT_EQ(std::tie(Doc().selStart, Doc().selEnd, Doc().movingEnd),
+            std::make_tuple(22050, 44100, 44100));
   // An 8-bit rest is 128.
   SetDocument(MakeFormat(8000, 8, 1), {});
   Play(f, "r16");
@@ -98,15 +95,15 @@ TEST(MelodyPaste, FailuresKeepEarlierNotesAndOneUndoRemovesTheMelody) {
     ASSERT_TRUE(RunCommand(kCmdUndo));
     EXPECT_EQ(DocumentBytes(), before);
   }
-  // A shortage puts back the sound before the melody.
+  // A shortage half-way puts back the sound before the melody.
   f.ui().messages.clear();
   MemoryBlock::SetTestCap(40000);
   Play(f, "cdc");
   EXPECT_EQ(ShownMessages(f.ui()),
             (Shown{{"MELODY PASTE", "メモリーが足りません", MsgIcon::kWarning}}));
   EXPECT_EQ(DocumentBytes(), before);
-  // The tempo is saved after OK, even for an empty melody.
   MemoryBlock::SetTestCap(0);
+  // The tempo is saved after OK, even for an empty melody.
   Play(f, "", "200");
   EXPECT_EQ(f.platform.profile->GetString("Options", "tempo", ""), "200");
   EXPECT_EQ(DocumentBytes(), before);

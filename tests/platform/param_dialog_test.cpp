@@ -61,14 +61,12 @@ TEST_F(ParamDialogTest, NumberBoxesClampTheVariableAndTheSliderButKeepTheirText)
   Pair(t, 200, &volume, 0, 200);
   Pair(t, 202, &pan, 0, 100);
   int result = Run(119, t, [&](Window& w) {
-    EXPECT_EQ(volume, 200);  // clamped on opening
-    EXPECT_EQ(pan, 0);
-    EXPECT_EQ(w.GetSliderPos(200), 200);
-    EXPECT_EQ(w.GetItemText(201), "500");
+    // Clamped on opening.
+    EXPECT_EQ(std::make_tuple(volume, pan, w.GetSliderPos(200), w.GetItemText(201)),
+              std::make_tuple(200, 0, 200, std::string("500")));
     w.Type(203, "150");
-    EXPECT_EQ(pan, 100);
-    EXPECT_EQ(w.GetSliderPos(202), 100);
-    EXPECT_EQ(w.GetItemText(203), "150");
+    EXPECT_EQ(std::make_tuple(pan, w.GetSliderPos(202), w.GetItemText(203)),
+              std::make_tuple(100, 100, std::string("150")));
     w.Click(204);  // a check box without a row does not toggle
     EXPECT_EQ(w.GetCheck(204), kUnchecked);
   });

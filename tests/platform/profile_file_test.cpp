@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "files/file_test_support.h"
 #include "test_support.h"
@@ -19,11 +18,8 @@ namespace fs = std::filesystem;
 
 class ProfileFileTest : public ::testing::Test {
 protected:
-  void Put(const std::string& content) { std::ofstream(path_, std::ios::binary) << content; }
-  std::string Content() const {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void Put(const std::string& content) { WriteText(path_, content); }
+  std::string Content() const { return ReadText(path_); }
 
   TempDir dir_;
   std::string path_ = dir_ / "kelvora.ini";

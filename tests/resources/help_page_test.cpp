@@ -4,7 +4,6 @@
 #include <sstream>
 #include <string>
 
-#include "audio/audio.h"
 #include "resources/dialogs.h"
 #include "resources/menus.h"
 #include "test_support.h"
@@ -40,30 +39,6 @@ TEST(HelpPage, NamesEveryMenuCommandAndDialog) {
   for (const DialogDesc& dialog : AllDialogs())
     if (html.find(PlainLabel(dialog.title)) == std::string::npos) missing.push_back(dialog.title);
   EXPECT_EQ(missing, std::vector<std::string>{});
-}
-
-// Each transport entry says what its command plays: 全体, 選択範囲, 繰り返し.
-TEST(HelpPage, TransportEntriesSayWhatEachCommandPlays) {
-  const std::string html = HelpPage();
-  for (const auto& [command, name] : {std::pair{kCmdPlay, "再生"},
-                                      {kCmdPlayFromCursor, "カーソル位置から再生"},
-                                      {kCmdLoopPlay, "ループ再生"}}) {
-    const size_t at = html.find(std::string("<tr><th>") + name + "</th><td>");
-    ASSERT_NE(at, std::string::npos) << name;
-    const std::string entry = html.substr(at, html.find("</tr>", at) - at);
-    auto says = [&](const char* words) { return entry.find(words) != std::string::npos; };
-    EngineFixture engine;
-    SetDocument(MakeFormat(8000, 8, 1), std::vector<uint8_t>(1000));  // one chunk
-    Doc().selStart = Doc().anchor = 100;
-    Doc().selEnd = Doc().movingEnd = 200;
-    DispatchCommand(command, kCodeMenu);
-    const size_t first = engine.platform.waveDevices.written.at(0).bytes.size();
-    EXPECT_EQ(says("全体"), first == 1000) << entry;
-    EXPECT_EQ(says("選択範囲"), first == 100) << entry;
-    EXPECT_EQ(says("繰り返し"), Playback().loop) << entry;
-    StopAudio();
-    engine.platform.waveDevices.Deliver();
-  }
 }
 
 }  // namespace

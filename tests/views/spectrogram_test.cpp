@@ -278,14 +278,12 @@ TEST_F(Spectrogram, RulerAndPointerNameFrequenciesAndNotes) {
   SpectrogramOptions().scale = 0;
   EXPECT_EQ(SpectrogramPointerText(g.LaneTop(0) + 2 + 192), "  10996 Hz");
   EXPECT_EQ(SpectrogramPointerText(g.LaneTop(0) + 1), "");
-  EXPECT_EQ(FrequencyText(440), "440 Hz  A4 +0セント");
-  EXPECT_EQ(FrequencyText(27.5), "27.5 Hz  A0 +0セント");
-  EXPECT_EQ(FrequencyText(1000), "1000 Hz  B5 +21セント");
-  EXPECT_EQ(FrequencyText(16.0), "16.0 Hz  C0 -38セント");
-  EXPECT_EQ(FrequencyText(15.0), "15.0 Hz");
-  EXPECT_EQ(FrequencyText(12000), "12000 Hz");
-  EXPECT_EQ(FrequencyLabel(2500), "2.5k");
-  EXPECT_EQ(FrequencyLabel(500), "500");
+  std::string texts;
+  for (double hz : {440.0, 27.5, 1000.0, 16.0, 15.0, 12000.0}) texts += FrequencyText(hz) + "|";
+  EXPECT_EQ(texts,
+            "440 Hz  A4 +0セント|27.5 Hz  A0 +0セント|1000 Hz  B5 +21セント|"
+            "16.0 Hz  C0 -38セント|15.0 Hz|12000 Hz|");
+  EXPECT_EQ(FrequencyLabel(2500) + FrequencyLabel(500), "2.5k500");
 }
 
 TEST(ColourMaps, LightnessRisesFromBlackToTheLightestColour) {

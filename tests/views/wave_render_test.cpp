@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "views/overview.h"
 #include "views/view_test_support.h"
 
 namespace kelvora {

@@ -179,11 +179,11 @@ TEST(MainWindowLayout, ViewsAndStatusPartsWhereTheyBelongAndNonsenseSizesAreBoun
   const MainLayout want = ComputeMainLayout(f.window->width(), f.window->height() - menu, t, s);
   const int top = f.window->centralWidget()->y() - menu;
   EXPECT_EQ(top, t);  // below the toolbar
-  EXPECT_EQ(f.window->WaveView()->y() + top, want.wave.top);
-  EXPECT_EQ(f.window->WaveView()->height(), want.wave.height);
-  EXPECT_EQ(f.window->Overview()->y() + top, want.overview.top);
-  EXPECT_EQ(f.window->Overview()->height(), want.overview.height);
-  EXPECT_EQ(f.window->WaveView()->width(), f.window->width());
+  EXPECT_EQ(std::make_tuple(f.window->WaveView()->y() + top, f.window->WaveView()->height(),
+                            f.window->Overview()->y() + top, f.window->Overview()->height(),
+                            f.window->WaveView()->width()),
+            std::make_tuple(want.wave.top, want.wave.height, want.overview.top,
+                            want.overview.height, f.window->width()));
   StatusBar* bar = f.window->Status();
   const int rights[] = {150, 250, 500, f.window->width()};
   for (int part = 0; part < 4; ++part) EXPECT_EQ(bar->PartRect(part).right() + 1, rights[part]);

@@ -9,14 +9,10 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 
-#include "document/byte_order.h"
 #include "files/file_test_support.h"
-#include "files/load_support.h"
 #include "files/recovery_folder.h"
 #include "files/wav.h"
 #include "shell/texts.h"
@@ -26,13 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 bool WaitFor(const std::function<bool()>& done, int seconds) {
   const auto end = Clock::now() + std::chrono::seconds(seconds);
@@ -100,7 +89,7 @@ struct CrashTest : ::testing::Test {
       if (name.rfind(std::to_string(pid) + "-", 0) == 0) return Root() + "/" + name;
     return "";
   }
-  std::string Info(pid_t pid) { return Slurp(FolderOf(pid) + "/" + kRecoveryInfoName); }
+  std::string Info(pid_t pid) { return ReadText(FolderOf(pid) + "/" + kRecoveryInfoName); }
 
   TempDir dir;
   std::string tmp = dir.path(), state = tmp + "/state";
@@ -117,42 +106,12 @@ TEST_F(CrashTest, CopyRestoreSaveGivesTheSameFileAsTheBatchTool) {
   ASSERT_TRUE(WaitFor([&] { return !Info(first).empty(); }, 60));
   Crash(first);
   fs::create_directories(Root() + "/999999999-1");
-  std::ofstream(Root() + "/999999999-1/document.txt") << "kelvora recovery 1\nbroken";
+  WriteText(Root() + "/999999999-1/document.txt", "kelvora recovery 1\nbroken");
 
   const pid_t second = Start("40004,exit", "yes");
   EXPECT_EQ(Wait(second), 0);
-  EXPECT_EQ(Slurp(sound), Slurp(expected));
+  EXPECT_EQ(ReadText(sound), ReadText(expected));
   EXPECT_TRUE(FolderNames(Root()).empty());
-}
-
-// All but the last second of a recording is in a whole WAV file.
-TEST_F(CrashTest, KilledWhileRecordingKeepsAllButTheLastSecond) {
-  const pid_t child = Start("40011,wait:60000", "yes");
-  const std::string wav = [&] {
-    std::string path;
-    WaitFor([&] { return !(path = FolderOf(child)).empty(); }, 60);
-    return path + "/" + kRecordingName;
-  }();
-  auto counted = [&] {
-    const std::string head = Slurp(wav);
-    return head.size() >= kWavHeaderBytes
-               ? GetLe32(reinterpret_cast<const uint8_t*>(head.data()) + 40)
-               : 0u;
-  };
-  if (!WaitFor([&] { return counted() > 0; }, 30))
-    GTEST_SKIP() << "nothing recorded: no sound server";
-  const auto firstData = Clock::now();
-  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-  Crash(child);
-  const double seconds = std::chrono::duration<double>(Clock::now() - firstData).count();
-
-  FileReader file;
-  LoadedSound sound;
-  ASSERT_TRUE(file.Open(wav));
-  ASSERT_TRUE(ReadSound(kWavReader, file, sound));
-  const double perSecond = sound.format.nAvgBytesPerSec;
-  EXPECT_GE(static_cast<double>(sound.bytes), perSecond * (seconds - 1.5));
-  EXPECT_LT(static_cast<double>(file.Size() - kWavHeaderBytes - sound.bytes), perSecond);
 }
 
 // Killed while the next copy is written: the copy that document.txt names
@@ -163,7 +122,7 @@ TEST_F(CrashTest, KilledWhileACopyIsWrittenLeavesThePreviousOneWhole) {
   std::vector<std::string> states;
   for (const char* steps : {"invert", "invert reverse", "invert reverse invert"}) {
     ASSERT_EQ(Cli(sound + " " + steps + " -o " + tmp + "/state.wav"), 0);
-    states.push_back(Slurp(tmp + "/state.wav"));
+    states.push_back(ReadText(tmp + "/state.wav"));
   }
   const pid_t child = Start("40024,copied,40041,copied,40024,copied,wait:60000", "yes", {sound});
   ASSERT_TRUE(WaitFor([&] { return !Info(child).empty(); }, 120));
@@ -183,8 +142,8 @@ TEST_F(CrashTest, KilledWhileACopyIsWrittenLeavesThePreviousOneWhole) {
   ASSERT_TRUE(WaitFor(writing, 120));
   Crash(child);
   RecoveryInfo info;
-  ASSERT_TRUE(ParseRecoveryInfo(Slurp(FolderOf(child) + "/" + kRecoveryInfoName), &info));
-  const std::string copy = Slurp(FolderOf(child) + "/" + info.sound);
+  ASSERT_TRUE(ParseRecoveryInfo(ReadText(FolderOf(child) + "/" + kRecoveryInfoName), &info));
+  const std::string copy = ReadText(FolderOf(child) + "/" + info.sound);
   EXPECT_EQ(static_cast<int64_t>(copy.size()), info.bytes + static_cast<int64_t>(kWavHeaderBytes));
   EXPECT_NE(std::find(states.begin(), states.end(), copy), states.end());
 }
@@ -203,8 +162,8 @@ TEST_F(CrashTest, AFullDiskSkipsTheCopyWithANote) {
              "mount -t tmpfs -o size=64k tmpfs \"$XDG_STATE_HOME\" && exec \"$CHILD\" \"$1\"", "sh",
              sound});
   EXPECT_EQ(Wait(child), 0);
-  EXPECT_EQ(Slurp(tmp + "/stdout"), std::string(texts::kRecoveryNoSpace) + "\n");
-  EXPECT_EQ(Slurp(sound), Slurp(expected));
+  EXPECT_EQ(ReadText(tmp + "/stdout"), std::string(texts::kRecoveryNoSpace) + "\n");
+  EXPECT_EQ(ReadText(sound), ReadText(expected));
 }
 
 }  // namespace

@@ -3,12 +3,10 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <cmath>
 
 #include "shell/main_window.h"
 #include "shell/qt/qt_test_app.h"
-#include "shell/qt/status_bar.h"
 #include "views/spectrogram.h"
 #include "views/spectrogram_settings.h"
 #include "views/view_logic.h"
@@ -107,15 +105,6 @@ TEST_F(SpectrogramWindow, ScrolledSpectrogramEqualsARepaintedOne) {
     RefreshViews();
     EXPECT_EQ(scrolled, Complete()) << columns;
   }
-}
-
-TEST_F(SpectrogramWindow, PointerShowsFrequencyAndNote) {
-  SpectrogramOptions().on = 1;
-  QWidget* canvas = Wave()->Canvas();
-  const QPoint pos(300, ToneRow());
-  SendMouse(canvas, QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
-  const std::string text = window->Status()->Text(3).toStdString();
-  EXPECT_NE(text.find(" Hz  B6 "), std::string::npos) << text;  // 2 kHz is B6 +21 cents
 }
 
 }  // namespace

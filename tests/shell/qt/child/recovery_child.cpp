@@ -1,16 +1,9 @@
-// The window program as the crash tests drive it: the whole start-up, event
-// loop and end of RunKelvora, with a hand on the keyboard. Every question
-// box is answered as KELVORA_CHILD_ANSWER says (yes, no, cancel), every
-// dialog started with its OK button, and once the program idles in its
-// event loop, the steps of KELVORA_CHILD_STEPS run in order:
-//   40024         a command id, as if chosen from the menu
-//   copied        wait until this process has made a recovery copy (a new
-//                 one, when it had one already)
-//   wait:MS       wait
-//   status        print the last part of the status bar on stdout
-//   exit          the exit command
-// Recovery copies are made after one idle second (the settings file beside
-// this program says so).
+// The window program as the crash tests drive it: RunKelvora with every box
+// answered as KELVORA_CHILD_ANSWER says (yes, no, cancel; dialogs by OK) and,
+// once idle, the comma-separated steps of KELVORA_CHILD_STEPS: a command id,
+// "copied" (until a new recovery copy is made), "wait:MS", "status" (the
+// status bar's last part on stdout) or "exit". Copies come after one idle
+// second (the settings file beside this program says so).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
